@@ -1,0 +1,159 @@
+#include "core/stockapplication.h"
+
+#include "core/httpget.h"
+#include "core/inifile.h"
+#include "core/providers/stockqqhistoryinterface.h"
+
+#include <QMutexLocker>
+#include <QSettings>
+
+namespace {
+const char* const kIniSection = "nonTradeDays";
+const char* const kIniKey = "value";
+const char* const kInitKey = "init";
+} // namespace
+
+StockApplication::StockApplication(int& argc, char** argv)
+    : QApplication(argc, argv),
+      m_userSettings(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   QStringLiteral("vesk"), QStringLiteral("lhb"), this))
+{
+    IniFile ini(kConfigFile);
+    const std::string value = ini.getValue(kIniSection, kIniKey, kDefaultNonTradeDays);
+    m_nonTradeDays = QString::fromStdString(value).split(QLatin1Char(','));
+    // Closing rewrites the file at once, creating it when it was missing.
+    ini.close();
+}
+
+StockApplication::~StockApplication()
+{
+    IniFile ini(kConfigFile);
+    ini.setValue(kIniSection, kIniKey, nonTradeDays().join(QLatin1Char(',')).toStdString());
+    ini.close();
+
+    m_userSettings->setValue(kInitKey, QStringLiteral("TRUE"));
+    m_userSettings->sync();
+}
+
+StockApplication* StockApplication::instance()
+{
+    return qobject_cast<StockApplication*>(QCoreApplication::instance());
+}
+
+QStringList StockApplication::nonTradeDays() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_nonTradeDays;
+}
+
+void StockApplication::setNonTradeDays(const QStringList& days)
+{
+    QMutexLocker lock(&m_mutex);
+    m_nonTradeDays = days;
+}
+
+void StockApplication::setDayStocks(const QString& date, const QVector<Stock>& stocks)
+{
+    QMutexLocker lock(&m_mutex);
+    m_dayStocks.insert(date, stocks);
+    for (const Stock& s : stocks)
+        m_stockNames.insert(s.code, s.name);
+}
+
+void StockApplication::setLhbSeats(const QString& date, const QString& code,
+                                   const QVector<LHBUnit>& units)
+{
+    QMutexLocker lock(&m_mutex);
+    m_lhbSeats[date].insert(code, units);
+}
+
+void StockApplication::setSeatPageUrl(const QString& seatName, const QString& link)
+{
+    QMutexLocker lock(&m_mutex);
+    m_seatPageUrls.insert(seatName, link);
+}
+
+void StockApplication::setRecommendation(const QString& code, const QString& text)
+{
+    QMutexLocker lock(&m_mutex);
+    m_recommendations.insert(code, text);
+}
+
+QMap<QString, QVector<Stock>> StockApplication::dayStocks() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_dayStocks;
+}
+
+QMap<QString, DaySeats> StockApplication::lhbSeats() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lhbSeats;
+}
+
+QMap<QString, QString> StockApplication::stockNames() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_stockNames;
+}
+
+QMap<QString, QString> StockApplication::seatPageUrls() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_seatPageUrls;
+}
+
+QMap<QString, QString> StockApplication::recommendations() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_recommendations;
+}
+
+void StockApplication::clearCaches()
+{
+    QMutexLocker lock(&m_mutex);
+    m_dayStocks.clear();
+    m_klineCache.clear();
+    m_lhbSeats.clear();
+    m_stockNames.clear();
+    m_recommendations.clear();
+}
+
+QVector<QPair<QString, QString>> StockApplication::detailPairs() const
+{
+    QMutexLocker lock(&m_mutex);
+    QVector<QPair<QString, QString>> pairs;
+    for (auto it = m_dayStocks.cbegin(); it != m_dayStocks.cend(); ++it) {
+        for (const Stock& s : it.value()) {
+            // Stocks listed for a run of days ("连续") are not fetched.
+            if (!s.typeText.contains(QStringLiteral("连续")))
+                pairs.append(qMakePair(s.date, s.code));
+        }
+    }
+    return pairs;
+}
+
+QVector<Stock> StockApplication::getKLines(const QString& code)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        auto it = m_klineCache.constFind(code);
+        if (it != m_klineCache.constEnd())
+            return it.value();
+    }
+    // The fetch holds no lock: it runs a nested event loop on the GUI thread.
+    StockQQHistoryInterface client;
+    const QStringList urls = client.urls(QStringList{code});
+    const QString reply = urls.isEmpty() ? QString() : httpGet(urls.first());
+    const QVector<Stock> bars = client.parse(reply, code);
+
+    QMutexLocker lock(&m_mutex);
+    // Stored even when empty, so a failed fetch is not retried before the next scan.
+    m_klineCache.insert(code, bars);
+    return bars;
+}
+
+bool StockApplication::isInitialized() const
+{
+    return m_userSettings->value(kInitKey, QStringLiteral("FALSE")).toString() == QLatin1String("TRUE");
+}

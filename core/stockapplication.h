@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/lhbunit.h"
+#include "core/stock.h"
+
+#include <QApplication>
+#include <QMap>
+#include <QMutex>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QSettings;
+
+using DaySeats = QMap<QString, QVector<LHBUnit>>;
+
+// The process's application object and the one home of the scan's caches.
+// The scan's worker thread writes the caches while the GUI thread reads
+// them, so every cache operation takes m_mutex; readers get copies.
+class StockApplication final : public QApplication {
+    Q_OBJECT
+public:
+    StockApplication(int& argc, char** argv);
+    ~StockApplication() override;
+
+    static StockApplication* instance();
+
+    QStringList nonTradeDays() const;
+    void setNonTradeDays(const QStringList& days);
+
+    void setDayStocks(const QString& date, const QVector<Stock>& stocks);
+    void setLhbSeats(const QString& date, const QString& code, const QVector<LHBUnit>& units);
+    void setSeatPageUrl(const QString& seatName, const QString& link);
+    void setRecommendation(const QString& code, const QString& text);
+
+    QMap<QString, QVector<Stock>> dayStocks() const;
+    QMap<QString, DaySeats> lhbSeats() const;
+    QMap<QString, QString> stockNames() const;
+    QMap<QString, QString> seatPageUrls() const;
+    QMap<QString, QString> recommendations() const;
+
+    void clearCaches();
+    QVector<QPair<QString, QString>> detailPairs() const;
+    QVector<Stock> getKLines(const QString& code);
+
+    // Whether a first run has ended normally (the per-user marker "init").
+    bool isInitialized() const;
+
+    static constexpr const char* kConfigFile = "config.ini";
+    static constexpr const char* kDefaultNonTradeDays = "2017-10-01,2017-10-02";
+
+private:
+    QStringList m_nonTradeDays;
+    QMap<QString, QVector<Stock>> m_dayStocks;
+    QMap<QString, DaySeats> m_lhbSeats;
+    QMap<QString, QVector<Stock>> m_klineCache;
+    QMap<QString, QString> m_stockNames;
+    QMap<QString, QString> m_seatPageUrls;
+    QMap<QString, QString> m_recommendations;
+    QSettings* m_userSettings;
+    mutable QMutex m_mutex;
+};

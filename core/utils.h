@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLineF>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Pauses the calling thread for ms milliseconds of monotonic time while its
+// events keep being delivered; no busy waiting.
+void delayMs(int ms);
+
+// Whole-file text I/O with the locale's codec, so a write and a read
+// round-trip any text the codec can hold.
+QString readTextFile(const QString& path);
+void writeTextFile(const QString& path, const QString& text);
+
+// Parses the services' "[{k:v,...},...]" row-object texts; one map per row.
+QVector<QMap<QString, QString>> parseObjectList(const QString& text);
+
+QStringList splitLines(const QString& text);
+
+// The whole text of the first case-insensitive minimal match, or "".
+QString regexFirstCapture(const QString& text, const QString& pattern);
+
+// Signed distance of (x, y) from the line; positive above it.
+float pointLineDistance(const QLineF& line, float x, float y);
+
+class FileVisitor {
+public:
+    virtual ~FileVisitor() = default;
+    virtual void visit(const QString& path, int index, int count) = 0;
+};
+
+// Calls the visitor for every plain file of a directory (not recursive).
+void forEachFile(const QString& dirPath, FileVisitor* visitor);
