@@ -1,0 +1,47 @@
+#include "analysis/indicators/macdindicator.h"
+
+void MacdIndicator::reset()
+{
+    m_ema12 = 0.0f;
+    m_ema26 = 0.0f;
+    m_dif = 0.0f;
+    m_dea = 0.0f;
+    m_macd = 0.0f;
+    m_count = -1;
+}
+
+IndicatorValue MacdIndicator::push(const Stock& bar)
+{
+    const float c = bar.close;
+    ++m_count;
+    if (m_count == 0) {
+        // The first bar only seeds both averages.
+        m_ema12 = c;
+        m_ema26 = c;
+        return IndicatorValue();
+    }
+    m_ema12 = m_ema12 + (c - m_ema12) * 2 / 13;
+    m_ema26 = m_ema26 + (c - m_ema26) * 2 / 27;
+    m_dif = m_ema12 - m_ema26;
+    if (m_count == 1)
+        m_dea = 0.2f * m_dif;
+    else
+        m_dea = 0.2f * m_dif + 0.8f * m_dea;
+    m_macd = 2 * (m_dif - m_dea);
+    return peek(bar);
+}
+
+IndicatorValue MacdIndicator::peek(const Stock& bar)
+{
+    Q_UNUSED(bar)
+    // Until a second bar has been pushed there is no value to report; the
+    // first bar's push was invalid too.
+    if (m_count < 1)
+        return IndicatorValue();
+    IndicatorValue v;
+    v.valid = true;
+    v.value1 = m_macd;
+    v.value2 = m_dif;
+    v.value3 = m_dea;
+    return v;
+}
