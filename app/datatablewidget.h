@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+class QTableWidget;
+
+// One column of a DataTableWidget: header text, row-map key, width.
+struct ColumnSpec {
+    QString title;
+    QString key;
+    int width = 0;
+};
+
+// A dialog with one read-only, sortable table whose rows come from text
+// maps, one key per column; \uXXXX escapes in the values are resolved.
+class DataTableWidget final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY(DataTableWidget)
+public:
+    DataTableWidget(const QString& title, const QVector<ColumnSpec>& columns,
+                    QWidget* parent = nullptr);
+    ~DataTableWidget() override;
+
+    void addRow(const QMap<QString, QString>& row);
+    // Empties the rows; headers and widths stay.
+    void clear();
+
+    QTableWidget* table() const { return m_table; }
+    QVector<ColumnSpec> columns() const { return m_columns; }
+
+private:
+    QTableWidget* m_table;
+    QVector<ColumnSpec> m_columns;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPen>
+#include <QStyledItemDelegate>
+
+class QTableView;
+
+// Item delegate of every table: paints a cell without the focus frame and
+// draws a thin line along its bottom edge in the style's grid colour, so the
+// tables can switch their own grid off and still read as rows.
+class LineDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+    Q_DISABLE_COPY(LineDelegate)
+public:
+    // Not parented to the view; it disposes of itself when the view goes.
+    explicit LineDelegate(QTableView* view);
+    ~LineDelegate() override;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+    QPen pen() const { return m_pen; }
+
+private:
+    QPen m_pen;
+    QTableView* m_view;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class QGroupBox;
+class QHBoxLayout;
+class QListWidget;
+class QListWidgetItem;
+class QTextEdit;
+
+// The codes the list screens recommended in the last scan; a click on a code
+// shows its recommendation text.
+class RecommandStockView final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(RecommandStockView)
+public:
+    explicit RecommandStockView(QWidget* parent = nullptr);
+    ~RecommandStockView() override;
+
+    // Reloads the code list from the recommendation cache.
+    void refresh();
+
+    QListWidget* stockList() const { return m_stockList; }
+    QTextEdit* analysisText() const { return m_analysisText; }
+
+    static const QString& emptyDayText();
+
+public slots:
+    void onClickStockList(QListWidgetItem* item);
+
+private:
+    QGroupBox* createGroupBox(const QString& title, QWidget* content);
+
+    QListWidget* m_stockList;
+    QTextEdit* m_analysisText;
+    QHBoxLayout* m_layout;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/datatablewidget.h"
+
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+class QWidget;
+
+// The seat history: a brokerage seat's recent entries on the list.
+
+// Request URL of the first page (at most 50 entries) for a seat code.
+QString seatHistoryUrl(const QString& seatCode);
+
+// Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
+// reply holds no row object.
+QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text);
+
+// The seat code of a seat page link ending in /lhb/yyb/<code>.html; empty
+// when the link has another form or the code is not plain letters and digits.
+QString seatCodeFromLink(const QString& link);
+
+// Columns of the history dialog.
+QVector<ColumnSpec> seatHistoryColumns();
+
+// The history dialog filled with the rows of a reply text (not yet shown).
+DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent);
+
+// Fetches the seat's history on the calling (GUI) thread and shows it in a
+// modal dialog that is destroyed when it closes.
+void showSeatHistory(const QString& seatCode, QWidget* parent);
