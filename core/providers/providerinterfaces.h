@@ -44,6 +44,8 @@ float randomFraction();
 
 // The random number of the services' query strings, always in [0, 2^31).
 qint64 randomQueryNumber();
+// The query number for a given fraction, clamped into [0, 2^31).
+qint64 queryNumberFromFraction(float fraction);
 
 // Every non-overlapping case-insensitive minimal match, as whole matched text.
 QStringList regexCaptureAll(const QString& text, const QString& pattern);

@@ -1,0 +1,130 @@
+#include "core/utils.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegExp>
+#include <QTextCodec>
+#include <QThread>
+#include <QTimer>
+
+#include <cmath>
+
+void delayMs(int ms)
+{
+    if (ms <= 0)
+        return;
+    // A monotonic deadline: the wait neither wraps at midnight nor follows
+    // changes of the wall clock.
+    const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
+    if (!QCoreApplication::instance()) {
+        // No event machinery to keep alive: a plain sleep.
+        QThread::msleep(static_cast<unsigned long>(ms));
+        return;
+    }
+    // The local loop sleeps in the event dispatcher until the timer ends it,
+    // delivering the thread's events meanwhile instead of spinning.
+    while (!deadline.hasExpired()) {
+        const qint64 remaining = deadline.remainingTime();
+        if (remaining <= 0)
+            break;
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(static_cast<int>(remaining));
+        loop.exec();
+    }
+}
+
+QString readTextFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.readAll();
+    file.close();
+    return QTextCodec::codecForLocale()->toUnicode(bytes);
+}
+
+void writeTextFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return;
+    // The reader's codec, so that what is written reads back unchanged.
+    file.write(QTextCodec::codecForLocale()->fromUnicode(text));
+    file.close();
+}
+
+QVector<QMap<QString, QString>> parseObjectList(const QString& text)
+{
+    QString body = text;
+    body.remove(QLatin1Char('"'));
+    // Without "[{" the index is -1 and the first character is dropped; mid()
+    // clamps, so no position can fall outside the text.
+    const int start = body.indexOf(QLatin1String("[{"));
+    body = body.mid(start + 2).trimmed();
+    const int end = body.lastIndexOf(QLatin1String("}]"));
+    if (end >= 0)
+        body = body.left(end);
+
+    QVector<QMap<QString, QString>> rows;
+    const QStringList objects = body.split(QStringLiteral("},{"));
+    for (const QString& object : objects) {
+        QMap<QString, QString> row;
+        const QStringList pieces = object.split(QLatin1Char(','));
+        for (const QString& piece : pieces) {
+            const int colon = piece.indexOf(QLatin1Char(':'));
+            if (colon < 0)
+                continue;
+            row.insert(piece.left(colon), piece.mid(colon + 1));
+        }
+        if (!row.isEmpty())
+            rows.append(row);
+    }
+    return rows;
+}
+
+QStringList splitLines(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
+QString regexFirstCapture(const QString& text, const QString& pattern)
+{
+    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
+    rx.setMinimal(true);
+    if (rx.indexIn(text, 0) < 0)
+        return QString();
+    return rx.cap(0);
+}
+
+float pointLineDistance(const QLineF& line, float x, float y)
+{
+    const float x1 = static_cast<float>(line.x1());
+    const float y1 = static_cast<float>(line.y1());
+    const float x2 = static_cast<float>(line.x2());
+    const float y2 = static_cast<float>(line.y2());
+    const float k = (y1 - y2) / (x1 - x2);
+    const float b = y1 - k * x1;
+    return (y - k * x - b) / std::sqrt(k * k + 1.0f);
+}
+
+void forEachFile(const QString& dirPath, FileVisitor* visitor)
+{
+    QDir dir(dirPath);
+    if (!visitor || !dir.exists())
+        return;
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoSymLinks);
+    const int count = entries.size();
+    for (int i = 0; i < count; ++i)
+        visitor->visit(entries.at(i).absoluteFilePath(), i, count);
+}

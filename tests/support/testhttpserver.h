@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QThread;
+class HttpServerCore;
+
+// A small HTTP/1.1 server on 127.0.0.1 for network tests. It runs in a
+// thread of its own, so it answers while the test's thread is blocked in a
+// nested event loop or busy. Every accessor is thread-safe.
+//
+// It also serves as an HTTP proxy: installAsApplicationProxy() routes the
+// clients' requests for the real service hosts to it, and the request line
+// then carries the absolute URL.
+class TestHttpServer final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(TestHttpServer)
+public:
+    explicit TestHttpServer(QObject* parent = nullptr);
+    ~TestHttpServer() override;
+
+    // Listens on 127.0.0.1 on any free port.
+    bool listen();
+    quint16 port() const;
+    // "http://127.0.0.1:<port>"
+    QString baseUrl() const;
+
+    // A request is matched first against a route given as a full
+    // "http://host/path?query" URL (proxy requests only), then against its
+    // path and query exactly, then against its path alone. Percent-encoding
+    // is ignored when comparing.
+    void setRoute(const QString& target, const QByteArray& body, int status = 200,
+                  const QByteArray& contentType = "text/html");
+    // The body is read from the file now; false (and an empty body) when the
+    // file cannot be read.
+    bool setRouteFile(const QString& target, const QString& filePath, int status = 200,
+                      const QByteArray& contentType = "text/html");
+    void clearRoutes();
+    // The answer to a request that matches no route.
+    void setDefaultResponse(const QByteArray& body, int status = 404);
+    // Accept connections and read requests but never answer.
+    void setSilent(bool silent);
+    // Delay every answer by ms milliseconds.
+    void setResponseDelayMs(int ms);
+
+    // Request targets in arrival order; absolute URLs for proxy requests.
+    QStringList requests() const;
+    int requestCount() const;
+    void clearRequests();
+    // Processes the caller's events until count requests have arrived.
+    bool waitForRequests(int count, int timeoutMs = 5000) const;
+
+    void installAsApplicationProxy();
+    static void removeApplicationProxy();
+
+    struct State;
+
+private:
+    std::shared_ptr<State> m_state;
+    QThread* m_thread = nullptr;
+    HttpServerCore* m_core = nullptr;
+};
