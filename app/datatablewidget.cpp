@@ -1,0 +1,58 @@
+#include "app/datatablewidget.h"
+
+#include "app/linedelegate.h"
+#include "app/sortingpause.h"
+#include "core/providers/providerinterfaces.h"
+
+#include <QHeaderView>
+#include <QStringList>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>& columns,
+                                 QWidget* parent)
+    : QDialog(parent), m_columns(columns)
+{
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    m_table = new QTableWidget(this);
+    layout->addWidget(m_table);
+
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->setVisible(false);
+    m_table->horizontalHeader()->setVisible(true);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setAlternatingRowColors(true);
+    m_table->setShowGrid(false);
+    m_table->setItemDelegate(new LineDelegate(m_table));
+    m_table->setSortingEnabled(true);
+
+    m_table->setColumnCount(m_columns.count());
+    QStringList headers;
+    for (int i = 0; i < m_columns.count(); ++i) {
+        headers << m_columns.at(i).title;
+        m_table->setColumnWidth(i, m_columns.at(i).width);
+    }
+    m_table->setHorizontalHeaderLabels(headers);
+}
+
+DataTableWidget::~DataTableWidget() = default;
+
+void DataTableWidget::addRow(const QMap<QString, QString>& row)
+{
+    SortingPause pause(m_table);
+    const int r = m_table->rowCount();
+    m_table->insertRow(r);
+    for (int i = 0; i < m_columns.count(); ++i) {
+        QString value = row.value(m_columns.at(i).key);
+        unescapeUnicode(value);
+        m_table->setItem(r, i, new QTableWidgetItem(value));
+    }
+}
+
+void DataTableWidget::clear()
+{
+    m_table->clearContents();
+    m_table->setRowCount(0);
+}

@@ -1,0 +1,81 @@
+#include "app/seathistory.h"
+
+#include "core/httpget.h"
+#include "core/utils.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+// Data-centre host of the list service, which answers the seat history.
+const char kDataCenterHost[] = "http://data.eastmoney.com";
+
+} // namespace
+
+QString seatHistoryUrl(const QString& seatCode)
+{
+    return QString::fromLatin1(kDataCenterHost)
+        + QStringLiteral("/DataCenter_V3/stock2016/jymx.ashx?pagesize=50&page=1&js=var%20fyeUKhdn"
+                         "&param=&sortRule=-1&sortType=&gpfw=0&code=%1")
+              .arg(seatCode);
+}
+
+QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text)
+{
+    QString body = text.simplified();
+    const int start = body.indexOf(QLatin1String("[{"));
+    // Without a row object the reply holds no rows; handing the whole text
+    // on would turn unrelated key:value pieces into a row of empty cells.
+    if (start < 0)
+        return {};
+    body = body.mid(start);
+    const int end = body.indexOf(QLatin1String("}]"));
+    if (end >= 0)
+        body = body.left(end);
+    return parseObjectList(body);
+}
+
+QString seatCodeFromLink(const QString& link)
+{
+    const QString path = QUrl(link.trimmed()).path();
+    static const QRegularExpression rx(QStringLiteral("/lhb/yyb/([0-9A-Za-z]+)\\.html$"));
+    const QRegularExpressionMatch match = rx.match(path);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QVector<ColumnSpec> seatHistoryColumns()
+{
+    return {
+        {QStringLiteral("日期"), QStringLiteral("TDate"), 128},
+        {QStringLiteral("代码"), QStringLiteral("SCode"), 120},
+        {QStringLiteral("股票"), QStringLiteral("SName"), 96},
+        {QStringLiteral("买入"), QStringLiteral("BMoney"), 120},
+        {QStringLiteral("卖出"), QStringLiteral("SMoney"), 120},
+        {QStringLiteral("换手率"), QStringLiteral("ChgRadio"), 96},
+        {QStringLiteral("价格"), QStringLiteral("CPrice"), 96},
+        {QStringLiteral("上榜类型"), QStringLiteral("CTypeDes"), 140},
+    };
+}
+
+DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent)
+{
+    auto* dialog = new DataTableWidget(QStringLiteral("营业部历史上榜"), seatHistoryColumns(), parent);
+    for (const auto& record : parseJsonArrayText(replyText))
+        dialog->addRow(record);
+    return dialog;
+}
+
+void showSeatHistory(const QString& seatCode, QWidget* parent)
+{
+    // The fetch keeps events flowing, so the parent may be gone afterwards.
+    QPointer<QWidget> guard(parent);
+    const QString reply = httpGet(seatHistoryUrl(seatCode));
+    if (parent && !guard)
+        return;
+    QPointer<DataTableWidget> dialog = createSeatHistoryDialog(reply, parent);
+    dialog->exec();
+    delete dialog; // null when the parent took it down during exec
+
+}
