@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRunnable>
+
+class QObject;
+
+// Posts one event and pauses. The pool has one thread, so its event tells
+// the scan widget that the task started before it has finished.
+class StockStatusTask final : public QRunnable {
+public:
+    StockStatusTask(QObject* receiver, int eventType);
+    ~StockStatusTask() override;
+
+    void run() override;
+
+    static constexpr int kPauseMs = 1200;
+
+private:
+    QObject* m_receiver;
+    int m_eventType;
+};

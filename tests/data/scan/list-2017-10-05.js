@@ -1,0 +1,1 @@
+var data_tab_1={"success":true,"pages":1,"data":[{"SCode":"600002","SName":"乙科技","ClosePrice":"10.5","Chgradio":"9.98","Dchratio":"12.0","JmMoney":"1000000","Turnover":"4000000","Ctypedes":"日涨幅偏离值达到7%的证券","Tdate":"2017-10-05","JD":"买入","DP":"买入"}]}
