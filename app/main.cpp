@@ -1,13 +1,14 @@
+#include "app/crashhandler.h"
+#include "app/startup.h"
 #include "core/stockapplication.h"
 
-#include <QLabel>
+// Constructed before main runs, so that a crash anywhere leaves a report.
+static CrashHandler g_crashHandler;
 
 int main(int argc, char** argv)
 {
+    seedRandomGenerators();
     StockApplication app(argc, argv);
-    QLabel label(QStringLiteral("龙虎榜分析"));
-    label.setWindowTitle(QStringLiteral("龙虎榜分析"));
-    label.resize(480, 160);
-    label.show();
-    return app.exec();
+    // Destroying the application writes config.ini and the first-run marker.
+    return runApplication(app);
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+// Edits the list of extra non-trading days held by the application. Only the
+// "关闭" button stores the text; closing the window otherwise keeps the list.
+class PeloStockConfigDialog final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY(PeloStockConfigDialog)
+public:
+    explicit PeloStockConfigDialog(QWidget* parent);
+    ~PeloStockConfigDialog() override;
+
+public slots:
+    void onClose();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class QApplication;
+class StockApplication;
+
+// The start-up sequence of the program, split into its steps so that each
+// can be driven on its own; main() runs them all through runApplication.
+
+// Registers the embedded resources (pages, icon, translation) of the static
+// app library.
+void initVeskResources();
+
+// Seeds the C and Qt random generators from the current time.
+void seedRandomGenerators();
+
+// Cleanlooks when its plugin is installed, otherwise Fusion. Returns the
+// name of the style set, or an empty text when neither is available.
+QString applyApplicationStyle(QApplication& app);
+
+// Loads Qt's Chinese translation from the resources and installs it. A
+// translation that cannot be loaded is dropped silently (returns false).
+bool installQtTranslation(QApplication& app);
+
+// The application font: the default font at 10 points.
+void applyApplicationFont(QApplication& app);
+
+// Shows the first-run note modally unless a first run has ended normally.
+// Returns whether the note was shown.
+bool showFirstRunNote(const StockApplication& app);
+
+// Everything after the application object exists: style, translation, font,
+// the first-run note, the main window and the event loop. Returns the event
+// loop's exit code; the main window is destroyed before it returns.
+int runApplication(StockApplication& app);
+
+inline constexpr char kFirstRunCaption[] = "岱鸮龙虎榜股票分析软件";
+inline constexpr char kInfoPagePath[] = ":/html/info.htm";
+inline constexpr char kQtTranslationPath[] = ":lang/qt_zh_CN.qm";
