@@ -1,0 +1,82 @@
+#include "chart/bollholder.h"
+
+#include "chart/chartstyle.h"
+#include "chart/plotadditions.h"
+
+#include <qcustomplot.h>
+
+namespace {
+
+QCPGraph* makeGraph(QCPAxisRect* pane, const QString& name, Qt::GlobalColor colour)
+{
+    QCPGraph* g = addGraph(pane->parentPlot(), name, pane->axis(QCPAxis::atBottom),
+                           pane->axis(QCPAxis::atLeft));
+    g->setPen(QPen(colour));
+    return g;
+}
+
+QCPFinancial* makeOhlc(QCPAxisRect* pane)
+{
+    auto* f = new QCPFinancial(pane->axis(QCPAxis::atBottom), pane->axis(QCPAxis::atLeft));
+    f->setChartStyle(QCPFinancial::csOhlc);
+    f->setWidth(ChartStyle::barWidth);
+    f->setTwoColored(true);
+    f->setBrushPositive(QBrush(ChartStyle::risingColor(), Qt::SolidPattern));
+    f->setPenPositive(QPen(ChartStyle::risingColor()));
+    f->setBrushNegative(QBrush(ChartStyle::fallingColor(), Qt::SolidPattern));
+    f->setPenNegative(QPen(ChartStyle::fallingColor()));
+    return f;
+}
+
+} // namespace
+
+BollHolder::BollHolder(QCPAxisRect* pane, int count)
+    : IndexHolder(pane, count)
+    , candles(makeOhlc(pane))
+    , upper(makeGraph(pane, QStringLiteral("boll.upper"), Qt::red))
+    , middle(makeGraph(pane, QStringLiteral("boll.middle"), Qt::green))
+    , lower(makeGraph(pane, QStringLiteral("boll.lower"), Qt::magenta))
+{
+    setObjectName(QStringLiteral("Boll"));
+}
+
+BollHolder::~BollHolder() = default;
+
+void BollHolder::setData(const QVector<Stock>& bars)
+{
+    clearData(candles);
+    clearData(upper);
+    clearData(middle);
+    clearData(lower);
+    indicator.reset();
+    if (bars.isEmpty() || !isVisible())
+        return;
+
+    QVector<IndicatorValue> values;
+    values.reserve(bars.size());
+    for (const Stock& bar : bars)
+        values.append(indicator.push(bar));
+
+    QVector<double> keys, ups, mids, lows, opens, highs, lowPrices, closes;
+    double key = 0.0;
+    for (int i = windowStart(bars.size()); i < bars.size(); ++i) {
+        key += ChartStyle::keyStep;
+        const IndicatorValue& v = values.at(i);
+        if (!v.valid)
+            continue;
+        // value2 is +sd and value3 is -sd, so this is middle +/- 2 sd.
+        const Stock& bar = bars.at(i);
+        keys.append(key);
+        ups.append(v.value1 + v.value2 - v.value3);
+        mids.append(v.value1);
+        lows.append(v.value1 - v.value2 + v.value3);
+        opens.append(bar.open);
+        highs.append(bar.high);
+        lowPrices.append(bar.low);
+        closes.append(bar.close);
+    }
+    upper->setData(keys, ups, true);
+    middle->setData(keys, mids, true);
+    lower->setData(keys, lows, true);
+    candles->setData(keys, opens, highs, lowPrices, closes, false);
+}

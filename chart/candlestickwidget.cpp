@@ -1,0 +1,297 @@
+#include "chart/candlestickwidget.h"
+
+#include "analysis/indicators/manindicator.h"
+#include "analysis/klinerange.h"
+#include "chart/chartstyle.h"
+#include "chart/indexviewproxy.h"
+#include "chart/plotadditions.h"
+#include "chart/qwttext.h"
+
+#include <qcustomplot.h>
+
+#include <QCursor>
+#include <QIcon>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalMapper>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+// Outside any namespace, as Q_INIT_RESOURCE requires; the library is static,
+// so its resources are registered only when asked for.
+static void initChartResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(chart);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+namespace {
+
+// The latest n entries of a vector (all of them when it holds fewer).
+template <typename T>
+QVector<T> lastEntries(const QVector<T>& v, int n)
+{
+    return v.mid(qMax(v.size() - n, 0));
+}
+
+} // namespace
+
+CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
+    : QWidget(parent)
+    , embedded(embedded)
+    , ma5Indicator(std::make_unique<MaNIndicator>(5))
+    , ma10Indicator(std::make_unique<MaNIndicator>(10))
+    , ma20Indicator(std::make_unique<MaNIndicator>(20))
+{
+    initChartResources();
+    setWindowTitle(QStringLiteral("股票日K"));
+    setWindowIcon(QIcon(QStringLiteral(":logo/pelo.png")));
+    if (!embedded)
+        setFixedSize(960, 320);
+
+    auto* layout = new QVBoxLayout;
+    setLayout(layout);
+
+    plot = new QCustomPlot;
+    plot->setBackground(QBrush(Qt::black, Qt::SolidPattern));
+    plot->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    plot->axisRect()->setupFullAxesBox(false);
+    plot->setInteractions(QCP::iRangeDrag);
+    layout->addWidget(plot, 0, Qt::Alignment());
+
+    titleElement = new QCPTextElement(plot);
+    titleElement->setTextColor(QColor(244, 244, 244));
+    QFont font;
+    font.setPointSize(16);
+    titleElement->setFont(font);
+    titleElement->setText(QStringLiteral("--"));
+    plot->plotLayout()->insertRow(0);
+    plot->plotLayout()->addElement(0, 0, titleElement);
+
+    setupCandles();
+    setupMaGraphs();
+
+    mapper = new QSignalMapper(this);
+    indexView = new IndexViewProxy(plot, 2, 0);
+
+    plot->xAxis->setBasePen(QPen(Qt::NoPen));
+    plot->xAxis->setTickLabels(false);
+    plot->xAxis->setTicks(false);
+
+    plot->rescaleAxes(false);
+    plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
+    plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
+
+    menu = new QMenu(this);
+    auto* adjustMenu = new QMenu(QStringLiteral("除权"), menu);
+    for (const QString& text : {QStringLiteral("不复权"), QStringLiteral("前复权"), QStringLiteral("后复权")})
+        adjustMenu->addAction(addMappedAction(text, mapper));
+    menu->addMenu(adjustMenu);
+    indexMenu = new QMenu(QStringLiteral("指标"), menu);
+    menu->addMenu(indexMenu);
+    auto* periodMenu = new QMenu(QStringLiteral("K线"), menu);
+    for (const QString& text : {QStringLiteral("日线"), QStringLiteral("周线"), QStringLiteral("月线")})
+        periodMenu->addAction(addMappedAction(text, mapper));
+    menu->addMenu(periodMenu);
+
+    connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
+    connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
+
+    textLayer = new vesk::QwtText(plot, QString(), vesk::QwtText::AutoText);
+    textLayer->setAntialiased(true);
+    textLayer->setColor(QColor(184, 26, 26));
+    font.setPointSize(15);
+    textLayer->setFont(font);
+}
+
+CandlestickWidget::~CandlestickWidget() = default;
+
+void CandlestickWidget::setupCandles()
+{
+    candles = new QCPFinancial(plot->xAxis, plot->yAxis);
+    candles->setName(QStringLiteral("Candlestick"));
+    candles->setChartStyle(QCPFinancial::csCandlestick);
+    candles->setWidth(ChartStyle::barWidth);
+    candles->setTwoColored(true);
+    candles->setBrushPositive(QBrush(ChartStyle::risingColor(), Qt::SolidPattern));
+    candles->setPenPositive(QPen(ChartStyle::risingColor()));
+    candles->setBrushNegative(QBrush(ChartStyle::fallingColor(), Qt::SolidPattern));
+    candles->setPenNegative(QPen(ChartStyle::fallingColor()));
+}
+
+void CandlestickWidget::setupMaGraphs()
+{
+    addGraph(plot, QStringLiteral("ma5"), nullptr, nullptr)->setPen(QPen(Qt::yellow));
+    addGraph(plot, QStringLiteral("ma10"), nullptr, nullptr)->setPen(QPen(Qt::cyan));
+    addGraph(plot, QStringLiteral("ma20"), nullptr, nullptr)->setPen(QPen(Qt::gray));
+}
+
+QAction* CandlestickWidget::addMappedAction(const QString& text, QSignalMapper* signalMapper)
+{
+    auto* action = new QAction(text, this);
+    connect(action, &QAction::triggered, signalMapper, qOverload<>(&QSignalMapper::map));
+    signalMapper->setMapping(action, text);
+    return action;
+}
+
+void CandlestickWidget::setData(int newCount, const QString& newCode, const QVector<Stock>& newBars,
+                                const QString& newPeriod, const QString& newAdjust)
+{
+    if (newCode.isEmpty())
+        return;
+    count = newCount;
+    code = newCode;
+    period = newPeriod;
+    adjust = newAdjust;
+    titleElement->setText(newCode);
+    fillChart(newCount, newBars);
+}
+
+void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
+{
+    if (allBars.isEmpty())
+        return;
+    // A negative count would index before the series; it shows nothing.
+    newCount = qMax(0, newCount);
+    count = newCount;
+    indexView->initHolders(newCount);
+    if (indexMenu->actions().isEmpty()) {
+        for (const QString& name : indexView->indexNames())
+            indexMenu->addAction(addMappedAction(name, mapper));
+    }
+
+    QCPGraph* ma5 = graph(plot, QStringLiteral("ma5"));
+    QCPGraph* ma10 = graph(plot, QStringLiteral("ma10"));
+    QCPGraph* ma20 = graph(plot, QStringLiteral("ma20"));
+    clearData(ma5);
+    clearData(ma10);
+    clearData(ma20);
+
+    plot->xAxis->setLabel(QStringLiteral("日期"));
+    plot->yAxis->setLabel(QStringLiteral("价格"));
+
+    ma5Indicator->reset();
+    ma10Indicator->reset();
+    ma20Indicator->reset();
+
+    // The averages see the whole history given, not only the bars shown.
+    bars = allBars;
+    QVector<IndicatorValue> values5, values10, values20;
+    values5.reserve(bars.size());
+    values10.reserve(bars.size());
+    values20.reserve(bars.size());
+    for (const Stock& bar : qAsConst(bars)) {
+        values5.append(ma5Indicator->push(bar));
+        values10.append(ma10Indicator->push(bar));
+        values20.append(ma20Indicator->push(bar));
+    }
+
+    bars = lastEntries(bars, newCount);
+
+    int highIndex = 0;
+    int lowIndex = 0;
+    float high = 0.0f;
+    float low = 0.0f;
+    findHighestLowest(bars, &highIndex, &lowIndex, &high, &low);
+
+    // The x range follows count, so a short history stands at the left.
+    plot->xAxis->setRange(0.0, (newCount + 1) * ChartStyle::keyStep);
+    // A 1 % margin on each side; taken from the magnitude so that a negative
+    // forward-adjusted low still stays inside.
+    plot->yAxis->setRange(low - std::fabs(low) * 0.01, high + std::fabs(high) * 0.01);
+
+    values5 = lastEntries(values5, newCount);
+    values10 = lastEntries(values10, newCount);
+    values20 = lastEntries(values20, newCount);
+
+    QString titleText;
+    QVector<double> keys, opens, highs, lows, closes;
+    keys.reserve(bars.size());
+    opens.reserve(bars.size());
+    highs.reserve(bars.size());
+    lows.reserve(bars.size());
+    closes.reserve(bars.size());
+    qint64 keyStep = 0;
+    for (int i = 0; i < bars.size(); ++i) {
+        keyStep += static_cast<qint64>(ChartStyle::keyStep);
+        const double key = static_cast<double>(keyStep);
+        const Stock& bar = bars.at(i);
+        if (i == 0)
+            titleText = bar.code;
+        keys.append(key);
+        opens.append(bar.open);
+        highs.append(bar.high);
+        lows.append(bar.low);
+        closes.append(bar.close);
+        if (values5.at(i).valid)
+            ma5->addData(key, values5.at(i).value1);
+        if (values10.at(i).valid)
+            ma10->addData(key, values10.at(i).value1);
+        if (values20.at(i).valid)
+            ma20->addData(key, values20.at(i).value1);
+    }
+    titleElement->setText(titleText);
+
+    indexView->setData(allBars);
+    candles->setData(keys, opens, highs, lows, closes, false);
+    plot->replot(QCustomPlot::rpRefreshHint);
+    setWindowTitle(titleText);
+
+    bars = allBars;
+}
+
+void CandlestickWidget::refreshIndicators(const QVector<Stock>& newBars)
+{
+    if (newBars.isEmpty())
+        return;
+    indexView->setData(newBars);
+    // The pane fits its own value axis; the shared x range and the price
+    // axis keep the view the fill set up (or the user dragged to).
+    plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void CandlestickWidget::setOverlayText(const QString& text, bool richText)
+{
+    textLayer->setText(text, richText ? vesk::QwtText::RichText : vesk::QwtText::AutoText);
+}
+
+void CandlestickWidget::setTitleText(const QString& text)
+{
+    titleElement->setText(text);
+}
+
+void CandlestickWidget::onMouseClick(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        menu->exec(QCursor::pos());
+    event->accept();
+}
+
+void CandlestickWidget::doAction(QString text)
+{
+    if (text.contains(QStringLiteral("复权"))) {
+        if (text == QStringLiteral("后复权"))
+            adjust = QStringLiteral("hfq");
+        else if (text == QStringLiteral("前复权"))
+            adjust = QStringLiteral("qfq");
+        else
+            adjust = QStringLiteral("bfq");
+        return;
+    }
+    if (text.contains(QStringLiteral("线"))) {
+        if (text == QStringLiteral("周线"))
+            period = QStringLiteral("week");
+        else if (text == QStringLiteral("月线"))
+            period = QStringLiteral("month");
+        else
+            period = QStringLiteral("day");
+        return;
+    }
+    indexView->showIndex(text);
+    if (!bars.isEmpty())
+        refreshIndicators(bars);
+}

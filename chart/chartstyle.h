@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QColor>
+
+// Shared look of the K-line chart: bars stand one day of seconds apart and
+// fill 0.9 of that step; rising bars are red, falling bars green.
+namespace ChartStyle {
+constexpr double keyStep = 86400.0;
+constexpr double barWidth = 77760.0;
+inline QColor risingColor() { return QColor(180, 90, 90); }
+inline QColor fallingColor() { return QColor(100, 180, 110); }
+} // namespace ChartStyle

@@ -1,0 +1,91 @@
+#include "chart/indexviewproxy.h"
+
+#include "chart/bollholder.h"
+#include "chart/indexholder.h"
+#include "chart/kdjholder.h"
+#include "chart/macdholder.h"
+#include "chart/volumeholder.h"
+
+IndexViewProxy::IndexViewProxy(QCustomPlot* plot, int row, int column)
+    : QCPAxisRect(plot, true)
+{
+    plot->plotLayout()->addElement(row, column, this);
+    setMaximumSize(QWIDGETSIZE_MAX, 100);
+
+    QCPAxis* bottom = axis(QCPAxis::atBottom);
+    QCPAxis* left = axis(QCPAxis::atLeft);
+    bottom->setLayer(QStringLiteral("axes"));
+    bottom->grid()->setLayer(QStringLiteral("grid"));
+    bottom->setVisible(false);
+    left->setVisible(false);
+
+    setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
+    setMargins(QMargins(0, 0, 0, 0));
+    plot->plotLayout()->setRowSpacing(0);
+
+    // Share the left and right edges with the candles above.
+    auto* group = new QCPMarginGroup(plot);
+    plot->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, group);
+    setMarginGroup(QCP::msLeft | QCP::msRight, group);
+
+    // Dragging or setting either x range moves the other; setRange ignores an
+    // unchanged range, so the pair does not loop.
+    const auto rangeChanged = qOverload<const QCPRange&>(&QCPAxis::rangeChanged);
+    const auto setRange = qOverload<const QCPRange&>(&QCPAxis::setRange);
+    connect(plot->xAxis, rangeChanged, bottom, setRange);
+    connect(bottom, rangeChanged, plot->xAxis, setRange);
+}
+
+IndexViewProxy::~IndexViewProxy()
+{
+    // The holders are our Qt children and go with us.
+    holders.clear();
+}
+
+void IndexViewProxy::initHolders(int count)
+{
+    if (holders.isEmpty()) {
+        holders.append(new VolumeHolder(this, count));
+        holders.append(new MacdHolder(this, count));
+        holders.append(new KDJHolder(this, count));
+        holders.append(new BollHolder(this, count));
+        current = holders.first();
+    }
+    // Keep the pane's window equal to the candles' so each indicator value
+    // stands under its own bar.
+    for (IndexHolder* h : qAsConst(holders))
+        h->setCount(count);
+}
+
+QStringList IndexViewProxy::indexNames() const
+{
+    QStringList names;
+    for (const IndexHolder* h : holders)
+        names.append(h->objectName());
+    return names;
+}
+
+void IndexViewProxy::showIndex(const QString& name)
+{
+    if (current && current->objectName() == name)
+        return;
+    for (IndexHolder* h : qAsConst(holders)) {
+        if (h->objectName() == name) {
+            current = h;
+            h->setVisible(true);
+            h->setData(QVector<Stock>());
+        } else {
+            h->setVisible(false);
+        }
+    }
+}
+
+void IndexViewProxy::setData(const QVector<Stock>& bars)
+{
+    if (holders.isEmpty())
+        return;
+    current->setVisible(true);
+    for (IndexHolder* h : qAsConst(holders))
+        h->setData(bars);
+    axis(QCPAxis::atLeft)->rescale(false);
+}
