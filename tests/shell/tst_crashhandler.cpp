@@ -61,6 +61,7 @@ private slots:
     void crashLeavesReport_data();
     void crashLeavesReport();
     void olderReportsAreKept();
+    void exitCodeWithoutReport();
 };
 
 void TestCrashHandler::fileName_data()
@@ -178,6 +179,26 @@ void TestCrashHandler::olderReportsAreKept()
     QCOMPARE(QDir(workDir.filePath(QStringLiteral("crash"))).entryList(QDir::Files).size(), 3);
     QVERIFY(older.open(QIODevice::ReadOnly));
     QCOMPARE(older.readAll(), QByteArray("an earlier report"));
+}
+
+void TestCrashHandler::exitCodeWithoutReport()
+{
+    // A plain file where the folder should be: no report can be written.
+    QTemporaryDir workDir;
+    QVERIFY(workDir.isValid());
+    QFile blocker(workDir.filePath(QStringLiteral("crash")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    QProcess child;
+    child.setWorkingDirectory(workDir.path());
+    child.start(QCoreApplication::applicationFilePath(),
+                {QLatin1String(kChildFlag), QStringLiteral("segv")});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 1);
+    QVERIFY(QFileInfo(blocker.fileName()).isFile());
+    QCOMPARE(blocker.size(), 0);
 }
 
 int main(int argc, char** argv)
