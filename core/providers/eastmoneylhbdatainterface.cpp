@@ -1,0 +1,133 @@
+#include "core/providers/eastmoneylhbdatainterface.h"
+
+#include "core/providers/markersearch.h"
+#include "core/providers/servicehosts.h"
+
+// Every search below is the minimal, case-insensitive pattern
+// "<open>(.*)<close>", found with captureBetween so that a large or broken
+// page costs time in proportion to its size.
+
+QStringList EastmoneyLHBDataInterface::urls(const QStringList& params)
+{
+    QStringList result;
+    for (const QString& param : params) {
+        const QStringList parts = param.split(QLatin1Char(','));
+        const QString code = parts.value(0).trimmed();
+        // A parameter without its day still gets its URL, so that URLs and
+        // parameters keep pairing by position; the service answers it with
+        // a page that holds no seats.
+        const QString day = parts.value(1).trimmed();
+        result.append(QStringLiteral("http://%1/stock/lhb,%2,%3.html")
+                          .arg(QLatin1String(kEastmoneyDataHost), day, code));
+    }
+    return result;
+}
+
+QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& text, const QString&)
+{
+    QVector<LHBUnit> units;
+    const QStringList content = captureBetween(
+        text, QLatin1String("class=\"content-sepe\">"), QLatin1String("</html>"), 1);
+    if (content.isEmpty())
+        return units;
+
+    // The first table lists the buying seats, the second the selling seats.
+    const QStringList tables =
+        captureBetween(content.first(), QLatin1String("<tbody>"), QLatin1String("</tbody>"), 2);
+    for (int i = 0; i < tables.size(); ++i)
+        units += parseRows(tables.at(i), i == 0);
+
+    bool ok = false;
+    const LHBUnit total = parseSeatTotalRow(text, ok);
+    if (ok)
+        units.append(total);
+    return units;
+}
+
+QVector<LHBUnit> EastmoneyLHBDataInterface::parseRows(const QString& table, bool buying) const
+{
+    QVector<LHBUnit> units;
+    const QStringList rows = captureBetween(table, QLatin1String("<tr>"), QLatin1String("</tr>"));
+    for (const QString& row : rows) {
+        bool ok = false;
+        LHBUnit unit = parseSeatRow(row, ok);
+        if (!ok)
+            continue;
+        unit.side = buying ? 1 : 2;
+        units.append(unit);
+    }
+    return units;
+}
+
+LHBUnit parseSeatRow(const QString& row, bool& ok)
+{
+    ok = false;
+    LHBUnit unit;
+
+    const QStringList links =
+        captureBetween(row, QLatin1String("/lhb/yyb/"), QLatin1String("</a></a>"), 1);
+    if (links.isEmpty())
+        return unit;
+    const QString& link = links.first();
+    unit.url = QStringLiteral("http://%1/stock").arg(QLatin1String(kEastmoneyDataHost))
+        + link.left(link.indexOf(QLatin1Char('"')));
+    // Names are compared across days and used as keys, so the line breaks
+    // of a cell written over several lines must not become part of them.
+    unit.name = cutTagText(link).trimmed();
+
+    const QStringList times =
+        captureBetween(row, QLatin1String("=\"times\">"), QLatin1String("</span>"), 1);
+    if (times.isEmpty())
+        return unit;
+    unit.times = cutTagText(times.first()).trimmed();
+
+    const QStringList percents =
+        captureBetween(row, QLatin1String("<span class=\"percent\""), QLatin1String("</span"), 1);
+    if (percents.isEmpty())
+        return unit;
+    QString rate = cutTagText(percents.first()).trimmed();
+    if (rate.endsWith(QLatin1Char('%')))
+        rate.remove(QLatin1Char('%'));
+    // "-" marks a seat without a success rate; toFloat reads it as 0.
+    unit.rate = rate == QLatin1String("-") ? 0.0f : rate.toFloat();
+
+    // Eight at most: enough to tell a row of seven cells from a longer one.
+    const QStringList cells = captureBetween(row, QLatin1String("<td"), QLatin1String("</td>"), 8);
+    if (cells.size() != 7)
+        return unit;
+    unit.buyAmount = cutTagText(cells.at(2)).toFloat();
+    unit.buyShare = cutShareText(cells.at(3)).trimmed();
+    unit.sellAmount = cutTagText(cells.at(4)).toFloat();
+    unit.sellShare = cutShareText(cells.at(5)).trimmed();
+    unit.netAmount = cutTagText(cells.at(6)).toFloat();
+
+    ok = true;
+    return unit;
+}
+
+LHBUnit parseSeatTotalRow(const QString& page, bool& ok)
+{
+    ok = false;
+    LHBUnit unit;
+
+    const QStringList rows =
+        captureBetween(page, QLatin1String("class=\"total-tr\">"), QLatin1String("</tr>"), 2);
+    if (rows.size() != 1)
+        return unit;
+    const QStringList spans =
+        captureBetween(rows.first(), QLatin1String("span"), QLatin1String("</span>"), 7);
+    if (spans.size() != 6)
+        return unit;
+
+    // The page writes "-" where it has no total; toFloat reads that as 0,
+    // while a negative net total keeps its sign.
+    unit.buyAmount = cutTagText(spans.at(1)).trimmed().toFloat();
+    unit.buyShare = cutShareText(spans.at(2)).trimmed();
+    unit.sellAmount = cutTagText(spans.at(3)).trimmed().toFloat();
+    unit.sellShare = cutShareText(spans.at(4)).trimmed();
+    unit.netAmount = cutTagText(spans.at(5)).trimmed().toFloat();
+    unit.side = 3;
+
+    ok = true;
+    return unit;
+}

@@ -1,0 +1,20 @@
+#include "core/providers/eastmoneylhblistinterface.h"
+
+#include "core/providers/servicehosts.h"
+#include "core/utils.h"
+
+QStringList EastmoneyLHBListInterface::urls(const QStringList& params)
+{
+    if (params.isEmpty())
+        return {};
+    // One page of 200 rows from the start to the end of the same day.
+    return {QStringLiteral("http://%1/DataCenter_V3/stock2016/TradeDetail/pagesize=200,page=1,"
+                           "sortRule=-1,sortType=,startDate=%2,endDate=%2,gpfw=0,"
+                           "js=vardata_tab_1.html")
+                .arg(QLatin1String(kEastmoneyDataHost), params.first())};
+}
+
+StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QString&)
+{
+    return parseObjectList(text);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/providers/providerinterfaces.h"
+
+// Client of East Money's day list: one row of named fields per list entry
+// of a trading day ("SCode", "SName", "Tdate", "Ctypedes", "JD", "DP",
+// "Chgradio", "Dchratio", "Turnover", ...), in the order of the reply.
+class EastmoneyLHBListInterface final : public StringMapInterface {
+public:
+    // One URL for the first day ("yyyy-MM-dd") only; none without a day.
+    QStringList urls(const QStringList& params) override;
+    // The param is not used.
+    StringMapRows parse(const QString& text, const QString& param) override;
+};

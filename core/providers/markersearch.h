@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+#include <QStringList>
+
+// Every non-overlapping match of the case-insensitive, minimal pattern
+// open(.*)close, where open and close are literal texts, each match taken
+// whole and in order. This is what regexCaptureAll gives for such a pattern,
+// but found with plain substring searches: QRegExp's minimal ".*" retries the
+// rest of the text from every opening marker that has no closing one, which
+// makes a large page without closing tags take minutes. At most maxCount
+// matches are collected (all when maxCount is negative).
+QStringList captureBetween(const QString& text, QLatin1String open, QLatin1String close,
+                           int maxCount = -1);
+
+// The text of a tag match: after its first ">", up to the next "<".
+QString cutTagText(const QString& match);
+
+// A share cell: after the first ">", up to and including the first "%";
+// empty when there is no "%" (the pages write "-" for none).
+QString cutShareText(const QString& match);

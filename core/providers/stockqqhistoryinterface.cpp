@@ -1,0 +1,81 @@
+#include "core/providers/stockqqhistoryinterface.h"
+
+#include "core/providers/servicehosts.h"
+#include "core/utils.h"
+
+QStringList StockQQHistoryInterface::urls(const QStringList& codes)
+{
+    QStringList result;
+    for (const QString& code : codes) {
+        // The service's own app joins "_appName=android" and the random
+        // suffix without an "&"; the query is sent the same way.
+        result.append(QStringLiteral("http://%1/appstock/app/fqkline/get?p=1&param=%2,%3,,,480,%4"
+                                     "&_appName=android__random_suffix=%5")
+                          .arg(QLatin1String(kStockQQHost), withMarketPrefix(code), m_period,
+                               m_adjust, QString::number(randomQueryNumber())));
+    }
+    return result;
+}
+
+QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString& code)
+{
+    // The bars stand in the reply's first "[[...]]" array, one
+    // ["date","open","close","high","low","volume",...] row per bar.
+    const int open = text.indexOf(QLatin1String("[["));
+    const int begin = open < 0 ? 0 : open + 1;
+    const int end = text.indexOf(QLatin1String("]]"), begin);
+    QString part = text.mid(begin, end < 0 ? -1 : end - begin);
+    part.remove(QLatin1Char('"'));
+
+    QVector<Stock> bars;
+    const QStringList rows = part.split(QStringLiteral("],["));
+    for (const QString& row : rows) {
+        const QStringList fields = row.split(QLatin1Char(','));
+        if (fields.size() < 6)
+            continue;
+        Stock bar;
+        bar.code = code;
+        bar.date = fields.at(0);
+        if (bar.date.startsWith(QLatin1Char('[')))
+            bar.date.remove(0, 1);
+        bar.open = fields.at(1).toFloat();
+        bar.close = fields.at(2).toFloat();
+        bar.high = fields.at(3).toFloat();
+        bar.low = fields.at(4).toFloat();
+        bar.volume = fields.at(5).toFloat();
+        if (!bars.isEmpty()) {
+            // The first bar has no close before it and keeps 0 for both.
+            const float previousClose = bars.constLast().close;
+            bar.change = bar.close - previousClose;
+            // A bar whose close could not be read must not turn the next
+            // change in percent into an infinity.
+            bar.changePercent = previousClose != 0.0f ? bar.change * 100.0f / previousClose : 0.0f;
+        }
+        bars.append(bar);
+    }
+
+    if (!m_savePath.isEmpty() && !code.isEmpty())
+        writeTextFile(m_savePath + code, text);
+    return bars;
+}
+
+void StockQQHistoryInterface::setParam(int index, const QString& value)
+{
+    switch (index) {
+    case 0:
+        m_savePath = value;
+        break;
+    case 1:
+        if (value == QLatin1String("bfq") || value == QLatin1String("qfq")
+            || value == QLatin1String("hfq"))
+            m_adjust = value;
+        break;
+    case 2:
+        if (value == QLatin1String("day") || value == QLatin1String("week")
+            || value == QLatin1String("month"))
+            m_period = value;
+        break;
+    default:
+        break;
+    }
+}
