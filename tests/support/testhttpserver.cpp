@@ -21,6 +21,7 @@ struct Route {
     QByteArray body;
     int status = 200;
     QByteArray contentType;
+    bool partial = false; // body is only the start of a longer answer
 };
 
 QString matchKey(const QString& target)
@@ -109,37 +110,44 @@ private:
             socket->setParent(this);
             QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QObject::destroyed, this,
+                             [this, socket] { m_buffers.remove(socket); });
         }
     }
 
     void readFrom(QTcpSocket* socket)
     {
-        QByteArray& buffer = m_buffers[socket];
-        buffer += socket->readAll();
+        // Works on a copy: answering may end the connection.
+        QByteArray buffer = m_buffers.take(socket) + socket->readAll();
+        QPointer<QTcpSocket> guard(socket);
         // Requests may be pipelined; each answer closes the connection, so
         // only the first one is answered, but all are recorded.
         for (;;) {
             const int headEnd = buffer.indexOf("\r\n\r\n");
             if (headEnd < 0)
-                return;
+                break;
             const QByteArray head = buffer.left(headEnd);
             int contentLength = 0;
             const QList<QByteArray> lines = head.split('\n');
             for (int i = 1; i < lines.size(); ++i) {
                 const QByteArray line = lines.at(i).trimmed();
                 if (line.toLower().startsWith("content-length:"))
-                    contentLength = line.mid(15).trimmed().toInt();
+                    contentLength = qMax(0, line.mid(15).trimmed().toInt());
             }
             const int total = headEnd + 4 + contentLength;
             if (buffer.size() < total)
-                return;
+                break;
             buffer.remove(0, total);
 
             const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
             const QString target = QString::fromLatin1(requestLine.value(1));
             const QByteArray method = requestLine.value(0);
             handle(socket, method, target);
+            if (!guard)
+                return;
         }
+        if (!buffer.isEmpty())
+            m_buffers.insert(socket, buffer);
     }
 
     void handle(QTcpSocket* socket, const QByteArray& method, const QString& target)
@@ -162,18 +170,22 @@ private:
                            + reasonPhrase(route.status) + "\r\n";
         if (!route.contentType.isEmpty())
             reply += "Content-Type: " + route.contentType + "\r\n";
-        reply += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+        // A partial answer promises more than it sends and never finishes.
+        const int declared = route.body.size() + (route.partial ? 4096 : 0);
+        reply += "Content-Length: " + QByteArray::number(declared) + "\r\n";
         reply += "Connection: close\r\n\r\n";
         if (method != "HEAD")
             reply += route.body;
 
         QPointer<QTcpSocket> guard(socket);
-        auto send = [this, guard, reply] {
+        const bool partial = route.partial;
+        auto send = [guard, reply, partial] {
             if (!guard)
                 return;
             guard->write(reply);
+            if (partial)
+                return;
             guard->disconnectFromHost();
-            m_buffers.remove(guard.data());
         };
         if (delay > 0)
             QTimer::singleShot(delay, socket, send);
@@ -240,6 +252,13 @@ bool TestHttpServer::setRouteFile(const QString& target, const QString& filePath
         qWarning("TestHttpServer: cannot read %s", qPrintable(filePath));
     setRoute(target, ok ? file.readAll() : QByteArray(), status, contentType);
     return ok;
+}
+
+void TestHttpServer::setPartialRoute(const QString& target, const QByteArray& firstPart,
+                                     const QByteArray& contentType)
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), Route{firstPart, 200, contentType, true});
 }
 
 void TestHttpServer::clearRoutes()

@@ -40,6 +40,10 @@ public:
     // file cannot be read.
     bool setRouteFile(const QString& target, const QString& filePath, int status = 200,
                       const QByteArray& contentType = "text/html");
+    // Answers with the headers and firstPart of a longer body, then stalls
+    // with the connection open (a transfer cut off half-way).
+    void setPartialRoute(const QString& target, const QByteArray& firstPart,
+                         const QByteArray& contentType = "text/html");
     void clearRoutes();
     // The answer to a request that matches no route.
     void setDefaultResponse(const QByteArray& body, int status = 404);

@@ -1,0 +1,187 @@
+#include "core/httpget.h"
+
+#include "tests/support/fixtures.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QElapsedTimer>
+#include <QNetworkProxy>
+#include <QTcpServer>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+class TestHttpGet final : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void bodyDecodedAsGbk_data();
+    void bodyDecodedAsGbk();
+    void errorStatusReturnsBody();
+    void refusedConnectionGivesEmptyText();
+    void silentServerTimesOut();
+    void stalledTransferReturnsWhatArrived();
+    void nestedCallsUnwindInReverseOrder();
+    void worksOnThreadWithoutEventLoop();
+    void proxyCarriesTheRealHost();
+
+private:
+    TestHttpServer m_server;
+};
+
+void TestHttpGet::initTestCase()
+{
+    QVERIFY(m_server.listen());
+    QVERIFY(m_server.port() != 0);
+}
+
+void TestHttpGet::init()
+{
+    m_server.clearRoutes();
+    m_server.clearRequests();
+    m_server.setSilent(false);
+    m_server.setResponseDelayMs(0);
+}
+
+void TestHttpGet::bodyDecodedAsGbk_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("ascii") << QByteArray("var x=[{a:1}];\r\n") << QByteArray("text/html")
+                           << QStringLiteral("var x=[{a:1}];\r\n");
+    // 龙虎榜 in GBK.
+    QTest::newRow("gbk") << QByteArray::fromHex("c1fabba2b0f1") << QByteArray("text/html")
+                         << QStringLiteral("龙虎榜");
+    // The UTF-8 bytes of two U+FFFD read as GBK: the well-known 锟斤拷, even
+    // though the reply declares UTF-8.
+    QTest::newRow("utf8 read as gbk") << QByteArray::fromHex("efbfbdefbfbd")
+                                      << QByteArray("text/html; charset=utf-8")
+                                      << QStringLiteral("锟斤拷");
+    QTest::newRow("empty") << QByteArray() << QByteArray("text/html") << QString();
+}
+
+void TestHttpGet::bodyDecodedAsGbk()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, contentType);
+    QFETCH(QString, expected);
+    m_server.setRoute(QStringLiteral("/list?date=2017-01-03"), body, 200, contentType);
+    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/list?date=2017-01-03")), expected);
+    QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/list?date=2017-01-03")});
+}
+
+void TestHttpGet::errorStatusReturnsBody()
+{
+    m_server.setRoute(QStringLiteral("/broken"), toGbk(QStringLiteral("服务器错误")), 500);
+    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/broken")), QStringLiteral("服务器错误"));
+    m_server.setDefaultResponse(toGbk(QStringLiteral("页面不存在")), 404);
+    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/missing")), QStringLiteral("页面不存在"));
+}
+
+void TestHttpGet::refusedConnectionGivesEmptyText()
+{
+    // A port that was free a moment ago and has nobody listening now.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(httpGet(QStringLiteral("http://127.0.0.1:%1/x").arg(port)), QString());
+    QVERIFY(t.elapsed() < 5000);
+}
+
+void TestHttpGet::silentServerTimesOut()
+{
+    m_server.setSilent(true);
+    QElapsedTimer t;
+    t.start();
+    const QString text = httpGet(m_server.baseUrl() + QStringLiteral("/slow"), 300);
+    const qint64 elapsed = t.elapsed();
+    QCOMPARE(text, QString());
+    QVERIFY2(elapsed >= 290 && elapsed < 5000, qPrintable(QString::number(elapsed)));
+    QVERIFY(m_server.waitForRequests(1));
+}
+
+void TestHttpGet::stalledTransferReturnsWhatArrived()
+{
+    m_server.setPartialRoute(QStringLiteral("/partial"), toGbk(QStringLiteral("[{SName:机构")));
+    QElapsedTimer t;
+    t.start();
+    const QString text = httpGet(m_server.baseUrl() + QStringLiteral("/partial"), 500);
+    QCOMPARE(text, QStringLiteral("[{SName:机构"));
+    QVERIFY(t.elapsed() < 5000);
+}
+
+void TestHttpGet::nestedCallsUnwindInReverseOrder()
+{
+    // The outer reply is quick, the inner one slow: the outer call still
+    // cannot return before the inner call started during its wait.
+    TestHttpServer slow;
+    QVERIFY(slow.listen());
+    slow.setResponseDelayMs(600);
+    slow.setRoute(QStringLiteral("/inner"), QByteArray("inner"));
+    m_server.setResponseDelayMs(100);
+    m_server.setRoute(QStringLiteral("/outer"), QByteArray("outer"));
+
+    QStringList order;
+    QString innerText;
+    QTimer::singleShot(20, this, [&] {
+        innerText = httpGet(slow.baseUrl() + QStringLiteral("/inner"));
+        order << QStringLiteral("inner");
+    });
+    QElapsedTimer t;
+    t.start();
+    const QString outerText = httpGet(m_server.baseUrl() + QStringLiteral("/outer"));
+    order << QStringLiteral("outer");
+
+    QCOMPARE(order, (QStringList{"inner", "outer"}));
+    QCOMPARE(outerText, QStringLiteral("outer"));
+    QCOMPARE(innerText, QStringLiteral("inner"));
+    QVERIFY(t.elapsed() >= 600);
+}
+
+void TestHttpGet::worksOnThreadWithoutEventLoop()
+{
+    m_server.setRoute(QStringLiteral("/a"), toGbk(QStringLiteral("甲")));
+    m_server.setRoute(QStringLiteral("/b"), toGbk(QStringLiteral("乙")));
+    const QString base = m_server.baseUrl();
+    QString a, b;
+    QThread* ta = QThread::create([&] { a = httpGet(base + QStringLiteral("/a")); });
+    QThread* tb = QThread::create([&] { b = httpGet(base + QStringLiteral("/b")); });
+    ta->start();
+    tb->start();
+    QVERIFY(ta->wait(10000));
+    QVERIFY(tb->wait(10000));
+    delete ta;
+    delete tb;
+    QCOMPARE(a, QStringLiteral("甲"));
+    QCOMPARE(b, QStringLiteral("乙"));
+}
+
+void TestHttpGet::proxyCarriesTheRealHost()
+{
+    m_server.setRoute(QStringLiteral("/path-only"), QByteArray("by path"));
+    m_server.setRoute(QStringLiteral("/q?x=1"), QByteArray("by path and query"));
+    m_server.setRoute(QStringLiteral("http://data.example.com/q?x=1"), QByteArray("by full url"));
+    m_server.installAsApplicationProxy();
+    const QString full = httpGet(QStringLiteral("http://data.example.com/q?x=1"));
+    const QString pathQuery = httpGet(QStringLiteral("http://other.example.com/q?x=1"));
+    const QString path = httpGet(QStringLiteral("http://other.example.com/path-only?r=0.5"));
+    // Requests to 127.0.0.1 bypass the proxy and arrive as plain paths.
+    const QString direct = httpGet(m_server.baseUrl() + QStringLiteral("/q?x=1"));
+    TestHttpServer::removeApplicationProxy();
+
+    QCOMPARE(full, QStringLiteral("by full url"));
+    QCOMPARE(pathQuery, QStringLiteral("by path and query"));
+    QCOMPARE(path, QStringLiteral("by path"));
+    QCOMPARE(direct, QStringLiteral("by path and query"));
+    QCOMPARE(m_server.requests(),
+             (QStringList{"http://data.example.com/q?x=1", "http://other.example.com/q?x=1",
+                          "http://other.example.com/path-only?r=0.5", "/q?x=1"}));
+    QCOMPARE(QNetworkProxy::applicationProxy().type(), QNetworkProxy::NoProxy);
+}
+
+QTEST_GUILESS_MAIN(TestHttpGet)
+#include "tst_httpget.moc"

@@ -1,0 +1,203 @@
+#include "core/inifile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::trunc);
+    out << text;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Loads the text and saves it again through close().
+std::string roundTrip(const QTemporaryDir& dir, const std::string& text)
+{
+    const std::string path = dir.filePath(QStringLiteral("rt.ini")).toStdString();
+    writeFile(path, text);
+    IniFile ini(path);
+    ini.close();
+    return readFile(path);
+}
+
+} // namespace
+
+class TestIniFile final : public QObject {
+    Q_OBJECT
+private slots:
+    void names_data();
+    void names();
+    void rewrite_data();
+    void rewrite();
+    void lookupIgnoresCaseAndBlanks();
+    void getValueReadsOneWord_data();
+    void getValueReadsOneWord();
+    void setValueReplacesInPlace();
+    void missingFileIsCreatedEmpty();
+    void unwritablePathWritesNothing();
+    void closeForgetsEverything();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestIniFile::names_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("normalized");
+    QTest::addColumn<QString>("section");
+    QTest::newRow("mixed") << "Non Trade\tDays" << "nontradedays" << "[nontradedays]";
+    QTest::newRow("empty") << "" << "" << "[]";
+    QTest::newRow("bracketed") << "[Non Trade Days]" << "[nontradedays]" << "[nontradedays]";
+    QTest::newRow("all blanks") << " \r\n\v\f" << "" << "[]";
+    QTest::newRow("half bracket") << "[abc" << "[abc" << "[[abc]";
+}
+
+void TestIniFile::names()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, normalized);
+    QFETCH(QString, section);
+    QCOMPARE(QString::fromStdString(normalizeIniName(name.toStdString())), normalized);
+    QCOMPARE(QString::fromStdString(iniSectionName(name.toStdString())), section);
+}
+
+void TestIniFile::rewrite_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+
+    QTest::newRow("comments and blank lines stay in place")
+        << "[main]\n# first\nkey=1\n\n; second\nother=2\n"
+        << "[main]\n# first\nkey=1\n\n; second\nother=2\n";
+    QTest::newRow("header normalised, entry raw")
+        << "[Non Trade Days]\nValue = 2017-10-01\n" << "[nontradedays]\nValue = 2017-10-01\n";
+    QTest::newRow("entries above the first header go under []")
+        << "top=1\n[s]\nk=v\n" << "[]\ntop=1\n[s]\nk=v\n";
+    QTest::newRow("header followed by header disappears")
+        << "[empty]\n[s]\nk=v\n" << "[s]\nk=v\n";
+    QTest::newRow("keys differing in case merge")
+        << "[s]\nKey=first\nkey=second\n" << "[s]\nKey=second\n";
+    QTest::newRow("lines starting with a digit or = are lost")
+        << "[s]\n1=x\n=y\nk=v\n" << "[s]\nk=v\n";
+    QTest::newRow("line without = is its own key and value") << "[s]\nflag\n" << "[s]\nflag=flag\n";
+    QTest::newRow("repeated header joins the first section")
+        << "[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n" << "[a]\nx=1\nz=3\n[b]\ny=2\n";
+    QTest::newRow("last line without line end") << "[s]\nk=v" << "[s]\nk=v\n";
+    QTest::newRow("blank line at the end kept") << "[s]\nk=v\n\n" << "[s]\nk=v\n\n";
+    QTest::newRow("value keeps everything after the first =")
+        << "[s]\nurl=http://a/?b=c\n" << "[s]\nurl=http://a/?b=c\n";
+    QTest::newRow("empty file") << "" << "";
+}
+
+void TestIniFile::rewrite()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QCOMPARE(QString::fromStdString(roundTrip(m_dir, input.toStdString())), output);
+}
+
+void TestIniFile::lookupIgnoresCaseAndBlanks()
+{
+    const std::string path = m_dir.filePath(QStringLiteral("lookup.ini")).toStdString();
+    writeFile(path, "[Non Trade Days]\nV alue = 2017-10-01\n");
+    IniFile ini(path);
+    QCOMPARE(ini.getValue("nonTradeDays", "value", "d"), std::string("2017-10-01"));
+    QCOMPARE(ini.getValue("NONTRADEDAYS", "VALUE", "d"), std::string("2017-10-01"));
+    QCOMPARE(ini.getValue("[nontradedays]", " va lue ", "d"), std::string("2017-10-01"));
+    QCOMPARE(ini.getValue("other", "value", "d"), std::string("d"));
+    QCOMPARE(ini.getValue("nonTradeDays", "missing", "d"), std::string("d"));
+    QCOMPARE(ini.sections().size(), size_t(1));
+    QCOMPARE(ini.sections().front().name, std::string("[nontradedays]"));
+    QCOMPARE(ini.sections().front().entries.front().first, std::string("V alue "));
+}
+
+void TestIniFile::getValueReadsOneWord_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << "value=a,b" << "a,b";
+    QTest::newRow("blank after first comma") << "value=2017-10-01, 2017-10-02" << "2017-10-01,";
+    QTest::newRow("leading blanks skipped") << "value=   x y" << "x";
+    QTest::newRow("empty gives default") << "value=" << "default";
+    QTest::newRow("only blanks give default") << "value=   \t" << "default";
+}
+
+void TestIniFile::getValueReadsOneWord()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, expected);
+    const std::string path = m_dir.filePath(QStringLiteral("word.ini")).toStdString();
+    writeFile(path, "[s]\n" + line.toStdString() + "\n");
+    IniFile ini(path);
+    QCOMPARE(QString::fromStdString(ini.getValue("s", "value", "default")), expected);
+}
+
+void TestIniFile::setValueReplacesInPlace()
+{
+    const std::string path = m_dir.filePath(QStringLiteral("set.ini")).toStdString();
+    writeFile(path, "[s]\nFirst Key = 1\nsecond=2\n");
+    {
+        IniFile ini(path);
+        ini.setValue("S", "firstkey", "x");
+        ini.setValue("s", "third", "3");
+        ini.setValue("New Section", "Key", "v");
+    } // the destructor saves
+    QCOMPARE(QString::fromStdString(readFile(path)),
+             QStringLiteral("[s]\nFirst Key =x\nsecond=2\nthird=3\n[newsection]\nKey=v\n"));
+}
+
+void TestIniFile::missingFileIsCreatedEmpty()
+{
+    const QString path = m_dir.filePath(QStringLiteral("missing.ini"));
+    QVERIFY(!QFile::exists(path));
+    IniFile ini(path.toStdString());
+    QVERIFY(ini.sections().empty());
+    QCOMPARE(ini.getValue("nonTradeDays", "value", "2017-10-01,2017-10-02"),
+             std::string("2017-10-01,2017-10-02"));
+    ini.close();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QFileInfo(path).size(), qint64(0));
+}
+
+void TestIniFile::unwritablePathWritesNothing()
+{
+    const QString path = m_dir.filePath(QStringLiteral("no/such/dir/x.ini"));
+    IniFile ini(path.toStdString());
+    ini.setValue("s", "k", "v");
+    ini.save();
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestIniFile::closeForgetsEverything()
+{
+    const std::string path = m_dir.filePath(QStringLiteral("close.ini")).toStdString();
+    writeFile(path, "[s]\nk=v\n");
+    IniFile ini(path);
+    ini.close();
+    QVERIFY(ini.sections().empty());
+    // No path any more: a later save must not touch the file.
+    ini.setValue("other", "k", "v");
+    ini.save();
+    QCOMPARE(QString::fromStdString(readFile(path)), QStringLiteral("[s]\nk=v\n"));
+
+    IniFile unbound; // no path: never writes
+    unbound.setValue("s", "k", "v");
+    QCOMPARE(unbound.getValue("s", "k", "d"), std::string("v"));
+}
+
+QTEST_APPLESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

@@ -1,0 +1,125 @@
+#include "core/providers/providerinterfaces.h"
+
+#include <QTest>
+
+#include <cstdlib>
+
+class TestProviderInterfaces final : public QObject {
+    Q_OBJECT
+private slots:
+    void marketPrefix_data();
+    void marketPrefix();
+    void queryNumberFromFraction_data();
+    void queryNumberFromFraction();
+    void randomNumbersStayInRange();
+    void regexCaptureAll_data();
+    void regexCaptureAll();
+    void unescapeUnicode_data();
+    void unescapeUnicode();
+};
+
+void TestProviderInterfaces::marketPrefix_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("shanghai") << "600036" << "sh600036";
+    QTest::newRow("shenzhen main") << "000001" << "sz000001";
+    QTest::newRow("growth board") << "300750" << "sz300750";
+    QTest::newRow("empty") << "" << "sz";
+}
+
+void TestProviderInterfaces::marketPrefix()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, expected);
+    QCOMPARE(withMarketPrefix(code), expected);
+}
+
+void TestProviderInterfaces::queryNumberFromFraction_data()
+{
+    QTest::addColumn<float>("fraction");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("zero") << 0.0f << qint64(0);
+    QTest::newRow("half") << 0.5f << qint64(1073741824);
+    // 1 - 2^-24 is the largest float below 1: 2^31 - 2^7.
+    QTest::newRow("largest below one") << 0.99999994f << qint64(2147483520);
+    QTest::newRow("exactly one clamps") << 1.0f << qint64(2147483647);
+    // The generator's top value 2^31 - 1 times 2^-31 rounds to 1.0f.
+    QTest::newRow("generator maximum")
+        << static_cast<float>(2147483647 * 4.656612873077393e-10) << qint64(2147483647);
+    QTest::newRow("negative") << -0.25f << qint64(0);
+}
+
+void TestProviderInterfaces::queryNumberFromFraction()
+{
+    QFETCH(float, fraction);
+    QFETCH(qint64, expected);
+    QCOMPARE(::queryNumberFromFraction(fraction), expected);
+}
+
+void TestProviderInterfaces::randomNumbersStayInRange()
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(12345);
+    QT_WARNING_POP
+    for (int i = 0; i < 20000; ++i) {
+        const float f = randomFraction();
+        QVERIFY(f >= 0.0f && f <= 1.0f);
+        const qint64 n = randomQueryNumber();
+        QVERIFY(n >= 0 && n < Q_INT64_C(2147483648));
+    }
+}
+
+void TestProviderInterfaces::regexCaptureAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("expected");
+    const QString td = QStringLiteral("<td(.*)</td>");
+    QTest::newRow("three cells")
+        << "<tr><td>a</td><td class=x>b</td><td>c</td></tr>" << td
+        << QStringList{"<td>a</td>", "<td class=x>b</td>", "<td>c</td>"};
+    QTest::newRow("upper-case tags")
+        << "<TR><TD>a</TD><TD>b</TD><TD>c</TD></TR>" << td
+        << QStringList{"<TD>a</TD>", "<TD>b</TD>", "<TD>c</TD>"};
+    QTest::newRow("cell over two lines") << "<td>\n  机构专用\n</td>" << td
+                                         << QStringList{"<td>\n  机构专用\n</td>"};
+    QTest::newRow("no match") << "<tr></tr>" << td << QStringList{};
+    QTest::newRow("empty text") << "" << td << QStringList{};
+    // A pattern that can match empty text must still come to an end.
+    QTest::newRow("empty matches terminate") << "ab" << "x*" << QStringList{"", "", ""};
+}
+
+void TestProviderInterfaces::regexCaptureAll()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, expected);
+    QCOMPARE(::regexCaptureAll(text, pattern), expected);
+}
+
+void TestProviderInterfaces::unescapeUnicode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("chinese") << "\\u673a\\u6784: \\u4E13\\u7528" << "机构: 专用";
+    QTest::newRow("no escapes") << "plain text" << "plain text";
+    QTest::newRow("escaped backslash") << "\\\\u0041" << "\\A";
+    QTest::newRow("too few digits") << "\\u12g4" << "\\u12g4";
+    QTest::newRow("upper-case U") << "\\U0041" << "\\U0041";
+    QTest::newRow("adjacent") << "\\u0041\\u0042c" << "ABc";
+    QTest::newRow("at the end") << "x\\u0031" << "x1";
+    QTest::newRow("surrogate pair") << "\\ud83d\\ude00" << QString::fromUtf8("\xF0\x9F\x98\x80");
+}
+
+void TestProviderInterfaces::unescapeUnicode()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    ::unescapeUnicode(text);
+    QCOMPARE(text, expected);
+}
+
+QTEST_APPLESS_MAIN(TestProviderInterfaces)
+#include "tst_providerinterfaces.moc"

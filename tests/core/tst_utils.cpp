@@ -1,0 +1,287 @@
+#include "core/utils.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+#include <QThread>
+#include <QTimer>
+
+#include <time.h>
+
+using Row = QMap<QString, QString>;
+using Rows = QVector<Row>;
+Q_DECLARE_METATYPE(Rows)
+
+namespace {
+
+qint64 threadCpuNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+class RecordingVisitor final : public FileVisitor {
+public:
+    void visit(const QString& path, int index, int count) override
+    {
+        names << QFileInfo(path).fileName();
+        absolute << QFileInfo(path).isAbsolute();
+        indexes << index;
+        counts << count;
+    }
+    QStringList names;
+    QList<bool> absolute;
+    QList<int> indexes;
+    QList<int> counts;
+};
+
+} // namespace
+
+class TestUtils final : public QObject {
+    Q_OBJECT
+private slots:
+    void delayZeroReturnsAtOnce();
+    void delayKeepsEventsFlowing();
+    void delayOnWorkerThreadSleeps();
+
+    void textFileRoundTrip_data();
+    void textFileRoundTrip();
+    void textFileFailures();
+
+    void parseObjectList_data();
+    void parseObjectList();
+    void parseObjectListSurvivesAnyText();
+
+    void splitLinesKeepsEmptyLines();
+    void regexFirstCapture_data();
+    void regexFirstCapture();
+    void pointLineDistanceIsSigned();
+    void forEachFileVisitsPlainFiles();
+};
+
+void TestUtils::delayZeroReturnsAtOnce()
+{
+    QElapsedTimer t;
+    t.start();
+    delayMs(0);
+    delayMs(-5);
+    QVERIFY(t.elapsed() < 50);
+}
+
+void TestUtils::delayKeepsEventsFlowing()
+{
+    int fired = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, [&fired] { ++fired; });
+    timer.start(20);
+    QElapsedTimer t;
+    t.start();
+    delayMs(300);
+    QVERIFY2(t.elapsed() >= 300, qPrintable(QString::number(t.elapsed())));
+    // The timer can only fire while delayMs delivers this thread's events.
+    QVERIFY2(fired >= 5, qPrintable(QString::number(fired)));
+}
+
+void TestUtils::delayOnWorkerThreadSleeps()
+{
+    qint64 wallMs = -1;
+    qint64 cpuNs = -1;
+    // A thread whose run() is the function itself: no event loop is running.
+    QThread* thread = QThread::create([&] {
+        QElapsedTimer t;
+        const qint64 cpu0 = threadCpuNs();
+        t.start();
+        delayMs(500);
+        wallMs = t.elapsed();
+        cpuNs = threadCpuNs() - cpu0;
+    });
+    thread->start();
+    QVERIFY(thread->wait(10000));
+    delete thread;
+    QVERIFY2(wallMs >= 500, qPrintable(QString::number(wallMs)));
+    QVERIFY2(wallMs < 3000, qPrintable(QString::number(wallMs)));
+    // A spinning wait burns about as much CPU as wall time.
+    QVERIFY2(cpuNs < 100 * 1000000LL, qPrintable(QString::number(cpuNs)));
+}
+
+void TestUtils::textFileRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("expectedBytes");
+    // 龙虎榜 in each encoding, worked out from the code tables.
+    QTest::newRow("gbk") << QByteArray("GBK") << QByteArray::fromHex("c1fabba2b0f1");
+    QTest::newRow("utf8") << QByteArray("UTF-8") << QByteArray::fromHex("e9be99e8998ee6a69c");
+}
+
+void TestUtils::textFileRoundTrip()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(QByteArray, expectedBytes);
+    QTextCodec* saved = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(codec));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("reply"));
+
+    writeTextFile(path, QStringLiteral("龙虎榜"));
+    QFile raw(path);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    raw.close();
+
+    const QString text = QStringLiteral("机构专用,2017-01-03\n营业部 名称\n");
+    writeTextFile(path, text); // truncates the earlier content
+    const QString back = readTextFile(path);
+    QTextCodec::setCodecForLocale(saved);
+
+    QCOMPARE(bytes, expectedBytes);
+    QCOMPARE(back, text);
+}
+
+void TestUtils::textFileFailures()
+{
+    QTemporaryDir dir;
+    QCOMPARE(readTextFile(dir.filePath(QStringLiteral("missing"))), QString());
+    const QString inMissingDir = dir.filePath(QStringLiteral("no/such/dir/file"));
+    writeTextFile(inMissingDir, QStringLiteral("x"));
+    QVERIFY(!QFile::exists(inMissingDir));
+}
+
+static Row row(std::initializer_list<std::pair<QString, QString>> pairs)
+{
+    Row r;
+    for (const auto& p : pairs)
+        r.insert(p.first, p.second);
+    return r;
+}
+
+void TestUtils::parseObjectList_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Rows>("expected");
+
+    QTest::newRow("empty") << QString() << Rows{};
+    QTest::newRow("javascript assignment")
+        << QStringLiteral("var data={\"rows\":[{\"a\":\"1\",\"b\":\"2\"},{\"a\":\"3\"}]};")
+        << Rows{row({{"a", "1"}, {"b", "2"}}), row({{"a", "3"}})};
+    QTest::newRow("no opening marker drops first character")
+        << QStringLiteral("Xa:1,b:2}]tail") << Rows{row({{"a", "1"}, {"b", "2"}})};
+    QTest::newRow("no markers at all") << QStringLiteral("xa:1") << Rows{row({{"a", "1"}})};
+    QTest::newRow("no closing marker keeps the rest") << QStringLiteral("[{a:1,b:2")
+                                                      << Rows{row({{"a", "1"}, {"b", "2"}})};
+    QTest::newRow("row without colons adds no map")
+        << QStringLiteral("[{x,y},{a:1}]") << Rows{row({{"a", "1"}})};
+    QTest::newRow("comma cuts a value") << QStringLiteral("[{a:1,2,b:x}]")
+                                        << Rows{row({{"a", "1"}, {"b", "x"}})};
+    QTest::newRow("time of day survives") << QStringLiteral("[{t:\"09:30:00\"}]")
+                                          << Rows{row({{"t", "09:30:00"}})};
+    QTest::newRow("blanks kept inside") << QStringLiteral("  [{ a : 1 },{b: 2 }]  ")
+                                        << Rows{row({{"a ", " 1 "}}), row({{"b", " 2 "}})};
+    QTest::newRow("later key replaces") << QStringLiteral("[{a:1,a:2}]") << Rows{row({{"a", "2"}})};
+    QTest::newRow("empty object") << QStringLiteral("[{}]") << Rows{};
+    QTest::newRow("only opening marker") << QStringLiteral("[{") << Rows{};
+    QTest::newRow("closing before opening")
+        << QStringLiteral("}][{a:1") << Rows{row({{"a", "1"}})};
+    QTest::newRow("last closing marker counts")
+        << QStringLiteral("[{a:x}]y,b:2}]") << Rows{row({{"a", "x}]y"}, {"b", "2"}})};
+    QTest::newRow("chinese values")
+        << QStringLiteral("[{\"SName\":\"平安银行\",\"Ctypedes\":\"日涨幅偏离值达7%\"}]")
+        << Rows{row({{"SName", "平安银行"}, {"Ctypedes", "日涨幅偏离值达7%"}})};
+}
+
+void TestUtils::parseObjectList()
+{
+    QFETCH(QString, text);
+    QFETCH(Rows, expected);
+    QCOMPARE(::parseObjectList(text), expected);
+}
+
+void TestUtils::parseObjectListSurvivesAnyText()
+{
+    // Texts built from the parser's own marker characters, so that every
+    // odd ordering of brackets, quotes, commas and colons turns up.
+    const QString alphabet = QStringLiteral("[{}],:\"a1 \n");
+    QRandomGenerator rng(20170103);
+    for (int i = 0; i < 20000; ++i) {
+        const int length = rng.bounded(24);
+        QString text;
+        for (int j = 0; j < length; ++j)
+            text += alphabet.at(rng.bounded(alphabet.size()));
+        const Rows rows = ::parseObjectList(text);
+        for (const Row& r : rows) {
+            QVERIFY2(!r.isEmpty(), qPrintable(text));
+            for (auto it = r.cbegin(); it != r.cend(); ++it) {
+                QVERIFY2(!it.key().contains(QLatin1Char(':')), qPrintable(text));
+                QVERIFY2(!it.key().contains(QLatin1Char(',')), qPrintable(text));
+                QVERIFY2(!it.value().contains(QLatin1Char(',')), qPrintable(text));
+                QVERIFY2(!it.value().contains(QLatin1Char('"')), qPrintable(text));
+            }
+        }
+    }
+}
+
+void TestUtils::splitLinesKeepsEmptyLines()
+{
+    QCOMPARE(splitLines(QStringLiteral("a\n\n b \n")),
+             (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b"), QString()}));
+    QCOMPARE(splitLines(QString()), QStringList{QString()});
+}
+
+void TestUtils::regexFirstCapture_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("whole match, not the group")
+        << QStringLiteral("x<td>1</td><td>2</td>") << QStringLiteral("<td>(.*)</td>")
+        << QStringLiteral("<td>1</td>");
+    QTest::newRow("case-insensitive") << QStringLiteral("<TD>1</TD>") << QStringLiteral("<td>.*</td>")
+                                      << QStringLiteral("<TD>1</TD>");
+    QTest::newRow("no match") << QStringLiteral("abc") << QStringLiteral("x+") << QString();
+}
+
+void TestUtils::regexFirstCapture()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, expected);
+    QCOMPARE(::regexFirstCapture(text, pattern), expected);
+}
+
+void TestUtils::pointLineDistanceIsSigned()
+{
+    const QLineF diagonal(0, 0, 1, 1);
+    QVERIFY(qAbs(pointLineDistance(diagonal, 0, 1) - 0.70710678f) < 1e-5f);
+    QVERIFY(qAbs(pointLineDistance(diagonal, 1, 0) + 0.70710678f) < 1e-5f);
+    // y = 2x + 1; the point (1, 0) lies 3 below it: -3 / sqrt(5).
+    QVERIFY(qAbs(pointLineDistance(QLineF(0, 1, 2, 5), 1, 0) + 1.3416408f) < 1e-5f);
+}
+
+void TestUtils::forEachFileVisitsPlainFiles()
+{
+    RecordingVisitor none;
+    forEachFile(QStringLiteral("/no/such/directory"), &none);
+    QVERIFY(none.names.isEmpty());
+
+    QTemporaryDir dir;
+    for (const char* name : {"b.txt", "A.txt", "c", ".hidden"}) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("c")), dir.filePath(QStringLiteral("link"))));
+
+    RecordingVisitor visitor;
+    forEachFile(dir.path(), &visitor);
+    QCOMPARE(visitor.names, (QStringList{"A.txt", "b.txt", "c"}));
+    QCOMPARE(visitor.indexes, (QList<int>{0, 1, 2}));
+    QCOMPARE(visitor.counts, (QList<int>{3, 3, 3}));
+    QCOMPARE(visitor.absolute, (QList<bool>{true, true, true}));
+}
+
+QTEST_GUILESS_MAIN(TestUtils)
+#include "tst_utils.moc"
