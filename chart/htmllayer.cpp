@@ -44,7 +44,7 @@ void HTMLLayer::draw(QCPPainter* painter)
     if (!mParentPlot)
         return;
     painter->save();
-    const QRectF rect(mParentPlot->rect());
+    const QRectF rect(mParentPlot->viewport()); // the widget rectangle, or the export size
     painter->setPen(pen); // QCPPainter makes it non-cosmetic where needed
     painter->setFont(font);
     painter->setAntialiasing(true);

@@ -14,10 +14,11 @@ namespace vesk {
 namespace {
 
 // One dictionary for the process: the engines are shared by every text and
-// deleted at exit.
+// deleted at exit. Keyed by our own enum so that the map's template code is
+// not the same symbol as libqwt's own engine dictionary.
 struct EngineDict
 {
-    QMap<int, QwtTextEngine*> engines;
+    QMap<QwtText::TextFormat, QwtTextEngine*> engines;
     // Bumped whenever an engine changes so cached sizes are measured again.
     quint64 generation = 0;
 
@@ -269,7 +270,9 @@ void QwtText::draw(QCPPainter* painter)
     if (d_data->text.isEmpty() || !mParentPlot)
         return;
 
-    QRectF rect = QRectF(mParentPlot->rect());
+    // The viewport is the widget rectangle on screen and the target size in an
+    // export (toPixmap, savePng), where the widget rectangle would be wrong.
+    QRectF rect = QRectF(mParentPlot->viewport());
 
     if (testPaintAttribute(PaintBackground)
         && (d_data->borderPen.style() != Qt::NoPen || d_data->backgroundBrush.style() != Qt::NoBrush)) {

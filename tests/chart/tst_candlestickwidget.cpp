@@ -1,0 +1,549 @@
+#include "chart/candlestickwidget.h"
+#include "chart/indexviewproxy.h"
+#include "chart/kdjholder.h"
+#include "chart/macdholder.h"
+#include "chart/volumeholder.h"
+
+#include <QtTest>
+
+namespace {
+
+constexpr double day = 86400.0;
+
+Stock makeBar(float open, float high, float low, float close, const QString& code = "600036")
+{
+    Stock s;
+    s.code = code;
+    s.open = open;
+    s.high = high;
+    s.low = low;
+    s.close = close;
+    s.volume = 50000.0f;
+    return s;
+}
+
+// n bars with closes 1, 2, 3, ... (each opens 0.5 lower).
+QVector<Stock> risingCloses(int n)
+{
+    QVector<Stock> bars;
+    for (int i = 1; i <= n; ++i)
+        bars.append(makeBar(i - 0.5f, i + 0.25f, i - 0.75f, i));
+    return bars;
+}
+
+// Alternating rising (12 -> 18) and falling (18 -> 12) bars, rising first.
+QVector<Stock> alternating(int n)
+{
+    QVector<Stock> bars;
+    for (int i = 0; i < n; ++i)
+        bars.append(i % 2 == 0 ? makeBar(12, 19, 11, 18) : makeBar(18, 19, 11, 12));
+    return bars;
+}
+
+struct Chart
+{
+    CandlestickWidget widget{false};
+    QCustomPlot* plot = widget.findChild<QCustomPlot*>();
+
+    QCPFinancial* candles() const
+    {
+        for (int i = 0; i < plot->plottableCount(); ++i) {
+            if (plot->plottable(i)->name() == "Candlestick")
+                return qobject_cast<QCPFinancial*>(plot->plottable(i));
+        }
+        return nullptr;
+    }
+    QCPGraph* graphNamed(const QString& name) const
+    {
+        for (int i = 0; i < plot->graphCount(); ++i) {
+            if (plot->graph(i)->name() == name)
+                return plot->graph(i);
+        }
+        return nullptr;
+    }
+    QCPTextElement* title() const { return qobject_cast<QCPTextElement*>(plot->plotLayout()->element(0, 0)); }
+    IndexViewProxy* pane() const { return qobject_cast<IndexViewProxy*>(plot->plotLayout()->element(2, 0)); }
+    QMenu* menuTitled(const QString& title) const
+    {
+        for (QMenu* m : widget.findChildren<QMenu*>()) {
+            if (m->title() == title)
+                return m;
+        }
+        return nullptr;
+    }
+    QMenu* topMenu() const
+    {
+        for (QMenu* m : widget.findChildren<QMenu*>()) {
+            if (m->parent() == &widget)
+                return m;
+        }
+        return nullptr;
+    }
+    QAction* action(const QString& menuTitle, const QString& text) const
+    {
+        for (QAction* a : menuTitled(menuTitle)->actions()) {
+            if (a->text() == text)
+                return a;
+        }
+        return nullptr;
+    }
+};
+
+QVector<double> candleKeys(QCPFinancial* f)
+{
+    QVector<double> keys;
+    for (auto it = f->data()->constBegin(); it != f->data()->constEnd(); ++it)
+        keys.append(it->key);
+    return keys;
+}
+
+QVector<QPointF> points(QCPGraph* g)
+{
+    QVector<QPointF> pts;
+    for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it)
+        pts.append(QPointF(it->key, it->value));
+    return pts;
+}
+
+QStringList texts(const QList<QAction*>& actions)
+{
+    QStringList t;
+    for (QAction* a : actions)
+        t.append(a->menu() ? a->menu()->title() : a->text());
+    return t;
+}
+
+int paneSeriesWithData(const IndexViewProxy* pane)
+{
+    int n = 0;
+    for (QCPAbstractPlottable* p : pane->plottables()) {
+        if (p->interface1D()->dataCount() > 0)
+            ++n;
+    }
+    return n;
+}
+
+bool near(const QColor& a, const QColor& b, int tolerance = 2)
+{
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
+        && qAbs(a.blue() - b.blue()) <= tolerance;
+}
+
+} // namespace
+
+class TestCandlestickWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void constructedState();
+    void embeddedHasNoFixedSize();
+    void keysAndXRange_data();
+    void keysAndXRange();
+    void priceRangeMargins_data();
+    void priceRangeMargins();
+    void movingAverages_data();
+    void movingAverages();
+    void titleFollowsBars();
+    void emptyCodeDoesNothing();
+    void emptyBarsKeepPreviousStock();
+    void zeroAndNegativeCount();
+    void indicatorMenuFilledOnce();
+    void indicatorSwitchLeavesOnlyChosenHolder();
+    void indicatorSwitchKeepsPriceView();
+    void paneFollowsLaterCount();
+    void adjustAndPeriodDoNotRedraw();
+    void indicatorBeforeData();
+    void rightClickOpensMenuAtCursor();
+    void otherClicksDoNothing_data();
+    void otherClicksDoNothing();
+    void candleColours();
+    void overlayText();
+};
+
+void TestCandlestickWidget::constructedState()
+{
+    Chart c;
+    QVERIFY(c.plot);
+    QCOMPARE(c.widget.windowTitle(), QString("股票日K"));
+    QVERIFY(!c.widget.windowIcon().isNull());
+    QVERIFY(!QIcon(":logo/pelo.png").pixmap(32, 32).isNull());
+    QCOMPARE(c.widget.minimumSize(), QSize(960, 320));
+    QCOMPARE(c.widget.maximumSize(), QSize(960, 320));
+    QCOMPARE(c.plot->locale().language(), QLocale::Chinese);
+
+    QVERIFY(c.title());
+    QCOMPARE(c.title()->text(), QString("--"));
+    QCOMPARE(c.title()->textColor(), QColor(244, 244, 244));
+    QCOMPARE(c.title()->font().pointSize(), 16);
+    QVERIFY(c.pane());
+    QVERIFY(c.pane()->indexNames().isEmpty());
+
+    QVERIFY(c.candles());
+    QCOMPARE(c.candles()->width(), 77760.0);
+    QCOMPARE(c.candles()->brushPositive().color(), QColor(180, 90, 90));
+    QCOMPARE(c.candles()->brushNegative().color(), QColor(100, 180, 110));
+    QCOMPARE(c.graphNamed("ma5")->pen().color(), QColor(Qt::yellow));
+    QCOMPARE(c.graphNamed("ma10")->pen().color(), QColor(Qt::cyan));
+    QCOMPARE(c.graphNamed("ma20")->pen().color(), QColor(Qt::gray));
+
+    QVERIFY(c.topMenu());
+    QCOMPARE(texts(c.topMenu()->actions()), (QStringList{"除权", "指标", "K线"}));
+    QCOMPARE(texts(c.menuTitled("除权")->actions()), (QStringList{"不复权", "前复权", "后复权"}));
+    QCOMPARE(texts(c.menuTitled("K线")->actions()), (QStringList{"日线", "周线", "月线"}));
+    QVERIFY(c.menuTitled("指标")->actions().isEmpty());
+}
+
+void TestCandlestickWidget::embeddedHasNoFixedSize()
+{
+    QWidget parent;
+    CandlestickWidget w(true, &parent);
+    QVERIFY(w.minimumSize() != w.maximumSize());
+}
+
+void TestCandlestickWidget::keysAndXRange_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("fewer bars than count") << 30 << 60 << 30;
+    QTest::newRow("exactly count") << 60 << 60 << 60;
+    QTest::newRow("long history") << 480 << 60 << 60;
+    QTest::newRow("one bar") << 1 << 60 << 1;
+}
+
+void TestCandlestickWidget::keysAndXRange()
+{
+    QFETCH(int, total);
+    QFETCH(int, count);
+    QFETCH(int, shown);
+    Chart c;
+    const QVector<Stock> bars = risingCloses(total);
+    c.widget.setData(count, "600036", bars, "day", "bfq");
+    QVector<double> expected;
+    for (int i = 1; i <= shown; ++i)
+        expected.append(i * day);
+    QCOMPARE(candleKeys(c.candles()), expected);
+    // The oldest shown bar is bar total - shown, whose close is that + 1.
+    QCOMPARE(c.candles()->data()->constBegin()->close, double(total - shown + 1));
+    QCOMPARE((c.candles()->data()->constEnd() - 1)->close, double(total));
+    QCOMPARE(c.plot->xAxis->range().lower, 0.0);
+    QCOMPARE(c.plot->xAxis->range().upper, (count + 1) * day);
+}
+
+void TestCandlestickWidget::priceRangeMargins_data()
+{
+    QTest::addColumn<QVector<Stock>>("bars");
+    QTest::addColumn<double>("lower");
+    QTest::addColumn<double>("upper");
+    QTest::newRow("flat at 10") << QVector<Stock>(8, makeBar(10, 10, 10, 10)) << 9.9 << 10.1;
+    QTest::newRow("spread")
+        << QVector<Stock>{makeBar(8, 12, 7, 11), makeBar(11, 20, 10, 19), makeBar(19, 19.5, 5, 6)}
+        << 4.95 << 20.2;
+    // A forward-adjusted history can go below zero; the lowest bar must stay
+    // inside the range.
+    QTest::newRow("negative low") << QVector<Stock>{makeBar(-1, 3, -2, 2), makeBar(2, 2.5, 1, 1)} << -2.02
+                                  << 3.03;
+}
+
+void TestCandlestickWidget::priceRangeMargins()
+{
+    QFETCH(QVector<Stock>, bars);
+    QFETCH(double, lower);
+    QFETCH(double, upper);
+    Chart c;
+    c.widget.setData(60, "600036", bars, "day", "bfq");
+    QVERIFY2(qAbs(c.plot->yAxis->range().lower - lower) < 1e-5,
+             qPrintable(QString::number(c.plot->yAxis->range().lower)));
+    QVERIFY2(qAbs(c.plot->yAxis->range().upper - upper) < 1e-5,
+             qPrintable(QString::number(c.plot->yAxis->range().upper)));
+}
+
+void TestCandlestickWidget::movingAverages_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QVector<QPointF>>("ma5");
+    QTest::addColumn<QVector<QPointF>>("ma10");
+    QTest::addColumn<QVector<QPointF>>("ma20");
+    const QVector<QPointF> none;
+    QTest::newRow("four bars") << 4 << 60 << none << none << none;
+    // Closes 1..7: the 5-bar mean from the fifth bar on.
+    QTest::newRow("seven bars") << 7 << 60 << QVector<QPointF>{{5 * day, 3}, {6 * day, 4}, {7 * day, 5}} << none
+                                << none;
+    // Closes 1..22 shown 3 (bars with closes 20, 21, 22): the averages were
+    // fed the whole history, so even the 20-bar line starts at the first key.
+    QTest::newRow("history before window")
+        << 22 << 3 << QVector<QPointF>{{1 * day, 18}, {2 * day, 19}, {3 * day, 20}}
+        << QVector<QPointF>{{1 * day, 15.5}, {2 * day, 16.5}, {3 * day, 17.5}}
+        << QVector<QPointF>{{1 * day, 10.5}, {2 * day, 11.5}, {3 * day, 12.5}};
+}
+
+void TestCandlestickWidget::movingAverages()
+{
+    QFETCH(int, total);
+    QFETCH(int, count);
+    QFETCH(QVector<QPointF>, ma5);
+    QFETCH(QVector<QPointF>, ma10);
+    QFETCH(QVector<QPointF>, ma20);
+    Chart c;
+    c.widget.setData(count, "600036", risingCloses(total), "day", "bfq");
+    QCOMPARE(points(c.graphNamed("ma5")), ma5);
+    QCOMPARE(points(c.graphNamed("ma10")), ma10);
+    QCOMPARE(points(c.graphNamed("ma20")), ma20);
+}
+
+void TestCandlestickWidget::titleFollowsBars()
+{
+    Chart c;
+    QVector<Stock> bars = risingCloses(10);
+    c.widget.setData(60, "000001", bars, "day", "hfq");
+    QCOMPARE(c.title()->text(), QString("600036")); // the code the bars carry
+    QCOMPARE(c.widget.windowTitle(), QString("600036"));
+    QCOMPARE(c.widget.periodCode(), QString("day"));
+    QCOMPARE(c.widget.adjustCode(), QString("hfq"));
+}
+
+void TestCandlestickWidget::emptyCodeDoesNothing()
+{
+    Chart c;
+    c.widget.setData(60, QString(), risingCloses(10), "week", "qfq");
+    QCOMPARE(c.title()->text(), QString("--"));
+    QCOMPARE(c.candles()->dataCount(), 0);
+    QVERIFY(c.menuTitled("指标")->actions().isEmpty());
+    QCOMPARE(c.widget.periodCode(), QString());
+}
+
+void TestCandlestickWidget::emptyBarsKeepPreviousStock()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(10), "day", "bfq");
+    c.widget.setData(60, "000002", QVector<Stock>(), "day", "bfq");
+    QCOMPARE(c.title()->text(), QString("000002"));
+    QCOMPARE(c.candles()->dataCount(), 10);
+    QCOMPARE(c.graphNamed("ma5")->dataCount(), 6);
+    QCOMPARE(c.pane()->findChild<VolumeHolder*>()->vol5->dataCount(), 10);
+}
+
+void TestCandlestickWidget::zeroAndNegativeCount()
+{
+    for (int count : {0, -5}) {
+        Chart c;
+        c.widget.setData(count, "600036", risingCloses(10), "day", "bfq");
+        QCOMPARE(c.candles()->dataCount(), 0);
+        QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
+        QCOMPARE(c.title()->text(), QString());
+        QCOMPARE(c.widget.windowTitle(), QString());
+        QCOMPARE(c.plot->xAxis->range(), QCPRange(0, day));
+        QCOMPARE(paneSeriesWithData(c.pane()), 0);
+    }
+}
+
+void TestCandlestickWidget::indicatorMenuFilledOnce()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(30), "day", "bfq");
+    const QStringList names{"成交量", "MACD", "KDJ", "Boll"};
+    QCOMPARE(texts(c.menuTitled("指标")->actions()), names);
+    c.widget.setData(60, "600037", risingCloses(40), "day", "bfq");
+    QCOMPARE(texts(c.menuTitled("指标")->actions()), names);
+}
+
+void TestCandlestickWidget::indicatorSwitchLeavesOnlyChosenHolder()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(100), "day", "bfq");
+    auto* vol = c.pane()->findChild<VolumeHolder*>();
+    auto* kdj = c.pane()->findChild<KDJHolder*>();
+    auto* macd = c.pane()->findChild<MacdHolder*>();
+    QCOMPARE(vol->vol5->dataCount(), 60);
+    QCOMPARE(paneSeriesWithData(c.pane()), 3); // falling bars: none
+
+    c.action("指标", "KDJ")->trigger();
+    QCOMPARE(kdj->k->dataCount(), 60);
+    QCOMPARE(kdj->j->dataCount(), 60);
+    QCOMPARE(paneSeriesWithData(c.pane()), 3);
+
+    c.action("指标", "MACD")->trigger();
+    QCOMPARE(macd->diff->dataCount(), 60);
+    QCOMPARE(kdj->k->dataCount(), 0);
+    QCOMPARE(vol->vol5->dataCount(), 0);
+
+    c.action("指标", "成交量")->trigger();
+    QCOMPARE(vol->vol5->dataCount(), 60);
+    QCOMPARE(macd->diff->dataCount(), 0);
+    QCOMPARE(paneSeriesWithData(c.pane()), 3);
+
+    // A new stock keeps the chosen indicator.
+    c.action("指标", "KDJ")->trigger();
+    c.widget.setData(60, "600037", risingCloses(30), "day", "bfq");
+    QCOMPARE(kdj->k->dataCount(), 22);
+    QCOMPARE(vol->vol5->dataCount(), 0);
+}
+
+void TestCandlestickWidget::indicatorSwitchKeepsPriceView()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(30), "day", "bfq");
+    const QCPRange x = c.plot->xAxis->range();
+    const QCPRange y = c.plot->yAxis->range();
+    QCOMPARE(x, QCPRange(0, 61 * day));
+    for (const char* name : {"Boll", "KDJ", "成交量"}) {
+        c.action("指标", name)->trigger();
+        QCOMPARE(c.plot->xAxis->range(), x);
+        QCOMPARE(c.plot->yAxis->range(), y);
+        QCOMPARE(c.pane()->axis(QCPAxis::atBottom)->range(), x);
+        QCOMPARE(candleKeys(c.candles()).size(), 30);
+    }
+    c.widget.refreshIndicators(risingCloses(30));
+    QCOMPARE(c.plot->xAxis->range(), x);
+    QCOMPARE(c.plot->yAxis->range(), y);
+}
+
+void TestCandlestickWidget::paneFollowsLaterCount()
+{
+    Chart c;
+    c.widget.setData(30, "600036", risingCloses(100), "day", "bfq");
+    auto* vol = c.pane()->findChild<VolumeHolder*>();
+    QCOMPARE(vol->vol5->dataCount(), 30);
+    c.widget.setData(60, "600036", risingCloses(100), "day", "bfq");
+    QCOMPARE(candleKeys(c.candles()).size(), 60);
+    QCOMPARE(vol->vol5->dataCount(), 60);
+    QCOMPARE(vol->vol5->data()->constBegin()->key, day);
+}
+
+void TestCandlestickWidget::adjustAndPeriodDoNotRedraw()
+{
+    Chart c;
+    c.widget.setData(60, "600036", alternating(40), "day", "bfq");
+    const QVector<double> keys = candleKeys(c.candles());
+    const QCPRange x = c.plot->xAxis->range();
+    const QCPRange y = c.plot->yAxis->range();
+    const int ma = c.graphNamed("ma10")->dataCount();
+
+    struct Choice { const char* menu; const char* text; const char* period; const char* adjust; };
+    const Choice choices[] = {{"K线", "周线", "week", "bfq"}, {"K线", "月线", "month", "bfq"},
+                              {"除权", "后复权", "month", "hfq"}, {"除权", "前复权", "month", "qfq"},
+                              {"除权", "不复权", "month", "bfq"}, {"K线", "日线", "day", "bfq"}};
+    for (const Choice& ch : choices) {
+        c.action(ch.menu, ch.text)->trigger();
+        QCOMPARE(c.widget.periodCode(), QString(ch.period));
+        QCOMPARE(c.widget.adjustCode(), QString(ch.adjust));
+        QCOMPARE(candleKeys(c.candles()), keys);
+        QCOMPARE(c.plot->xAxis->range(), x);
+        QCOMPARE(c.plot->yAxis->range(), y);
+        QCOMPARE(c.graphNamed("ma10")->dataCount(), ma);
+        QCOMPARE(c.pane()->findChild<VolumeHolder*>()->vol5->dataCount(), 40);
+    }
+}
+
+void TestCandlestickWidget::indicatorBeforeData()
+{
+    Chart c;
+    QVERIFY(c.menuTitled("指标")->actions().isEmpty());
+    c.widget.doAction("KDJ"); // nothing to choose from yet; must not fail
+    QVERIFY(c.pane()->plottables().isEmpty());
+    c.widget.setData(60, "600036", risingCloses(20), "day", "bfq");
+    QCOMPARE(c.pane()->findChild<VolumeHolder*>()->vol5->dataCount(), 20);
+}
+
+void TestCandlestickWidget::rightClickOpensMenuAtCursor()
+{
+    Chart c;
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    const QPoint cursor(300, 200);
+    QCursor::setPos(cursor);
+    QMenu* top = c.topMenu();
+    QWidget* popup = nullptr;
+    QPoint popupPos;
+    QTimer::singleShot(50, [&] {
+        popup = QApplication::activePopupWidget();
+        if (popup) {
+            popupPos = popup->pos();
+            popup->close();
+        }
+    });
+    QTest::mousePress(c.plot, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+    QCOMPARE(popup, static_cast<QWidget*>(top));
+    QCOMPARE(popupPos, QCursor::pos());
+    QTest::mouseRelease(c.plot, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+}
+
+void TestCandlestickWidget::otherClicksDoNothing_data()
+{
+    QTest::addColumn<int>("buttonValue");
+    QTest::newRow("left") << int(Qt::LeftButton);
+    QTest::newRow("middle") << int(Qt::MiddleButton);
+}
+
+void TestCandlestickWidget::otherClicksDoNothing()
+{
+    QFETCH(int, buttonValue);
+    const auto button = Qt::MouseButton(buttonValue);
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(30), "day", "bfq");
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    const QCPRange x = c.plot->xAxis->range();
+    QWidget* popup = reinterpret_cast<QWidget*>(1);
+    QTimer::singleShot(50, [&] { popup = QApplication::activePopupWidget(); });
+    QTest::mouseClick(c.plot, button, Qt::NoModifier, QPoint(200, 100));
+    QTest::qWait(100);
+    QVERIFY(!popup);
+    QVERIFY(!c.topMenu()->isVisible());
+    QCOMPARE(c.plot->xAxis->range(), x);
+    QCOMPARE(c.candles()->dataCount(), 30);
+}
+
+void TestCandlestickWidget::candleColours()
+{
+    Chart c;
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    c.widget.setData(60, "600036", alternating(60), "day", "bfq");
+    c.plot->replot(QCustomPlot::rpImmediateRefresh);
+    const QImage image = c.widget.grab().toImage();
+    const QPoint offset = c.plot->mapTo(&c.widget, QPoint(0, 0));
+    // Inside every body (12..18), clear of the average lines near 14.4..15.6.
+    const int y = int(c.plot->yAxis->coordToPixel(17.0)) + offset.y();
+    int rising = 0;
+    int falling = 0;
+    for (int i = 0; i < 60; ++i) {
+        const int x = int(c.plot->xAxis->coordToPixel((i + 1) * day)) + offset.x();
+        const QColor seen = image.pixelColor(x, y);
+        const QColor wanted = i % 2 == 0 ? QColor(180, 90, 90) : QColor(100, 180, 110);
+        QVERIFY2(near(seen, wanted), qPrintable(QString("bar %1 at (%2, %3) is %4").arg(i).arg(x).arg(y).arg(seen.name())));
+        (i % 2 == 0 ? rising : falling)++;
+    }
+    QCOMPARE(rising, 30);
+    QCOMPARE(falling, 30);
+    // Between two candles the black background shows.
+    const int gap = int(c.plot->xAxis->coordToPixel(1.5 * day)) + offset.x();
+    QVERIFY(!near(image.pixelColor(gap, y), QColor(180, 90, 90), 30));
+    QVERIFY(!near(image.pixelColor(gap, y), QColor(100, 180, 110), 30));
+}
+
+void TestCandlestickWidget::overlayText()
+{
+    auto redPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += near(image.pixelColor(x, y), QColor(184, 26, 26), 0) ? 1 : 0;
+        return n;
+    };
+    Chart c;
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    c.plot->replot(QCustomPlot::rpImmediateRefresh);
+    QCOMPARE(redPixels(c.plot->grab().toImage()), 0);
+    c.widget.setOverlayText("停牌", false);
+    c.plot->replot(QCustomPlot::rpImmediateRefresh);
+    QVERIFY(redPixels(c.plot->grab().toImage()) > 20);
+    c.widget.setTitleText("招商银行");
+    QCOMPARE(c.title()->text(), QString("招商银行"));
+}
+
+QTEST_MAIN(TestCandlestickWidget)
+#include "tst_candlestickwidget.moc"
