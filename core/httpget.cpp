@@ -23,6 +23,7 @@ QString httpGet(const QString& url, int timeoutMs)
     // get() cannot miss it.
     QTimer timer;
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
     if (timeoutMs > 0) {
         QObject::connect(&timer, &QTimer::timeout, loop.get(), &QEventLoop::quit);
         timer.start(timeoutMs);
