@@ -16,5 +16,10 @@ QStringList EastmoneyLHBListInterface::urls(const QStringList& params)
 
 StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QString&)
 {
+    // A reply without a row array (an error page, or a day without a list
+    // whose "data" is []) holds no entries; read as an object list it would
+    // give one row of stray wrapper fields, i.e. a list entry without code.
+    if (!text.contains(QLatin1String("[{")))
+        return {};
     return parseObjectList(text);
 }

@@ -17,5 +17,15 @@ QString StockNewsInterface::url(const QString& code) const
 QVector<QMap<QString, QString>> StockNewsInterface::parse(const QString& text,
                                                           const QString&) const
 {
+    // After the items the reply lists the names of the stocks they mention,
+    // as a second array of objects; the object-list parse would read its
+    // entries as further news rows without title or time, so it is cut off.
+    const int items = text.indexOf(QLatin1String("[{"));
+    // Without an item array the reply holds no news (an error page, say).
+    if (items < 0)
+        return {};
+    const int names = text.indexOf(QLatin1String("\"symbolsName\""));
+    if (names > items)
+        return parseObjectList(text.left(names));
     return parseObjectList(text);
 }

@@ -19,15 +19,23 @@ QStringList StockQQHistoryInterface::urls(const QStringList& codes)
 
 QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString& code)
 {
+    if (!m_savePath.isEmpty() && !code.isEmpty())
+        writeTextFile(m_savePath + code, text);
+
     // The bars stand in the reply's first "[[...]]" array, one
-    // ["date","open","close","high","low","volume",...] row per bar.
+    // ["date","open","close","high","low","volume",...] row per bar. A reply
+    // without that array (an error page, or a code without history whose bar
+    // array is []) has no bars; read from its start, any run of six commas in
+    // it would become a bar of zeros and stray texts.
+    QVector<Stock> bars;
     const int open = text.indexOf(QLatin1String("[["));
-    const int begin = open < 0 ? 0 : open + 1;
+    if (open < 0)
+        return bars;
+    const int begin = open + 1;
     const int end = text.indexOf(QLatin1String("]]"), begin);
     QString part = text.mid(begin, end < 0 ? -1 : end - begin);
     part.remove(QLatin1Char('"'));
 
-    QVector<Stock> bars;
     const QStringList rows = part.split(QStringLiteral("],["));
     for (const QString& row : rows) {
         const QStringList fields = row.split(QLatin1Char(','));
@@ -53,9 +61,6 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
         }
         bars.append(bar);
     }
-
-    if (!m_savePath.isEmpty() && !code.isEmpty())
-        writeTextFile(m_savePath + code, text);
     return bars;
 }
 
