@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/stock.h"
+
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class LHBTabWidget;
+class QDateEdit;
+class QEvent;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QThreadPool;
+class StockListView;
+
+// The scan widget: pick a day, press "扫描", watch the progress, read the
+// day's listed stocks and the recommendations, select a stock for details.
+// The network work runs as tasks on a one-thread pool; they report back
+// through posted StockEvents, handled here on the GUI thread.
+class LHBPKWidget final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(LHBPKWidget)
+public:
+    explicit LHBPKWidget(QWidget* parent = nullptr);
+    ~LHBPKWidget() override;
+
+    StockListView* stockList() const { return m_stockList; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QDateEdit* dateEdit() const { return m_dateEdit; }
+    QPushButton* scanButton() const { return m_scanButton; }
+    QLabel* infoLabel() const { return m_infoLabel; }
+    LHBTabWidget* tabs() const { return m_tabs; }
+    QThreadPool* threadPool() const { return m_pool; }
+    // The days of the running or last scan: D, D-1 and D-2.
+    QString scanDay() const { return m_day; }
+    QString previousDay() const { return m_day1; }
+    QString dayBeforePrevious() const { return m_day2; }
+
+    // Today, or the Friday before when today falls on a weekend.
+    static QDate initialDate(const QDate& today);
+
+public slots:
+    void onSearch();
+    void onClickLHBList(const QString& code);
+    void updateStockList(const QVector<Stock>& stocks);
+
+protected:
+    void customEvent(QEvent* event) override;
+
+private:
+    QDateEdit* createDateEdit();
+    QLabel* createInfoLabel();
+    void finishScan();
+
+    StockListView* m_stockList;
+    QProgressBar* m_progress;
+    QDateEdit* m_dateEdit;
+    QPushButton* m_scanButton;
+    QLabel* m_infoLabel;
+    LHBTabWidget* m_tabs;
+    QString m_day;
+    QString m_day1;
+    QString m_day2;
+    QThreadPool* m_pool;
+};

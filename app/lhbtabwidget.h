@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QTabWidget>
+
+class CandlestickWidget;
+class DataTableWidget;
+class LHBBS5Widget;
+class RecommandStockView;
+
+// The lower half of the scan widget: the scan's recommendations, and the
+// chart, seats and news of the stock selected in the list.
+class LHBTabWidget final : public QTabWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(LHBTabWidget)
+public:
+    explicit LHBTabWidget(QWidget* parent = nullptr);
+
+    // Reloads the recommended codes after a scan.
+    void refreshRecommendations();
+    // Fills the chart, seat and news tabs for one stock on the scanned day.
+    void showStock(const QString& code, const QString& date);
+    void loadNews(const QString& code);
+
+    RecommandStockView* recommendView() const { return m_recommend; }
+    CandlestickWidget* chart() const { return m_chart; }
+    LHBBS5Widget* seatTable() const { return m_seats; }
+    DataTableWidget* newsTable() const { return m_news; }
+
+private:
+    RecommandStockView* m_recommend;
+    CandlestickWidget* m_chart;
+    LHBBS5Widget* m_seats;
+    DataTableWidget* m_news;
+};
