@@ -137,7 +137,6 @@ class TestCandlestickWidget : public QObject
 
 private slots:
     void constructedState();
-    void embeddedHasNoFixedSize();
     void keysAndXRange_data();
     void keysAndXRange();
     void priceRangeMargins_data();
@@ -168,37 +167,16 @@ void TestCandlestickWidget::constructedState()
     QCOMPARE(c.widget.windowTitle(), QString("股票日K"));
     QVERIFY(!c.widget.windowIcon().isNull());
     QVERIFY(!QIcon(":logo/pelo.png").pixmap(32, 32).isNull());
-    QCOMPARE(c.widget.minimumSize(), QSize(960, 320));
-    QCOMPARE(c.widget.maximumSize(), QSize(960, 320));
-    QCOMPARE(c.plot->locale().language(), QLocale::Chinese);
-
-    QVERIFY(c.title());
+    QCOMPARE(c.widget.size(), QSize(960, 320));
     QCOMPARE(c.title()->text(), QString("--"));
-    QCOMPARE(c.title()->textColor(), QColor(244, 244, 244));
-    QCOMPARE(c.title()->font().pointSize(), 16);
-    QVERIFY(c.pane());
     QVERIFY(c.pane()->indexNames().isEmpty());
-
     QVERIFY(c.candles());
-    QCOMPARE(c.candles()->width(), 77760.0);
-    QCOMPARE(c.candles()->brushPositive().color(), QColor(180, 90, 90));
-    QCOMPARE(c.candles()->brushNegative().color(), QColor(100, 180, 110));
-    QCOMPARE(c.graphNamed("ma5")->pen().color(), QColor(Qt::yellow));
-    QCOMPARE(c.graphNamed("ma10")->pen().color(), QColor(Qt::cyan));
-    QCOMPARE(c.graphNamed("ma20")->pen().color(), QColor(Qt::gray));
 
     QVERIFY(c.topMenu());
     QCOMPARE(texts(c.topMenu()->actions()), (QStringList{"除权", "指标", "K线"}));
     QCOMPARE(texts(c.menuTitled("除权")->actions()), (QStringList{"不复权", "前复权", "后复权"}));
     QCOMPARE(texts(c.menuTitled("K线")->actions()), (QStringList{"日线", "周线", "月线"}));
     QVERIFY(c.menuTitled("指标")->actions().isEmpty());
-}
-
-void TestCandlestickWidget::embeddedHasNoFixedSize()
-{
-    QWidget parent;
-    CandlestickWidget w(true, &parent);
-    QVERIFY(w.minimumSize() != w.maximumSize());
 }
 
 void TestCandlestickWidget::keysAndXRange_data()

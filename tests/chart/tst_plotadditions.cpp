@@ -8,7 +8,6 @@ class TestPlotAdditions : public QObject
 
 private slots:
     void addGraphUsesDefaultAxes();
-    void addGraphOnOwnAxes();
     void addGraphRejectsForeignAxes_data();
     void addGraphRejectsForeignAxes();
     void addGraphRejectsMissingAxis();
@@ -27,17 +26,6 @@ void TestPlotAdditions::addGraphUsesDefaultAxes()
     QCOMPARE(g->valueAxis(), plot.yAxis);
     QCOMPARE(plot.graphCount(), 1);
     QCOMPARE(plot.graph(0), g);
-}
-
-void TestPlotAdditions::addGraphOnOwnAxes()
-{
-    QCustomPlot plot;
-    auto* rect = new QCPAxisRect(&plot);
-    plot.plotLayout()->addElement(1, 0, rect);
-    QCPGraph* g = addGraph(&plot, "kdj.k", rect->axis(QCPAxis::atBottom), rect->axis(QCPAxis::atLeft));
-    QVERIFY(g);
-    QCOMPARE(g->keyAxis(), rect->axis(QCPAxis::atBottom));
-    QCOMPARE(g->valueAxis(), rect->axis(QCPAxis::atLeft));
 }
 
 void TestPlotAdditions::addGraphRejectsForeignAxes_data()

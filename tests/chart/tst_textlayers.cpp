@@ -66,11 +66,9 @@ class TestTextLayers : public QObject
 
 private slots:
     void init();
-    void defaults();
-    void settersSetPaintAttributes();
+    void defaultsAndUsedValues();
     void borderRadius_data();
     void borderRadius();
-    void renderFlagsAndLayoutAttribute();
     void engineChoice_data();
     void engineChoice();
     void setTextEngineRules();
@@ -90,53 +88,26 @@ void TestTextLayers::init()
     QwtText::setTextEngine(QwtText::RichText, new QwtRichTextEngine);
 }
 
-void TestTextLayers::defaults()
+void TestTextLayers::defaultsAndUsedValues()
 {
     QCustomPlot plot;
-    const int before = plot.layer("main")->children().size();
     auto* text = new QwtText(&plot, "abc");
     QCOMPARE(text->layer(), plot.layer("main"));
-    QCOMPARE(plot.layer("main")->children().size(), before + 1);
-    QCOMPARE(text->text(), QString("abc"));
-    QCOMPARE(text->renderFlags(), 132);
-    QVERIFY(!text->color().isValid());
-    QCOMPARE(text->borderRadius(), 0.0);
-    QCOMPARE(text->borderPen().style(), Qt::NoPen);
-    QCOMPARE(text->backgroundBrush().style(), Qt::NoBrush);
-    QVERIFY(!text->testPaintAttribute(QwtText::PaintUsingTextFont));
-    QVERIFY(!text->testPaintAttribute(QwtText::PaintUsingTextColor));
-    QVERIFY(!text->testPaintAttribute(QwtText::PaintBackground));
+    QCOMPARE(text->renderFlags(), int(Qt::AlignCenter));
     QVERIFY(!text->testLayoutAttribute(QwtText::MinimumLayout));
-}
+    QVERIFY(!text->testPaintAttribute(QwtText::PaintBackground));
 
-void TestTextLayers::settersSetPaintAttributes()
-{
-    QCustomPlot plot;
-    QwtText text(&plot);
-    QFont deflt("Serif", 9);
-    QFont mine("Sans", 15);
-    QCOMPARE(text.usedFont(deflt), deflt);
-    QCOMPARE(text.usedColor(Qt::blue), QColor(Qt::blue));
-
-    text.setFont(mine);
-    QVERIFY(text.testPaintAttribute(QwtText::PaintUsingTextFont));
-    QCOMPARE(text.usedFont(deflt), mine);
-
-    text.setColor(QColor(184, 26, 26));
-    QVERIFY(text.testPaintAttribute(QwtText::PaintUsingTextColor));
-    QCOMPARE(text.usedColor(Qt::blue), QColor(184, 26, 26));
-
-    text.setPaintAttribute(QwtText::PaintUsingTextColor, false);
-    QCOMPARE(text.usedColor(Qt::blue), QColor(Qt::blue));
-    QCOMPARE(text.color(), QColor(184, 26, 26));
-
-    QVERIFY(!text.testPaintAttribute(QwtText::PaintBackground));
-    text.setBorderPen(QPen(Qt::white));
-    QVERIFY(text.testPaintAttribute(QwtText::PaintBackground));
-    text.setPaintAttribute(QwtText::PaintBackground, false);
-    text.setBackgroundBrush(Qt::darkGray);
-    QVERIFY(text.testPaintAttribute(QwtText::PaintBackground));
-    QCOMPARE(text.backgroundBrush().color(), QColor(Qt::darkGray));
+    const QFont deflt("Serif", 9);
+    QCOMPARE(text->usedFont(deflt), deflt);
+    QCOMPARE(text->usedColor(Qt::blue), QColor(Qt::blue));
+    text->setFont(QFont("Sans", 15));
+    text->setColor(QColor(184, 26, 26));
+    QCOMPARE(text->usedFont(deflt), QFont("Sans", 15));
+    QCOMPARE(text->usedColor(Qt::blue), QColor(184, 26, 26));
+    text->setPaintAttribute(QwtText::PaintUsingTextColor, false);
+    QCOMPARE(text->usedColor(Qt::blue), QColor(Qt::blue));
+    text->setBackgroundBrush(Qt::darkGray);
+    QVERIFY(text->testPaintAttribute(QwtText::PaintBackground));
 }
 
 void TestTextLayers::borderRadius_data()
@@ -157,18 +128,6 @@ void TestTextLayers::borderRadius()
     QwtText text(&plot);
     text.setBorderRadius(given);
     QCOMPARE(text.borderRadius(), stored);
-}
-
-void TestTextLayers::renderFlagsAndLayoutAttribute()
-{
-    QCustomPlot plot;
-    QwtText text(&plot);
-    text.setRenderFlags(Qt::AlignLeft | Qt::AlignTop);
-    QCOMPARE(text.renderFlags(), int(Qt::AlignLeft | Qt::AlignTop));
-    text.setLayoutAttribute(QwtText::MinimumLayout);
-    QVERIFY(text.testLayoutAttribute(QwtText::MinimumLayout));
-    text.setLayoutAttribute(QwtText::MinimumLayout, false);
-    QVERIFY(!text.testLayoutAttribute(QwtText::MinimumLayout));
 }
 
 void TestTextLayers::engineChoice_data()
