@@ -24,6 +24,7 @@ BasicStockListView::BasicStockListView(QWidget* parent)
 {
     setColumnCount(7);
     setHorizontalHeaderLabels({"代码", "名称", "行业", "地域", "股本", "流通股本", "上市日期"});
+    sortByDefaultColumn();
 }
 
 void BasicStockListView::addStockRow(const Stock& stock)

@@ -12,6 +12,7 @@ BidStockListView::BidStockListView(QWidget* parent)
     setHorizontalHeaderLabels({"代码", "名称", "得分", "价格", "买卖比", "涨幅", "买1", "买2", "买3",
                                "买4", "买5", "卖1", "卖2", "卖3", "卖4", "卖5", "行业", "地域",
                                "市值"});
+    sortByDefaultColumn();
 }
 
 void BidStockListView::addStockRow(const Stock& stock)

@@ -11,6 +11,7 @@ LHBPKStockListView::LHBPKStockListView(QWidget* parent)
     for (int i = 0; i < 6; ++i)
         setColumnWidth(i, widths[i]);
     setHorizontalHeaderLabels({"代码", "名称", "涨幅", "类型", "点评", "日期"});
+    sortByDefaultColumn();
 }
 
 void LHBPKStockListView::addStockRow(const Stock& stock)

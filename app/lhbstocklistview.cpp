@@ -11,6 +11,7 @@ LHBStockListView::LHBStockListView(QWidget* parent)
     for (int i = 0; i < 7; ++i)
         setColumnWidth(i, widths[i]);
     setHorizontalHeaderLabels({"代码", "名称", "价格", "成交量(万手)", "成交额", "类型", "日期"});
+    sortByDefaultColumn();
 }
 
 void LHBStockListView::addStockRow(const Stock& stock)

@@ -9,6 +9,7 @@ OCHLBasicStockListView::OCHLBasicStockListView(QWidget* parent)
     setColumnCount(10);
     setHorizontalHeaderLabels(
         {"代码", "名称", "涨幅", "现价", "昨收", "今开", "最高", "最低", "成交量", "行业"});
+    sortByDefaultColumn();
 }
 
 void OCHLBasicStockListView::addStockRow(const Stock& stock)

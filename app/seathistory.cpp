@@ -1,22 +1,17 @@
 #include "app/seathistory.h"
 
 #include "core/httpget.h"
+#include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
 #include <QPointer>
 #include <QRegularExpression>
 #include <QUrl>
 
-namespace {
-
-// Data-centre host of the list service, which answers the seat history.
-const char kDataCenterHost[] = "http://data.eastmoney.com";
-
-} // namespace
-
 QString seatHistoryUrl(const QString& seatCode)
 {
-    return QString::fromLatin1(kDataCenterHost)
+    // The list service's data centre answers the seat history as well.
+    return QStringLiteral("http://") + QLatin1String(kEastmoneyDataHost)
         + QStringLiteral("/DataCenter_V3/stock2016/jymx.ashx?pagesize=50&page=1&js=var%20fyeUKhdn"
                          "&param=&sortRule=-1&sortType=&gpfw=0&code=%1")
               .arg(seatCode);

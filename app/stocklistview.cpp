@@ -89,6 +89,13 @@ void StockListView::setCell(int row, int column, QTableWidgetItem* item, Qt::Ali
     setItem(row, column, item);
 }
 
+void StockListView::sortByDefaultColumn()
+{
+    // Columns inserted after sorting was switched on push the header's sort
+    // indicator past the last column, which would leave rows unsorted.
+    sortByColumn(0, Qt::AscendingOrder);
+}
+
 StockListView* createStockListView(int type, QWidget* parent)
 {
     switch (type) {

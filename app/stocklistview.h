@@ -50,6 +50,8 @@ protected:
     static QString fixed2(float value);
     static constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
     void setCell(int row, int column, QTableWidgetItem* item, Qt::Alignment alignment = {});
+    // Called once the columns exist: rows stand ordered by their first cell.
+    void sortByDefaultColumn();
 
     QMap<QString, Stock> m_stocks;
 

@@ -15,6 +15,7 @@ StockListViewStrategy::StockListViewStrategy(QWidget* parent)
         setColumnWidth(i, 72);
     setHorizontalHeaderLabels({"序号", "代码", "名称", "买入日期", "买入价位", "卖出日期",
                                "卖出价位", "持股天数", "涨幅", "策略"});
+    sortByDefaultColumn();
 }
 
 StockListViewStrategy::~StockListViewStrategy()
