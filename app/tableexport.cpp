@@ -5,8 +5,7 @@
 #include <QTableWidget>
 #include <QTextStream>
 
-bool exportTableCsv(QTableWidget* table, const QString& path)
-{
+bool exportTableCsv(QTableWidget* table, const QString& path) {
     QFile file(path);
     if (!table || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -36,8 +35,7 @@ bool exportTableCsv(QTableWidget* table, const QString& path)
     return true;
 }
 
-bool exportListItems(QListWidget* list, const QString& path)
-{
+bool exportListItems(QListWidget* list, const QString& path) {
     QFile file(path);
     if (!list || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;

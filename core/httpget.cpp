@@ -10,15 +10,15 @@
 
 #include <memory>
 
-QString httpGet(const QString& url, int timeoutMs)
-{
+QString httpGet(const QString& url, int timeoutMs) {
     // A manager per call: no connection, cookie or cache outlives the call,
     // and calls in different threads never share anything.
     auto manager = std::make_unique<QNetworkAccessManager>();
     QNetworkReply* reply = manager->get(QNetworkRequest(QUrl(url)));
 
     auto loop = std::make_unique<QEventLoop>();
-    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(), &QEventLoop::quit);
+    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
+                     &QEventLoop::quit);
     // Completion is only reported through the event loop, so connecting after
     // get() cannot miss it.
     QTimer timer;

@@ -6,18 +6,15 @@
 
 namespace {
 
-bool isBlank(char c)
-{
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-bool isBracketed(const std::string& s)
-{
+bool isBracketed(const std::string& s) {
     return !s.empty() && s.front() == '[' && s.back() == ']';
 }
 
-bool isAsciiLetter(char c)
-{
+bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
@@ -26,8 +23,7 @@ const char* const kNewlineKey = "_newline";
 
 } // namespace
 
-std::string normalizeIniName(const std::string& name)
-{
+std::string normalizeIniName(const std::string& name) {
     std::string out;
     out.reserve(name.size());
     for (char c : name) {
@@ -40,26 +36,22 @@ std::string normalizeIniName(const std::string& name)
     return out;
 }
 
-std::string iniSectionName(const std::string& name)
-{
+std::string iniSectionName(const std::string& name) {
     const std::string n = normalizeIniName(name);
     if (isBracketed(n))
         return n;
     return "[" + n + "]";
 }
 
-IniFile::IniFile(const std::string& path)
-{
+IniFile::IniFile(const std::string& path) {
     load(path);
 }
 
-IniFile::~IniFile()
-{
+IniFile::~IniFile() {
     close();
 }
 
-void IniFile::load(const std::string& path)
-{
+void IniFile::load(const std::string& path) {
     m_path = path;
     if (path.empty())
         return;
@@ -91,8 +83,8 @@ void IniFile::load(const std::string& path)
     }
 }
 
-void IniFile::setValue(const std::string& section, const std::string& key, const std::string& value)
-{
+void IniFile::setValue(const std::string& section, const std::string& key,
+                       const std::string& value) {
     std::ostringstream text;
     text << value;
     IniSection& s = sectionFor(section);
@@ -107,8 +99,7 @@ void IniFile::setValue(const std::string& section, const std::string& key, const
 }
 
 std::string IniFile::getValue(const std::string& section, const std::string& key,
-                              const std::string& defaultValue) const
-{
+                              const std::string& defaultValue) const {
     const IniSection* s = findSection(section);
     if (!s)
         return defaultValue;
@@ -126,8 +117,7 @@ std::string IniFile::getValue(const std::string& section, const std::string& key
     return defaultValue;
 }
 
-void IniFile::save()
-{
+void IniFile::save() {
     if (m_path.empty())
         return;
     std::ofstream out(m_path, std::ios::out | std::ios::trunc);
@@ -154,16 +144,14 @@ void IniFile::save()
     out.close();
 }
 
-void IniFile::close()
-{
+void IniFile::close() {
     if (!m_path.empty())
         save();
     m_path.clear();
     m_sections.clear();
 }
 
-IniSection* IniFile::findSection(const std::string& section)
-{
+IniSection* IniFile::findSection(const std::string& section) {
     const std::string wanted = iniSectionName(section);
     for (IniSection& s : m_sections) {
         if (normalizeIniName(s.name) == wanted)
@@ -172,8 +160,7 @@ IniSection* IniFile::findSection(const std::string& section)
     return nullptr;
 }
 
-const IniSection* IniFile::findSection(const std::string& section) const
-{
+const IniSection* IniFile::findSection(const std::string& section) const {
     const std::string wanted = iniSectionName(section);
     for (const IniSection& s : m_sections) {
         if (normalizeIniName(s.name) == wanted)
@@ -182,8 +169,7 @@ const IniSection* IniFile::findSection(const std::string& section) const
     return nullptr;
 }
 
-IniSection& IniFile::sectionFor(const std::string& section)
-{
+IniSection& IniFile::sectionFor(const std::string& section) {
     if (IniSection* s = findSection(section))
         return *s;
     m_sections.push_back(IniSection{iniSectionName(section), {}});

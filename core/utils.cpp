@@ -13,8 +13,7 @@
 
 #include <cmath>
 
-void delayMs(int ms)
-{
+void delayMs(int ms) {
     if (ms <= 0)
         return;
     // A monotonic deadline: the wait neither wraps at midnight nor follows
@@ -41,8 +40,7 @@ void delayMs(int ms)
     }
 }
 
-QString readTextFile(const QString& path)
-{
+QString readTextFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -51,8 +49,7 @@ QString readTextFile(const QString& path)
     return QTextCodec::codecForLocale()->toUnicode(bytes);
 }
 
-void writeTextFile(const QString& path, const QString& text)
-{
+void writeTextFile(const QString& path, const QString& text) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
@@ -61,8 +58,7 @@ void writeTextFile(const QString& path, const QString& text)
     file.close();
 }
 
-QVector<QMap<QString, QString>> parseObjectList(const QString& text)
-{
+QVector<QMap<QString, QString>> parseObjectList(const QString& text) {
     QString body = text;
     body.remove(QLatin1Char('"'));
     // Without "[{" the index is -1 and the first character is dropped; mid()
@@ -90,16 +86,14 @@ QVector<QMap<QString, QString>> parseObjectList(const QString& text)
     return rows;
 }
 
-QStringList splitLines(const QString& text)
-{
+QStringList splitLines(const QString& text) {
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.trimmed();
     return lines;
 }
 
-QString regexFirstCapture(const QString& text, const QString& pattern)
-{
+QString regexFirstCapture(const QString& text, const QString& pattern) {
     QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
     rx.setMinimal(true);
     if (rx.indexIn(text, 0) < 0)
@@ -107,8 +101,7 @@ QString regexFirstCapture(const QString& text, const QString& pattern)
     return rx.cap(0);
 }
 
-float pointLineDistance(const QLineF& line, float x, float y)
-{
+float pointLineDistance(const QLineF& line, float x, float y) {
     const float x1 = static_cast<float>(line.x1());
     const float y1 = static_cast<float>(line.y1());
     const float x2 = static_cast<float>(line.x2());
@@ -118,8 +111,7 @@ float pointLineDistance(const QLineF& line, float x, float y)
     return (y - k * x - b) / std::sqrt(k * k + 1.0f);
 }
 
-void forEachFile(const QString& dirPath, FileVisitor* visitor)
-{
+void forEachFile(const QString& dirPath, FileVisitor* visitor) {
     QDir dir(dirPath);
     if (!visitor || !dir.exists())
         return;

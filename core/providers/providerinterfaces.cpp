@@ -6,31 +6,27 @@
 
 StockInterface::~StockInterface() = default;
 
-void StockInterface::onError(const QString& message)
-{
-    qDebug() << message << "\n";
+void StockInterface::onError(const QString& message) {
+    qDebug().noquote() << message << "\n";
 }
 
 void StockInterface::setParam(int, const QString&) {}
 
 StringMapInterface::~StringMapInterface() = default;
 
-void StringMapInterface::onError(const QString& message)
-{
-    qDebug() << message << "\n";
+void StringMapInterface::onError(const QString& message) {
+    qDebug().noquote() << message << "\n";
 }
 
 LHBInterface::~LHBInterface() = default;
 
-QString withMarketPrefix(const QString& code)
-{
+QString withMarketPrefix(const QString& code) {
     if (code.startsWith(QLatin1Char('6')))
         return QStringLiteral("sh") + code;
     return QStringLiteral("sz") + code;
 }
 
-float randomFraction()
-{
+float randomFraction() {
     // qrand() on purpose: the query strings draw from the seeded runtime generator.
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
@@ -38,8 +34,7 @@ float randomFraction()
     QT_WARNING_POP
 }
 
-qint64 queryNumberFromFraction(float fraction)
-{
+qint64 queryNumberFromFraction(float fraction) {
     // A float near 1 rounds up to exactly 1.0f, so the product can reach
     // 2^31; keep the number inside [0, 2^31).
     constexpr qint64 kLimit = Q_INT64_C(2147483648);
@@ -51,13 +46,11 @@ qint64 queryNumberFromFraction(float fraction)
     return static_cast<qint64>(value);
 }
 
-qint64 randomQueryNumber()
-{
+qint64 randomQueryNumber() {
     return queryNumberFromFraction(randomFraction());
 }
 
-QStringList regexCaptureAll(const QString& text, const QString& pattern)
-{
+QStringList regexCaptureAll(const QString& text, const QString& pattern) {
     QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
     rx.setMinimal(true);
     QStringList matches;
@@ -72,8 +65,7 @@ QStringList regexCaptureAll(const QString& text, const QString& pattern)
     return matches;
 }
 
-void unescapeUnicode(QString& text)
-{
+void unescapeUnicode(QString& text) {
     QRegExp rx(QStringLiteral("(\\\\u[0-9a-fA-F]{4})"), Qt::CaseSensitive, QRegExp::RegExp);
     int pos = 0;
     while ((pos = rx.indexIn(text, pos)) >= 0) {

@@ -16,23 +16,20 @@ private slots:
     void unopenableFile();
 
 private:
-    static QByteArray fileBytes(const QString& path)
-    {
+    static QByteArray fileBytes(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     QTemporaryDir m_dir;
 };
 
-void TestTableExport::tableCsv_data()
-{
+void TestTableExport::tableCsv_data() {
     QTest::addColumn<QByteArray>("codec");
     QTest::newRow("utf8") << QByteArray("UTF-8");
     QTest::newRow("gbk") << QByteArray("GBK");
 }
 
-void TestTableExport::tableCsv()
-{
+void TestTableExport::tableCsv() {
     QFETCH(QByteArray, codec);
     QTextCodec* saved = QTextCodec::codecForLocale();
     QTextCodec* locale = QTextCodec::codecForName(codec);
@@ -54,11 +51,11 @@ void TestTableExport::tableCsv()
     QTextCodec::setCodecForLocale(saved);
 
     QVERIFY(ok);
-    QCOMPARE(bytes, locale->fromUnicode(QStringLiteral("代码,名称,\n600000,浦发 银行,x,\n000001,y,\n")));
+    QCOMPARE(bytes,
+             locale->fromUnicode(QStringLiteral("代码,名称,\n600000,浦发 银行,x,\n000001,y,\n")));
 }
 
-void TestTableExport::listItems()
-{
+void TestTableExport::listItems() {
     QListWidget list;
     list.addItem(QStringLiteral("a"));
     list.addItem(QStringLiteral("b c"));
@@ -71,8 +68,7 @@ void TestTableExport::listItems()
     QCOMPARE(fileBytes(path), QByteArray());
 }
 
-void TestTableExport::unopenableFile()
-{
+void TestTableExport::unopenableFile() {
     QTableWidget table(1, 1);
     QListWidget list;
     const QString path = m_dir.filePath(QStringLiteral("no/such/dir/out.csv"));

@@ -8,8 +8,7 @@
 
 namespace {
 
-QDate d(const char* text)
-{
+QDate d(const char* text) {
     return QDate::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd"));
 }
 
@@ -29,8 +28,7 @@ private slots:
     void invalidDate();
 };
 
-void TestCalendarBuiltIn::isNonTradingDay_data()
-{
+void TestCalendarBuiltIn::isNonTradingDay_data() {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<bool>("nonTrading");
     QTest::newRow("saturday") << d("2017-01-07") << true;
@@ -42,15 +40,13 @@ void TestCalendarBuiltIn::isNonTradingDay_data()
     QTest::newRow("configured day without app") << d("2017-10-02") << false;
 }
 
-void TestCalendarBuiltIn::isNonTradingDay()
-{
+void TestCalendarBuiltIn::isNonTradingDay() {
     QFETCH(QDate, date);
     QFETCH(bool, nonTrading);
     QCOMPARE(::isNonTradingDay(date), nonTrading);
 }
 
-void TestCalendarBuiltIn::previousTradingDay_data()
-{
+void TestCalendarBuiltIn::previousTradingDay_data() {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QDate>("expected");
     QTest::newRow("monday after weekend") << d("2017-01-02") << d("2016-12-30");
@@ -62,15 +58,13 @@ void TestCalendarBuiltIn::previousTradingDay_data()
     QTest::newRow("configured list is empty without app") << d("2017-10-03") << d("2017-10-02");
 }
 
-void TestCalendarBuiltIn::previousTradingDay()
-{
+void TestCalendarBuiltIn::previousTradingDay() {
     QFETCH(QDate, date);
     QFETCH(QDate, expected);
     QCOMPARE(::previousTradingDay(date), expected);
 }
 
-void TestCalendarBuiltIn::nextTradingDay_data()
-{
+void TestCalendarBuiltIn::nextTradingDay_data() {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QDate>("expected");
     QTest::newRow("friday to monday") << d("2016-12-30") << d("2017-01-02");
@@ -80,15 +74,13 @@ void TestCalendarBuiltIn::nextTradingDay_data()
     QTest::newRow("plain tuesday") << d("2017-01-03") << d("2017-01-04");
 }
 
-void TestCalendarBuiltIn::nextTradingDay()
-{
+void TestCalendarBuiltIn::nextTradingDay() {
     QFETCH(QDate, date);
     QFETCH(QDate, expected);
     QCOMPARE(::nextTradingDay(date), expected);
 }
 
-void TestCalendarBuiltIn::invalidDate()
-{
+void TestCalendarBuiltIn::invalidDate() {
     QVERIFY(::isNonTradingDay(QDate()));
     QVERIFY(!::previousTradingDay(QDate()).isValid());
     QVERIFY(!::nextTradingDay(QDate()).isValid());
@@ -106,14 +98,12 @@ private slots:
     void longRunOfListedDays();
 };
 
-void TestCalendarConfigured::init()
-{
+void TestCalendarConfigured::init() {
     StockApplication::instance()->setNonTradeDays(
         QStringList{QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")});
 }
 
-void TestCalendarConfigured::defaultListCounts()
-{
+void TestCalendarConfigured::defaultListCounts() {
     QVERIFY(::isNonTradingDay(d("2017-10-02")));
     QCOMPARE(::previousTradingDay(d("2017-10-09")), d("2017-10-06"));
     QCOMPARE(::previousTradingDay(d("2017-10-03")), d("2017-09-29"));
@@ -122,8 +112,7 @@ void TestCalendarConfigured::defaultListCounts()
     QCOMPARE(::previousTradingDay(d("2017-02-02")), d("2017-01-26"));
 }
 
-void TestCalendarConfigured::changesTakeEffectAtOnce()
-{
+void TestCalendarConfigured::changesTakeEffectAtOnce() {
     QVERIFY(!::isNonTradingDay(d("2017-10-06")));
     StockApplication::instance()->setNonTradeDays(QStringList{QStringLiteral("2017-10-06")});
     QVERIFY(::isNonTradingDay(d("2017-10-06")));
@@ -132,18 +121,15 @@ void TestCalendarConfigured::changesTakeEffectAtOnce()
     QCOMPARE(::previousTradingDay(d("2017-10-07")), d("2017-10-05"));
 }
 
-void TestCalendarConfigured::entriesMatchExactly()
-{
-    StockApplication::instance()->setNonTradeDays(
-        QStringList{QStringLiteral(" 2017-10-04"), QStringLiteral("2017/10/05"),
-                    QStringLiteral("2017-10-6")});
+void TestCalendarConfigured::entriesMatchExactly() {
+    StockApplication::instance()->setNonTradeDays(QStringList{
+        QStringLiteral(" 2017-10-04"), QStringLiteral("2017/10/05"), QStringLiteral("2017-10-6")});
     QVERIFY(!::isNonTradingDay(d("2017-10-04")));
     QVERIFY(!::isNonTradingDay(d("2017-10-05")));
     QVERIFY(!::isNonTradingDay(d("2017-10-06")));
 }
 
-void TestCalendarConfigured::emptyEntryMatchesNothing()
-{
+void TestCalendarConfigured::emptyEntryMatchesNothing() {
     StockApplication::instance()->setNonTradeDays(
         QString::fromLatin1("2017-10-01,,2017-10-02").split(QLatin1Char(',')));
     QVERIFY(!::isNonTradingDay(d("2017-10-03")));
@@ -151,8 +137,7 @@ void TestCalendarConfigured::emptyEntryMatchesNothing()
     QVERIFY(!::previousTradingDay(QDate()).isValid());
 }
 
-void TestCalendarConfigured::longRunOfListedDays()
-{
+void TestCalendarConfigured::longRunOfListedDays() {
     QStringList days;
     for (QDate day = d("2018-02-01"); day <= d("2018-02-28"); day = day.addDays(1))
         days << day.toString(QStringLiteral("yyyy-MM-dd"));
@@ -161,8 +146,7 @@ void TestCalendarConfigured::longRunOfListedDays()
     QCOMPARE(::nextTradingDay(d("2018-01-31")), d("2018-03-01"));
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     int status = 0;
     {
         TestCalendarBuiltIn builtIn;

@@ -29,22 +29,19 @@ private:
     TestHttpServer m_server;
 };
 
-void TestHttpGet::initTestCase()
-{
+void TestHttpGet::initTestCase() {
     QVERIFY(m_server.listen());
     QVERIFY(m_server.port() != 0);
 }
 
-void TestHttpGet::init()
-{
+void TestHttpGet::init() {
     m_server.clearRoutes();
     m_server.clearRequests();
     m_server.setSilent(false);
     m_server.setResponseDelayMs(0);
 }
 
-void TestHttpGet::bodyDecodedAsGbk_data()
-{
+void TestHttpGet::bodyDecodedAsGbk_data() {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("contentType");
     QTest::addColumn<QString>("expected");
@@ -55,14 +52,13 @@ void TestHttpGet::bodyDecodedAsGbk_data()
                          << QStringLiteral("龙虎榜");
     // The UTF-8 bytes of two U+FFFD read as GBK: the well-known 锟斤拷, even
     // though the reply declares UTF-8.
-    QTest::newRow("utf8 read as gbk") << QByteArray::fromHex("efbfbdefbfbd")
-                                      << QByteArray("text/html; charset=utf-8")
-                                      << QStringLiteral("锟斤拷");
+    QTest::newRow("utf8 read as gbk")
+        << QByteArray::fromHex("efbfbdefbfbd") << QByteArray("text/html; charset=utf-8")
+        << QStringLiteral("锟斤拷");
     QTest::newRow("empty") << QByteArray() << QByteArray("text/html") << QString();
 }
 
-void TestHttpGet::bodyDecodedAsGbk()
-{
+void TestHttpGet::bodyDecodedAsGbk() {
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, contentType);
     QFETCH(QString, expected);
@@ -71,16 +67,15 @@ void TestHttpGet::bodyDecodedAsGbk()
     QCOMPARE(m_server.requests(), QStringList{QStringLiteral("/list?date=2017-01-03")});
 }
 
-void TestHttpGet::errorStatusReturnsBody()
-{
+void TestHttpGet::errorStatusReturnsBody() {
     m_server.setRoute(QStringLiteral("/broken"), toGbk(QStringLiteral("服务器错误")), 500);
     QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/broken")), QStringLiteral("服务器错误"));
     m_server.setDefaultResponse(toGbk(QStringLiteral("页面不存在")), 404);
-    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/missing")), QStringLiteral("页面不存在"));
+    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/missing")),
+             QStringLiteral("页面不存在"));
 }
 
-void TestHttpGet::refusedConnectionGivesEmptyText()
-{
+void TestHttpGet::refusedConnectionGivesEmptyText() {
     // A port that was free a moment ago and has nobody listening now.
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
@@ -94,8 +89,7 @@ void TestHttpGet::refusedConnectionGivesEmptyText()
     QCOMPARE(httpGet(QStringLiteral("not a url")), QString());
 }
 
-void TestHttpGet::silentServerTimesOut()
-{
+void TestHttpGet::silentServerTimesOut() {
     m_server.setSilent(true);
     QElapsedTimer t;
     t.start();
@@ -106,8 +100,7 @@ void TestHttpGet::silentServerTimesOut()
     QVERIFY(m_server.waitForRequests(1));
 }
 
-void TestHttpGet::stalledTransferReturnsWhatArrived()
-{
+void TestHttpGet::stalledTransferReturnsWhatArrived() {
     m_server.setPartialRoute(QStringLiteral("/partial"), toGbk(QStringLiteral("[{SName:机构")));
     QElapsedTimer t;
     t.start();
@@ -116,8 +109,7 @@ void TestHttpGet::stalledTransferReturnsWhatArrived()
     QVERIFY(t.elapsed() < 5000);
 }
 
-void TestHttpGet::nestedCallsUnwindInReverseOrder()
-{
+void TestHttpGet::nestedCallsUnwindInReverseOrder() {
     // The outer reply is quick, the inner one slow: the outer call still
     // cannot return before the inner call started during its wait.
     TestHttpServer slow;
@@ -144,8 +136,7 @@ void TestHttpGet::nestedCallsUnwindInReverseOrder()
     QVERIFY(t.elapsed() >= 600);
 }
 
-void TestHttpGet::worksOnThreadWithoutEventLoop()
-{
+void TestHttpGet::worksOnThreadWithoutEventLoop() {
     m_server.setRoute(QStringLiteral("/a"), toGbk(QStringLiteral("甲")));
     m_server.setRoute(QStringLiteral("/b"), toGbk(QStringLiteral("乙")));
     const QString base = m_server.baseUrl();
@@ -162,8 +153,7 @@ void TestHttpGet::worksOnThreadWithoutEventLoop()
     QCOMPARE(b, QStringLiteral("乙"));
 }
 
-void TestHttpGet::proxyCarriesTheRealHost()
-{
+void TestHttpGet::proxyCarriesTheRealHost() {
     m_server.setRoute(QStringLiteral("/path-only"), QByteArray("by path"));
     m_server.setRoute(QStringLiteral("/q?x=1"), QByteArray("by path and query"));
     m_server.setRoute(QStringLiteral("http://data.example.com/q?x=1"), QByteArray("by full url"));

@@ -9,14 +9,12 @@
 
 namespace {
 
-void writeFile(const std::string& path, const std::string& text)
-{
+void writeFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::trunc);
     out << text;
 }
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path);
     std::ostringstream text;
     text << in.rdbuf();
@@ -24,8 +22,7 @@ std::string readFile(const std::string& path)
 }
 
 // Loads the text and saves it again through close().
-std::string roundTrip(const QTemporaryDir& dir, const std::string& text)
-{
+std::string roundTrip(const QTemporaryDir& dir, const std::string& text) {
     const std::string path = dir.filePath(QStringLiteral("rt.ini")).toStdString();
     writeFile(path, text);
     IniFile ini(path);
@@ -54,20 +51,28 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestIniFile::names_data()
-{
+void TestIniFile::names_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("normalized");
     QTest::addColumn<QString>("section");
-    QTest::newRow("mixed") << "Non Trade\tDays" << "nontradedays" << "[nontradedays]";
-    QTest::newRow("empty") << "" << "" << "[]";
-    QTest::newRow("bracketed") << "[Non Trade Days]" << "[nontradedays]" << "[nontradedays]";
-    QTest::newRow("all blanks") << " \r\n\v\f" << "" << "[]";
-    QTest::newRow("half bracket") << "[abc" << "[abc" << "[[abc]";
+    QTest::newRow("mixed") << "Non Trade\tDays"
+                           << "nontradedays"
+                           << "[nontradedays]";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "[]";
+    QTest::newRow("bracketed") << "[Non Trade Days]"
+                               << "[nontradedays]"
+                               << "[nontradedays]";
+    QTest::newRow("all blanks") << " \r\n\v\f"
+                                << ""
+                                << "[]";
+    QTest::newRow("half bracket") << "[abc"
+                                  << "[abc"
+                                  << "[[abc]";
 }
 
-void TestIniFile::names()
-{
+void TestIniFile::names() {
     QFETCH(QString, name);
     QFETCH(QString, normalized);
     QFETCH(QString, section);
@@ -75,43 +80,44 @@ void TestIniFile::names()
     QCOMPARE(QString::fromStdString(iniSectionName(name.toStdString())), section);
 }
 
-void TestIniFile::rewrite_data()
-{
+void TestIniFile::rewrite_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("output");
 
     QTest::newRow("comments and blank lines stay in place")
         << "[main]\n# first\nkey=1\n\n; second\nother=2\n"
         << "[main]\n# first\nkey=1\n\n; second\nother=2\n";
-    QTest::newRow("header normalised, entry raw")
-        << "[Non Trade Days]\nValue = 2017-10-01\n" << "[nontradedays]\nValue = 2017-10-01\n";
-    QTest::newRow("entries above the first header go under []")
-        << "top=1\n[s]\nk=v\n" << "[]\ntop=1\n[s]\nk=v\n";
-    QTest::newRow("header followed by header disappears")
-        << "[empty]\n[s]\nk=v\n" << "[s]\nk=v\n";
-    QTest::newRow("keys differing in case merge")
-        << "[s]\nKey=first\nkey=second\n" << "[s]\nKey=second\n";
-    QTest::newRow("lines starting with a digit or = are lost")
-        << "[s]\n1=x\n=y\nk=v\n" << "[s]\nk=v\n";
-    QTest::newRow("line without = is its own key and value") << "[s]\nflag\n" << "[s]\nflag=flag\n";
-    QTest::newRow("repeated header joins the first section")
-        << "[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n" << "[a]\nx=1\nz=3\n[b]\ny=2\n";
-    QTest::newRow("last line without line end") << "[s]\nk=v" << "[s]\nk=v\n";
-    QTest::newRow("blank line at the end kept") << "[s]\nk=v\n\n" << "[s]\nk=v\n\n";
-    QTest::newRow("value keeps everything after the first =")
-        << "[s]\nurl=http://a/?b=c\n" << "[s]\nurl=http://a/?b=c\n";
-    QTest::newRow("empty file") << "" << "";
+    QTest::newRow("header normalised, entry raw") << "[Non Trade Days]\nValue = 2017-10-01\n"
+                                                  << "[nontradedays]\nValue = 2017-10-01\n";
+    QTest::newRow("entries above the first header go under []") << "top=1\n[s]\nk=v\n"
+                                                                << "[]\ntop=1\n[s]\nk=v\n";
+    QTest::newRow("header followed by header disappears") << "[empty]\n[s]\nk=v\n"
+                                                          << "[s]\nk=v\n";
+    QTest::newRow("keys differing in case merge") << "[s]\nKey=first\nkey=second\n"
+                                                  << "[s]\nKey=second\n";
+    QTest::newRow("lines starting with a digit or = are lost") << "[s]\n1=x\n=y\nk=v\n"
+                                                               << "[s]\nk=v\n";
+    QTest::newRow("line without = is its own key and value") << "[s]\nflag\n"
+                                                             << "[s]\nflag=flag\n";
+    QTest::newRow("repeated header joins the first section") << "[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n"
+                                                             << "[a]\nx=1\nz=3\n[b]\ny=2\n";
+    QTest::newRow("last line without line end") << "[s]\nk=v"
+                                                << "[s]\nk=v\n";
+    QTest::newRow("blank line at the end kept") << "[s]\nk=v\n\n"
+                                                << "[s]\nk=v\n\n";
+    QTest::newRow("value keeps everything after the first =") << "[s]\nurl=http://a/?b=c\n"
+                                                              << "[s]\nurl=http://a/?b=c\n";
+    QTest::newRow("empty file") << ""
+                                << "";
 }
 
-void TestIniFile::rewrite()
-{
+void TestIniFile::rewrite() {
     QFETCH(QString, input);
     QFETCH(QString, output);
     QCOMPARE(QString::fromStdString(roundTrip(m_dir, input.toStdString())), output);
 }
 
-void TestIniFile::lookupIgnoresCaseAndBlanks()
-{
+void TestIniFile::lookupIgnoresCaseAndBlanks() {
     const std::string path = m_dir.filePath(QStringLiteral("lookup.ini")).toStdString();
     writeFile(path, "[Non Trade Days]\nV alue = 2017-10-01\n");
     IniFile ini(path);
@@ -125,19 +131,22 @@ void TestIniFile::lookupIgnoresCaseAndBlanks()
     QCOMPARE(ini.sections().front().entries.front().first, std::string("V alue "));
 }
 
-void TestIniFile::getValueReadsOneWord_data()
-{
+void TestIniFile::getValueReadsOneWord_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "value=a,b" << "a,b";
-    QTest::newRow("blank after first comma") << "value=2017-10-01, 2017-10-02" << "2017-10-01,";
-    QTest::newRow("leading blanks skipped") << "value=   x y" << "x";
-    QTest::newRow("empty gives default") << "value=" << "default";
-    QTest::newRow("only blanks give default") << "value=   \t" << "default";
+    QTest::newRow("plain") << "value=a,b"
+                           << "a,b";
+    QTest::newRow("blank after first comma") << "value=2017-10-01, 2017-10-02"
+                                             << "2017-10-01,";
+    QTest::newRow("leading blanks skipped") << "value=   x y"
+                                            << "x";
+    QTest::newRow("empty gives default") << "value="
+                                         << "default";
+    QTest::newRow("only blanks give default") << "value=   \t"
+                                              << "default";
 }
 
-void TestIniFile::getValueReadsOneWord()
-{
+void TestIniFile::getValueReadsOneWord() {
     QFETCH(QString, line);
     QFETCH(QString, expected);
     const std::string path = m_dir.filePath(QStringLiteral("word.ini")).toStdString();
@@ -146,8 +155,7 @@ void TestIniFile::getValueReadsOneWord()
     QCOMPARE(QString::fromStdString(ini.getValue("s", "value", "default")), expected);
 }
 
-void TestIniFile::setValueReplacesInPlace()
-{
+void TestIniFile::setValueReplacesInPlace() {
     const std::string path = m_dir.filePath(QStringLiteral("set.ini")).toStdString();
     writeFile(path, "[s]\nFirst Key = 1\nsecond=2\n");
     {
@@ -160,8 +168,7 @@ void TestIniFile::setValueReplacesInPlace()
              QStringLiteral("[s]\nFirst Key =x\nsecond=2\nthird=3\n[newsection]\nKey=v\n"));
 }
 
-void TestIniFile::missingFileIsCreatedEmpty()
-{
+void TestIniFile::missingFileIsCreatedEmpty() {
     const QString path = m_dir.filePath(QStringLiteral("missing.ini"));
     QVERIFY(!QFile::exists(path));
     IniFile ini(path.toStdString());
@@ -173,8 +180,7 @@ void TestIniFile::missingFileIsCreatedEmpty()
     QCOMPARE(QFileInfo(path).size(), qint64(0));
 }
 
-void TestIniFile::unwritablePathWritesNothing()
-{
+void TestIniFile::unwritablePathWritesNothing() {
     const QString path = m_dir.filePath(QStringLiteral("no/such/dir/x.ini"));
     IniFile ini(path.toStdString());
     ini.setValue("s", "k", "v");
@@ -182,8 +188,7 @@ void TestIniFile::unwritablePathWritesNothing()
     QVERIFY(!QFile::exists(path));
 }
 
-void TestIniFile::closeForgetsEverything()
-{
+void TestIniFile::closeForgetsEverything() {
     const std::string path = m_dir.filePath(QStringLiteral("close.ini")).toStdString();
     writeFile(path, "[s]\nk=v\n");
     IniFile ini(path);

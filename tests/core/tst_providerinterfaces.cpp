@@ -18,25 +18,26 @@ private slots:
     void unescapeUnicode();
 };
 
-void TestProviderInterfaces::marketPrefix_data()
-{
+void TestProviderInterfaces::marketPrefix_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("shanghai") << "600036" << "sh600036";
-    QTest::newRow("shenzhen main") << "000001" << "sz000001";
-    QTest::newRow("growth board") << "300750" << "sz300750";
-    QTest::newRow("empty") << "" << "sz";
+    QTest::newRow("shanghai") << "600036"
+                              << "sh600036";
+    QTest::newRow("shenzhen main") << "000001"
+                                   << "sz000001";
+    QTest::newRow("growth board") << "300750"
+                                  << "sz300750";
+    QTest::newRow("empty") << ""
+                           << "sz";
 }
 
-void TestProviderInterfaces::marketPrefix()
-{
+void TestProviderInterfaces::marketPrefix() {
     QFETCH(QString, code);
     QFETCH(QString, expected);
     QCOMPARE(withMarketPrefix(code), expected);
 }
 
-void TestProviderInterfaces::queryNumberFromFraction_data()
-{
+void TestProviderInterfaces::queryNumberFromFraction_data() {
     QTest::addColumn<float>("fraction");
     QTest::addColumn<qint64>("expected");
     QTest::newRow("zero") << 0.0f << qint64(0);
@@ -50,15 +51,13 @@ void TestProviderInterfaces::queryNumberFromFraction_data()
     QTest::newRow("negative") << -0.25f << qint64(0);
 }
 
-void TestProviderInterfaces::queryNumberFromFraction()
-{
+void TestProviderInterfaces::queryNumberFromFraction() {
     QFETCH(float, fraction);
     QFETCH(qint64, expected);
     QCOMPARE(::queryNumberFromFraction(fraction), expected);
 }
 
-void TestProviderInterfaces::randomNumbersStayInRange()
-{
+void TestProviderInterfaces::randomNumbersStayInRange() {
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     qsrand(12345);
@@ -71,50 +70,52 @@ void TestProviderInterfaces::randomNumbersStayInRange()
     }
 }
 
-void TestProviderInterfaces::regexCaptureAll_data()
-{
+void TestProviderInterfaces::regexCaptureAll_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QStringList>("expected");
     const QString td = QStringLiteral("<td(.*)</td>");
-    QTest::newRow("three cells")
-        << "<tr><td>a</td><td class=x>b</td><td>c</td></tr>" << td
-        << QStringList{"<td>a</td>", "<td class=x>b</td>", "<td>c</td>"};
-    QTest::newRow("upper-case tags")
-        << "<TR><TD>a</TD><TD>b</TD><TD>c</TD></TR>" << td
-        << QStringList{"<TD>a</TD>", "<TD>b</TD>", "<TD>c</TD>"};
-    QTest::newRow("cell over two lines") << "<td>\n  机构专用\n</td>" << td
-                                         << QStringList{"<td>\n  机构专用\n</td>"};
+    QTest::newRow("three cells") << "<tr><td>a</td><td class=x>b</td><td>c</td></tr>" << td
+                                 << QStringList{"<td>a</td>", "<td class=x>b</td>", "<td>c</td>"};
+    QTest::newRow("upper-case tags") << "<TR><TD>a</TD><TD>b</TD><TD>c</TD></TR>" << td
+                                     << QStringList{"<TD>a</TD>", "<TD>b</TD>", "<TD>c</TD>"};
+    QTest::newRow("cell over two lines")
+        << "<td>\n  机构专用\n</td>" << td << QStringList{"<td>\n  机构专用\n</td>"};
     QTest::newRow("no match") << "<tr></tr>" << td << QStringList{};
     QTest::newRow("empty text") << "" << td << QStringList{};
     // A pattern that can match empty text must still come to an end.
-    QTest::newRow("empty matches terminate") << "ab" << "x*" << QStringList{"", "", ""};
+    QTest::newRow("empty matches terminate") << "ab"
+                                             << "x*" << QStringList{"", "", ""};
 }
 
-void TestProviderInterfaces::regexCaptureAll()
-{
+void TestProviderInterfaces::regexCaptureAll() {
     QFETCH(QString, text);
     QFETCH(QString, pattern);
     QFETCH(QStringList, expected);
     QCOMPARE(::regexCaptureAll(text, pattern), expected);
 }
 
-void TestProviderInterfaces::unescapeUnicode_data()
-{
+void TestProviderInterfaces::unescapeUnicode_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("chinese") << "\\u673a\\u6784: \\u4E13\\u7528" << "机构: 专用";
-    QTest::newRow("no escapes") << "plain text" << "plain text";
-    QTest::newRow("escaped backslash") << "\\\\u0041" << "\\A";
-    QTest::newRow("too few digits") << "\\u12g4" << "\\u12g4";
-    QTest::newRow("upper-case U") << "\\U0041" << "\\U0041";
-    QTest::newRow("adjacent") << "\\u0041\\u0042c" << "ABc";
-    QTest::newRow("at the end") << "x\\u0031" << "x1";
+    QTest::newRow("chinese") << "\\u673a\\u6784: \\u4E13\\u7528"
+                             << "机构: 专用";
+    QTest::newRow("no escapes") << "plain text"
+                                << "plain text";
+    QTest::newRow("escaped backslash") << "\\\\u0041"
+                                       << "\\A";
+    QTest::newRow("too few digits") << "\\u12g4"
+                                    << "\\u12g4";
+    QTest::newRow("upper-case U") << "\\U0041"
+                                  << "\\U0041";
+    QTest::newRow("adjacent") << "\\u0041\\u0042c"
+                              << "ABc";
+    QTest::newRow("at the end") << "x\\u0031"
+                                << "x1";
     QTest::newRow("surrogate pair") << "\\ud83d\\ude00" << QString::fromUtf8("\xF0\x9F\x98\x80");
 }
 
-void TestProviderInterfaces::unescapeUnicode()
-{
+void TestProviderInterfaces::unescapeUnicode() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     ::unescapeUnicode(text);

@@ -16,14 +16,12 @@
 namespace {
 
 // K-line reply of two daily bars, in the service's array-of-arrays shape.
-const char kKLineReply[] =
-    "kline_dayhfq={\"code\":0,\"data\":{\"sh600000\":{\"hfqday\":["
-    "[\"2017-01-03\",\"10.00\",\"10.50\",\"10.80\",\"9.90\",\"12345\"],"
-    "[\"2017-01-04\",\"10.50\",\"11.00\",\"11.20\",\"10.40\",\"23456\"]]}}}";
+const char kKLineReply[] = "kline_dayhfq={\"code\":0,\"data\":{\"sh600000\":{\"hfqday\":["
+                           "[\"2017-01-03\",\"10.00\",\"10.50\",\"10.80\",\"9.90\",\"12345\"],"
+                           "[\"2017-01-04\",\"10.50\",\"11.00\",\"11.20\",\"10.40\",\"23456\"]]}}}";
 
 Stock listRow(const QString& date, const QString& code, const QString& name,
-              const QString& typeText = QStringLiteral("日涨幅偏离值达7%"))
-{
+              const QString& typeText = QStringLiteral("日涨幅偏离值达7%")) {
     Stock s;
     s.date = date;
     s.code = code;
@@ -32,16 +30,14 @@ Stock listRow(const QString& date, const QString& code, const QString& name,
     return s;
 }
 
-QString readAll(const QString& path)
-{
+QString readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("<missing>");
     return QString::fromUtf8(file.readAll());
 }
 
-void writeAll(const QString& path, const QByteArray& bytes)
-{
+void writeAll(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -50,8 +46,7 @@ void writeAll(const QString& path, const QByteArray& bytes)
 
 // Child mode: start the application in the working directory, report what
 // it read, optionally change the list, and exit normally.
-int runChild(int argc, char** argv)
-{
+int runChild(int argc, char** argv) {
     QString newDays;
     bool setDays = false;
     for (int i = 2; i < argc; ++i) {
@@ -108,8 +103,7 @@ private:
 };
 
 TestStockApplication::ChildResult TestStockApplication::runChildIn(const QString& dir,
-                                                                   const QStringList& extraArgs)
-{
+                                                                   const QStringList& extraArgs) {
     QProcess child;
     child.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -123,7 +117,8 @@ TestStockApplication::ChildResult TestStockApplication::runChildIn(const QString
     if (!child.waitForFinished(30000))
         return result;
     result.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-    const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList lines =
+        QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
     for (const QString& line : lines) {
         const int colon = line.indexOf(QLatin1Char(':'));
         if (colon > 0)
@@ -133,23 +128,23 @@ TestStockApplication::ChildResult TestStockApplication::runChildIn(const QString
     return result;
 }
 
-void TestStockApplication::configFile_data()
-{
+void TestStockApplication::configFile_data() {
     QTest::addColumn<QByteArray>("initial"); // "<none>" for no file
     QTest::addColumn<QString>("days");
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("afterStartup");
     QTest::addColumn<QString>("afterExit");
 
-    QTest::newRow("first start")
-        << QByteArray("<none>") << "2017-10-01|2017-10-02" << 2 << ""
-        << "[nontradedays]\nvalue=2017-10-01,2017-10-02\n";
+    QTest::newRow("first start") << QByteArray("<none>") << "2017-10-01|2017-10-02" << 2 << ""
+                                 << "[nontradedays]\nvalue=2017-10-01,2017-10-02\n";
     QTest::newRow("header in another spelling")
         << QByteArray("[Non Trade Days]\nValue = 2017-10-01\n") << "2017-10-01" << 1
-        << "[nontradedays]\nValue = 2017-10-01\n" << "[nontradedays]\nValue =2017-10-01\n";
+        << "[nontradedays]\nValue = 2017-10-01\n"
+        << "[nontradedays]\nValue =2017-10-01\n";
     QTest::newRow("blank after first comma")
         << QByteArray("[nontradedays]\nvalue=2017-10-01, 2017-10-02\n") << "2017-10-01|" << 2
-        << "[nontradedays]\nvalue=2017-10-01, 2017-10-02\n" << "[nontradedays]\nvalue=2017-10-01,\n";
+        << "[nontradedays]\nvalue=2017-10-01, 2017-10-02\n"
+        << "[nontradedays]\nvalue=2017-10-01,\n";
     QTest::newRow("empty part kept")
         << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n") << "2017-10-01||2017-10-02"
         << 3 << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n"
@@ -161,8 +156,7 @@ void TestStockApplication::configFile_data()
         << "[]\n# settings\n[nontradedays]\n; dates\nvalue=2017-05-02\n\n[other]\nk=v\n";
 }
 
-void TestStockApplication::configFile()
-{
+void TestStockApplication::configFile() {
     QFETCH(QByteArray, initial);
     QFETCH(QString, days);
     QFETCH(int, count);
@@ -177,13 +171,13 @@ void TestStockApplication::configFile()
     QCOMPARE(r.values.value(QStringLiteral("days")), days);
     QCOMPARE(r.values.value(QStringLiteral("count")).toInt(), count);
     QCOMPARE(r.values.value(QStringLiteral("exists")), QStringLiteral("1"));
-    QCOMPARE(QString::fromUtf8(QByteArray::fromHex(r.values.value(QStringLiteral("startup")).toLatin1())),
+    QCOMPARE(QString::fromUtf8(
+                 QByteArray::fromHex(r.values.value(QStringLiteral("startup")).toLatin1())),
              afterStartup);
     QCOMPARE(r.finalConfig, afterExit);
 }
 
-void TestStockApplication::changedListWrittenAtExit()
-{
+void TestStockApplication::changedListWrittenAtExit() {
     QTemporaryDir dir;
     ChildResult r = runChildIn(dir.path(), {QStringLiteral("--set=2018-02-15,2018-02-16")});
     QCOMPARE(r.exitCode, 0);
@@ -192,8 +186,7 @@ void TestStockApplication::changedListWrittenAtExit()
     QCOMPARE(r.values.value(QStringLiteral("days")), QStringLiteral("2018-02-15|2018-02-16"));
 }
 
-void TestStockApplication::firstRunMarker()
-{
+void TestStockApplication::firstRunMarker() {
     const QString store = m_home.filePath(QStringLiteral(".config/vesk/lhb.conf"));
     QFile::remove(store);
     QTemporaryDir dir;
@@ -211,18 +204,16 @@ void TestStockApplication::firstRunMarker()
     QCOMPARE(r.values.value(QStringLiteral("init")), QStringLiteral("1"));
 }
 
-void TestStockApplication::init()
-{
+void TestStockApplication::init() {
     StockApplication::instance()->clearCaches();
     StockApplication::instance()->setNonTradeDays(
         QStringList{QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")});
 }
 
-void TestStockApplication::dayStocksReplaceAndKeepNames()
-{
+void TestStockApplication::dayStocksReplaceAndKeepNames() {
     StockApplication* app = StockApplication::instance();
-    app->setDayStocks(QStringLiteral("2017-01-03"),
-                      {listRow("2017-01-03", "600000", "浦发银行"), listRow("2017-01-03", "000001", "平安银行")});
+    app->setDayStocks(QStringLiteral("2017-01-03"), {listRow("2017-01-03", "600000", "浦发银行"),
+                                                     listRow("2017-01-03", "000001", "平安银行")});
     app->setDayStocks(QStringLiteral("2017-01-03"), {listRow("2017-01-03", "300750", "宁德时代")});
     app->setDayStocks(QStringLiteral("2017-01-04"), {});
 
@@ -238,15 +229,15 @@ void TestStockApplication::dayStocksReplaceAndKeepNames()
     QCOMPARE(names.value(QStringLiteral("300750")), QStringLiteral("宁德时代"));
 }
 
-void TestStockApplication::detailPairsSkipConsecutiveListings()
-{
+void TestStockApplication::detailPairsSkipConsecutiveListings() {
     StockApplication* app = StockApplication::instance();
     // Stored out of order; the map key differs from the records' own date.
     app->setDayStocks(QStringLiteral("2017-01-04"),
                       {listRow("2017-01-04", "000002", "万科A"),
-                       listRow("2017-01-04", "000003", "x", QStringLiteral("连续三个交易日内涨幅偏离值累计达20%"))});
-    app->setDayStocks(QStringLiteral("2017-01-03"),
-                      {listRow("2017/01/03", "600000", "浦发银行"), listRow("2017/01/03", "000001", "平安银行")});
+                       listRow("2017-01-04", "000003", "x",
+                               QStringLiteral("连续三个交易日内涨幅偏离值累计达20%"))});
+    app->setDayStocks(QStringLiteral("2017-01-03"), {listRow("2017/01/03", "600000", "浦发银行"),
+                                                     listRow("2017/01/03", "000001", "平安银行")});
 
     using Pair = QPair<QString, QString>;
     const QVector<Pair> expected{Pair("2017/01/03", "600000"), Pair("2017/01/03", "000001"),
@@ -254,8 +245,7 @@ void TestStockApplication::detailPairsSkipConsecutiveListings()
     QCOMPARE(app->detailPairs(), expected);
 }
 
-void TestStockApplication::lhbSeatsNested()
-{
+void TestStockApplication::lhbSeatsNested() {
     StockApplication* app = StockApplication::instance();
     LHBUnit a;
     a.name = QStringLiteral("机构专用");
@@ -275,8 +265,7 @@ void TestStockApplication::lhbSeatsNested()
     QCOMPARE(day.value(QStringLiteral("000001")).size(), 2);
 }
 
-void TestStockApplication::clearCachesKeepsLinksAndDays()
-{
+void TestStockApplication::clearCachesKeepsLinksAndDays() {
     StockApplication* app = StockApplication::instance();
     app->setDayStocks(QStringLiteral("2017-01-03"), {listRow("2017-01-03", "600000", "浦发银行")});
     app->setLhbSeats(QStringLiteral("2017-01-03"), QStringLiteral("600000"), {LHBUnit()});
@@ -289,12 +278,12 @@ void TestStockApplication::clearCachesKeepsLinksAndDays()
     QVERIFY(app->lhbSeats().isEmpty());
     QVERIFY(app->stockNames().isEmpty());
     QVERIFY(app->recommendations().isEmpty());
-    QCOMPARE(app->seatPageUrls().value(QStringLiteral("机构专用")), QStringLiteral("http://example.com/seat/1"));
+    QCOMPARE(app->seatPageUrls().value(QStringLiteral("机构专用")),
+             QStringLiteral("http://example.com/seat/1"));
     QCOMPARE(app->nonTradeDays(), QStringList{QStringLiteral("2018-01-01")});
 }
 
-void TestStockApplication::kLinesFetchedOncePerScan()
-{
+void TestStockApplication::kLinesFetchedOncePerScan() {
     TestHttpServer server;
     QVERIFY(server.listen());
     server.setDefaultResponse(QByteArray(kKLineReply), 200);
@@ -328,8 +317,7 @@ void TestStockApplication::kLinesFetchedOncePerScan()
     QCOMPARE(second.at(1).close, 11.0f);
 }
 
-void TestStockApplication::failedKLineFetchNotRetried()
-{
+void TestStockApplication::failedKLineFetchNotRetried() {
     TestHttpServer server;
     QVERIFY(server.listen());
     server.setDefaultResponse(QByteArray(), 404);
@@ -344,8 +332,7 @@ void TestStockApplication::failedKLineFetchNotRetried()
     QCOMPARE(requests, 1);
 }
 
-void TestStockApplication::cachesGuardedAgainstWorker()
-{
+void TestStockApplication::cachesGuardedAgainstWorker() {
     // The worker writes seats while this thread takes snapshots; each
     // snapshot must be a whole map, never a half-updated one.
     StockApplication* app = StockApplication::instance();
@@ -353,7 +340,8 @@ void TestStockApplication::cachesGuardedAgainstWorker()
     QAtomicInt done(0);
     QThread* worker = QThread::create([&] {
         for (int i = 0; i < total; ++i) {
-            app->setLhbSeats(QStringLiteral("2017-01-03"), QString::number(i), {LHBUnit(), LHBUnit()});
+            app->setLhbSeats(QStringLiteral("2017-01-03"), QString::number(i),
+                             {LHBUnit(), LHBUnit()});
             app->setSeatPageUrl(QString::number(i), QStringLiteral("link"));
         }
         done.storeRelease(1);
@@ -373,8 +361,7 @@ void TestStockApplication::cachesGuardedAgainstWorker()
     QCOMPARE(app->lhbSeats().value(QStringLiteral("2017-01-03")).size(), total);
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
         return runChild(argc, argv);
 

@@ -1,5 +1,7 @@
 #include "core/utils.h"
 
+#include "tests/support/fixtures.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,8 +20,7 @@ Q_DECLARE_METATYPE(Rows)
 
 namespace {
 
-qint64 threadCpuNs()
-{
+qint64 threadCpuNs() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
@@ -27,8 +28,7 @@ qint64 threadCpuNs()
 
 class RecordingVisitor final : public FileVisitor {
 public:
-    void visit(const QString& path, int index, int count) override
-    {
+    void visit(const QString& path, int index, int count) override {
         names << QFileInfo(path).fileName();
         absolute << QFileInfo(path).isAbsolute();
         indexes << index;
@@ -56,6 +56,7 @@ private slots:
     void parseObjectList_data();
     void parseObjectList();
     void parseObjectListSurvivesAnyText();
+    void parseObjectListOnRealReplies();
 
     void splitLinesKeepsEmptyLines();
     void regexFirstCapture_data();
@@ -64,8 +65,7 @@ private slots:
     void forEachFileVisitsPlainFiles();
 };
 
-void TestUtils::delayZeroReturnsAtOnce()
-{
+void TestUtils::delayZeroReturnsAtOnce() {
     QElapsedTimer t;
     t.start();
     delayMs(0);
@@ -73,8 +73,7 @@ void TestUtils::delayZeroReturnsAtOnce()
     QVERIFY(t.elapsed() < 50);
 }
 
-void TestUtils::delayKeepsEventsFlowing()
-{
+void TestUtils::delayKeepsEventsFlowing() {
     int fired = 0;
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [&fired] { ++fired; });
@@ -87,8 +86,7 @@ void TestUtils::delayKeepsEventsFlowing()
     QVERIFY2(fired >= 5, qPrintable(QString::number(fired)));
 }
 
-void TestUtils::delayOnWorkerThreadSleeps()
-{
+void TestUtils::delayOnWorkerThreadSleeps() {
     qint64 wallMs = -1;
     qint64 cpuNs = -1;
     // A thread whose run() is the function itself: no event loop is running.
@@ -109,8 +107,7 @@ void TestUtils::delayOnWorkerThreadSleeps()
     QVERIFY2(cpuNs < 100 * 1000000LL, qPrintable(QString::number(cpuNs)));
 }
 
-void TestUtils::textFileRoundTrip_data()
-{
+void TestUtils::textFileRoundTrip_data() {
     QTest::addColumn<QByteArray>("codec");
     QTest::addColumn<QByteArray>("expectedBytes");
     // 龙虎榜 in each encoding, worked out from the code tables.
@@ -118,8 +115,7 @@ void TestUtils::textFileRoundTrip_data()
     QTest::newRow("utf8") << QByteArray("UTF-8") << QByteArray::fromHex("e9be99e8998ee6a69c");
 }
 
-void TestUtils::textFileRoundTrip()
-{
+void TestUtils::textFileRoundTrip() {
     QFETCH(QByteArray, codec);
     QFETCH(QByteArray, expectedBytes);
     QTextCodec* saved = QTextCodec::codecForLocale();
@@ -142,8 +138,7 @@ void TestUtils::textFileRoundTrip()
     QCOMPARE(back, text);
 }
 
-void TestUtils::textFileFailures()
-{
+void TestUtils::textFileFailures() {
     QTemporaryDir dir;
     QCOMPARE(readTextFile(dir.filePath(QStringLiteral("missing"))), QString());
     const QString inMissingDir = dir.filePath(QStringLiteral("no/such/dir/file"));
@@ -151,16 +146,14 @@ void TestUtils::textFileFailures()
     QVERIFY(!QFile::exists(inMissingDir));
 }
 
-static Row row(std::initializer_list<std::pair<QString, QString>> pairs)
-{
+static Row row(std::initializer_list<std::pair<QString, QString>> pairs) {
     Row r;
     for (const auto& p : pairs)
         r.insert(p.first, p.second);
     return r;
 }
 
-void TestUtils::parseObjectList_data()
-{
+void TestUtils::parseObjectList_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<Rows>("expected");
 
@@ -171,21 +164,20 @@ void TestUtils::parseObjectList_data()
     QTest::newRow("no opening marker drops first character")
         << QStringLiteral("Xa:1,b:2}]tail") << Rows{row({{"a", "1"}, {"b", "2"}})};
     QTest::newRow("no markers at all") << QStringLiteral("xa:1") << Rows{row({{"a", "1"}})};
-    QTest::newRow("no closing marker keeps the rest") << QStringLiteral("[{a:1,b:2")
-                                                      << Rows{row({{"a", "1"}, {"b", "2"}})};
+    QTest::newRow("no closing marker keeps the rest")
+        << QStringLiteral("[{a:1,b:2") << Rows{row({{"a", "1"}, {"b", "2"}})};
     QTest::newRow("row without colons adds no map")
         << QStringLiteral("[{x,y},{a:1}]") << Rows{row({{"a", "1"}})};
-    QTest::newRow("comma cuts a value") << QStringLiteral("[{a:1,2,b:x}]")
-                                        << Rows{row({{"a", "1"}, {"b", "x"}})};
-    QTest::newRow("time of day survives") << QStringLiteral("[{t:\"09:30:00\"}]")
-                                          << Rows{row({{"t", "09:30:00"}})};
+    QTest::newRow("comma cuts a value")
+        << QStringLiteral("[{a:1,2,b:x}]") << Rows{row({{"a", "1"}, {"b", "x"}})};
+    QTest::newRow("time of day survives")
+        << QStringLiteral("[{t:\"09:30:00\"}]") << Rows{row({{"t", "09:30:00"}})};
     QTest::newRow("blanks kept inside") << QStringLiteral("  [{ a : 1 },{b: 2 }]  ")
                                         << Rows{row({{"a ", " 1 "}}), row({{"b", " 2 "}})};
     QTest::newRow("later key replaces") << QStringLiteral("[{a:1,a:2}]") << Rows{row({{"a", "2"}})};
     QTest::newRow("empty object") << QStringLiteral("[{}]") << Rows{};
     QTest::newRow("only opening marker") << QStringLiteral("[{") << Rows{};
-    QTest::newRow("closing before opening")
-        << QStringLiteral("}][{a:1") << Rows{row({{"a", "1"}})};
+    QTest::newRow("closing before opening") << QStringLiteral("}][{a:1") << Rows{row({{"a", "1"}})};
     QTest::newRow("last closing marker counts")
         << QStringLiteral("[{a:x}]y,b:2}]") << Rows{row({{"a", "x}]y"}, {"b", "2"}})};
     QTest::newRow("chinese values")
@@ -193,15 +185,13 @@ void TestUtils::parseObjectList_data()
         << Rows{row({{"SName", "平安银行"}, {"Ctypedes", "日涨幅偏离值达7%"}})};
 }
 
-void TestUtils::parseObjectList()
-{
+void TestUtils::parseObjectList() {
     QFETCH(QString, text);
     QFETCH(Rows, expected);
     QCOMPARE(::parseObjectList(text), expected);
 }
 
-void TestUtils::parseObjectListSurvivesAnyText()
-{
+void TestUtils::parseObjectListSurvivesAnyText() {
     // Texts built from the parser's own marker characters, so that every
     // odd ordering of brackets, quotes, commas and colons turns up.
     const QString alphabet = QStringLiteral("[{}],:\"a1 \n");
@@ -224,36 +214,72 @@ void TestUtils::parseObjectListSurvivesAnyText()
     }
 }
 
-void TestUtils::splitLinesKeepsEmptyLines()
-{
+void TestUtils::parseObjectListOnRealReplies() {
+    const QDir dir(realReplyPath(QString()));
+    if (!dir.exists())
+        QSKIP("no real replies beside the tree");
+    QTextCodec* gbk = QTextCodec::codecForName("GBK");
+    const QStringList files = dir.entryList(QDir::Files);
+    QVERIFY(files.size() > 5);
+    for (const QString& name : files) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const bool isGbk =
+            name.contains(QLatin1String(".gbk")) || name.contains(QLatin1String(".gb2312"));
+        const Rows rows =
+            ::parseObjectList(isGbk ? gbk->toUnicode(bytes) : QString::fromUtf8(bytes));
+        for (const Row& r : rows)
+            QVERIFY2(!r.isEmpty(), qPrintable(name));
+    }
+
+    // The node list: an array of 80 row objects with unquoted keys.
+    QFile nodes(dir.filePath(QStringLiteral("sina-hqnodedata-1.js")));
+    QVERIFY(nodes.open(QIODevice::ReadOnly));
+    const Rows rows = ::parseObjectList(QString::fromUtf8(nodes.readAll()));
+    QCOMPARE(rows.size(), 80);
+    QCOMPARE(rows.first().value(QStringLiteral("symbol")), QStringLiteral("sh601588"));
+    QCOMPARE(rows.first().value(QStringLiteral("name")), QStringLiteral("北辰实业"));
+    QCOMPARE(rows.first().value(QStringLiteral("ticktime")), QStringLiteral("15:03:06"));
+
+    // A lone row object without the array brackets still gives its fields.
+    QFile record(dir.filePath(QStringLiteral("eastmoney-tradedetail-1.record.json")));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const Rows one = ::parseObjectList(QString::fromUtf8(record.readAll()));
+    QCOMPARE(one.size(), 1);
+    QCOMPARE(one.first().value(QStringLiteral("SCode")), QStringLiteral("000591"));
+    QCOMPARE(one.first().value(QStringLiteral("SName")), QStringLiteral("太阳能"));
+
+    QVERIFY(::parseObjectList(QStringLiteral("null")).isEmpty());
+}
+
+void TestUtils::splitLinesKeepsEmptyLines() {
     QCOMPARE(splitLines(QStringLiteral("a\n\n b \n")),
              (QStringList{QStringLiteral("a"), QString(), QStringLiteral("b"), QString()}));
     QCOMPARE(splitLines(QString()), QStringList{QString()});
 }
 
-void TestUtils::regexFirstCapture_data()
-{
+void TestUtils::regexFirstCapture_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("expected");
     QTest::newRow("whole match, not the group")
         << QStringLiteral("x<td>1</td><td>2</td>") << QStringLiteral("<td>(.*)</td>")
         << QStringLiteral("<td>1</td>");
-    QTest::newRow("case-insensitive") << QStringLiteral("<TD>1</TD>") << QStringLiteral("<td>.*</td>")
-                                      << QStringLiteral("<TD>1</TD>");
+    QTest::newRow("case-insensitive")
+        << QStringLiteral("<TD>1</TD>") << QStringLiteral("<td>.*</td>")
+        << QStringLiteral("<TD>1</TD>");
     QTest::newRow("no match") << QStringLiteral("abc") << QStringLiteral("x+") << QString();
 }
 
-void TestUtils::regexFirstCapture()
-{
+void TestUtils::regexFirstCapture() {
     QFETCH(QString, text);
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(::regexFirstCapture(text, pattern), expected);
 }
 
-void TestUtils::pointLineDistanceIsSigned()
-{
+void TestUtils::pointLineDistanceIsSigned() {
     const QLineF diagonal(0, 0, 1, 1);
     QVERIFY(qAbs(pointLineDistance(diagonal, 0, 1) - 0.70710678f) < 1e-5f);
     QVERIFY(qAbs(pointLineDistance(diagonal, 1, 0) + 0.70710678f) < 1e-5f);
@@ -261,8 +287,7 @@ void TestUtils::pointLineDistanceIsSigned()
     QVERIFY(qAbs(pointLineDistance(QLineF(0, 1, 2, 5), 1, 0) + 1.3416408f) < 1e-5f);
 }
 
-void TestUtils::forEachFileVisitsPlainFiles()
-{
+void TestUtils::forEachFileVisitsPlainFiles() {
     RecordingVisitor none;
     forEachFile(QStringLiteral("/no/such/directory"), &none);
     QVERIFY(none.names.isEmpty());

@@ -24,26 +24,36 @@ struct Route {
     bool partial = false; // body is only the start of a longer answer
 };
 
-QString matchKey(const QString& target)
-{
+QString matchKey(const QString& target) {
     return QUrl::fromPercentEncoding(target.toUtf8());
 }
 
-QByteArray reasonPhrase(int status)
-{
+QByteArray reasonPhrase(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 204: return "No Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 400: return "Bad Request";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 501: return "Not Implemented";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    default: return "Status";
+    case 200:
+        return "OK";
+    case 204:
+        return "No Content";
+    case 301:
+        return "Moved Permanently";
+    case 302:
+        return "Found";
+    case 400:
+        return "Bad Request";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 500:
+        return "Internal Server Error";
+    case 501:
+        return "Not Implemented";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
     }
 }
 
@@ -58,8 +68,7 @@ struct TestHttpServer::State {
     QStringList requests;
     quint16 port = 0;
 
-    Route lookup(const QString& target) const
-    {
+    Route lookup(const QString& target) const {
         QString pathQuery = target;
         QStringList candidates;
         const int scheme = target.indexOf(QLatin1String("://"));
@@ -87,13 +96,11 @@ struct TestHttpServer::State {
 class HttpServerCore final : public QObject {
 public:
     explicit HttpServerCore(std::shared_ptr<TestHttpServer::State> state)
-        : m_state(std::move(state)), m_server(new QTcpServer(this))
-    {
+        : m_state(std::move(state)), m_server(new QTcpServer(this)) {
         QObject::connect(m_server, &QTcpServer::newConnection, this, [this] { acceptAll(); });
     }
 
-    bool listen()
-    {
+    bool listen() {
         if (m_server->isListening())
             return true;
         if (!m_server->listen(QHostAddress::LocalHost, 0))
@@ -104,19 +111,18 @@ public:
     }
 
 private:
-    void acceptAll()
-    {
+    void acceptAll() {
         while (QTcpSocket* socket = m_server->nextPendingConnection()) {
             socket->setParent(this);
-            QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+            QObject::connect(socket, &QTcpSocket::readyRead, this,
+                             [this, socket] { readFrom(socket); });
             QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             QObject::connect(socket, &QObject::destroyed, this,
                              [this, socket] { m_buffers.remove(socket); });
         }
     }
 
-    void readFrom(QTcpSocket* socket)
-    {
+    void readFrom(QTcpSocket* socket) {
         // Works on a copy: answering may end the connection.
         QByteArray buffer = m_buffers.take(socket) + socket->readAll();
         QPointer<QTcpSocket> guard(socket);
@@ -150,8 +156,7 @@ private:
             m_buffers.insert(socket, buffer);
     }
 
-    void handle(QTcpSocket* socket, const QByteArray& method, const QString& target)
-    {
+    void handle(QTcpSocket* socket, const QByteArray& method, const QString& target) {
         bool silent;
         int delay;
         {
@@ -166,8 +171,8 @@ private:
 
         Route route = method == "CONNECT" ? Route{QByteArray(), 501, QByteArray("text/plain")}
                                           : m_state->lookup(target);
-        QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + ' '
-                           + reasonPhrase(route.status) + "\r\n";
+        QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
+                           reasonPhrase(route.status) + "\r\n";
         if (!route.contentType.isEmpty())
             reply += "Content-Type: " + route.contentType + "\r\n";
         // A partial answer promises more than it sends and never finishes.
@@ -199,8 +204,7 @@ private:
 };
 
 TestHttpServer::TestHttpServer(QObject* parent)
-    : QObject(parent), m_state(std::make_shared<State>()), m_thread(new QThread)
-{
+    : QObject(parent), m_state(std::make_shared<State>()), m_thread(new QThread) {
     m_thread->setObjectName(QStringLiteral("TestHttpServer"));
     m_core = new HttpServerCore(m_state);
     m_core->moveToThread(m_thread);
@@ -209,43 +213,37 @@ TestHttpServer::TestHttpServer(QObject* parent)
     m_thread->start();
 }
 
-TestHttpServer::~TestHttpServer()
-{
+TestHttpServer::~TestHttpServer() {
     m_thread->quit();
     m_thread->wait();
     delete m_thread;
 }
 
-bool TestHttpServer::listen()
-{
+bool TestHttpServer::listen() {
     bool ok = false;
     HttpServerCore* core = m_core;
-    QMetaObject::invokeMethod(m_core, [core, &ok] { ok = core->listen(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_core, [core, &ok] { ok = core->listen(); }, Qt::BlockingQueuedConnection);
     return ok;
 }
 
-quint16 TestHttpServer::port() const
-{
+quint16 TestHttpServer::port() const {
     QMutexLocker lock(&m_state->mutex);
     return m_state->port;
 }
 
-QString TestHttpServer::baseUrl() const
-{
+QString TestHttpServer::baseUrl() const {
     return QStringLiteral("http://127.0.0.1:%1").arg(port());
 }
 
 void TestHttpServer::setRoute(const QString& target, const QByteArray& body, int status,
-                              const QByteArray& contentType)
-{
+                              const QByteArray& contentType) {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.insert(matchKey(target), Route{body, status, contentType});
 }
 
 bool TestHttpServer::setRouteFile(const QString& target, const QString& filePath, int status,
-                                  const QByteArray& contentType)
-{
+                                  const QByteArray& contentType) {
     QFile file(filePath);
     const bool ok = file.open(QIODevice::ReadOnly);
     if (!ok)
@@ -255,66 +253,55 @@ bool TestHttpServer::setRouteFile(const QString& target, const QString& filePath
 }
 
 void TestHttpServer::setPartialRoute(const QString& target, const QByteArray& firstPart,
-                                     const QByteArray& contentType)
-{
+                                     const QByteArray& contentType) {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.insert(matchKey(target), Route{firstPart, 200, contentType, true});
 }
 
-void TestHttpServer::clearRoutes()
-{
+void TestHttpServer::clearRoutes() {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.clear();
 }
 
-void TestHttpServer::setDefaultResponse(const QByteArray& body, int status)
-{
+void TestHttpServer::setDefaultResponse(const QByteArray& body, int status) {
     QMutexLocker lock(&m_state->mutex);
     m_state->fallback = Route{body, status, QByteArray("text/html")};
 }
 
-void TestHttpServer::setSilent(bool silent)
-{
+void TestHttpServer::setSilent(bool silent) {
     QMutexLocker lock(&m_state->mutex);
     m_state->silent = silent;
 }
 
-void TestHttpServer::setResponseDelayMs(int ms)
-{
+void TestHttpServer::setResponseDelayMs(int ms) {
     QMutexLocker lock(&m_state->mutex);
     m_state->delayMs = ms;
 }
 
-QStringList TestHttpServer::requests() const
-{
+QStringList TestHttpServer::requests() const {
     QMutexLocker lock(&m_state->mutex);
     return m_state->requests;
 }
 
-int TestHttpServer::requestCount() const
-{
+int TestHttpServer::requestCount() const {
     QMutexLocker lock(&m_state->mutex);
     return m_state->requests.size();
 }
 
-void TestHttpServer::clearRequests()
-{
+void TestHttpServer::clearRequests() {
     QMutexLocker lock(&m_state->mutex);
     m_state->requests.clear();
 }
 
-bool TestHttpServer::waitForRequests(int count, int timeoutMs) const
-{
+bool TestHttpServer::waitForRequests(int count, int timeoutMs) const {
     return QTest::qWaitFor([this, count] { return requestCount() >= count; }, timeoutMs);
 }
 
-void TestHttpServer::installAsApplicationProxy()
-{
+void TestHttpServer::installAsApplicationProxy() {
     QNetworkProxy::setApplicationProxy(
         QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port()));
 }
 
-void TestHttpServer::removeApplicationProxy()
-{
+void TestHttpServer::removeApplicationProxy() {
     QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
 }
