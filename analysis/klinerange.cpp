@@ -2,16 +2,14 @@
 
 namespace {
 
-bool isBadRange(const QVector<Stock>& bars, int from, int to)
-{
+bool isBadRange(const QVector<Stock>& bars, int from, int to) {
     const int last = bars.size() - 1;
     return from > last || to > last || from > to || from < 0;
 }
 
 } // namespace
 
-int lowestInRange(const QVector<Stock>& bars, int from, int to, float* value, bool withLow)
-{
+int lowestInRange(const QVector<Stock>& bars, int from, int to, float* value, bool withLow) {
     if (isBadRange(bars, from, to))
         return -1;
     float min = kLowestSentinel;
@@ -33,8 +31,7 @@ int lowestInRange(const QVector<Stock>& bars, int from, int to, float* value, bo
     return index;
 }
 
-int highestInRange(const QVector<Stock>& bars, int from, int to, float* value, bool withHigh)
-{
+int highestInRange(const QVector<Stock>& bars, int from, int to, float* value, bool withHigh) {
     if (isBadRange(bars, from, to))
         return -1;
     float max = kHighestSentinel;
@@ -55,8 +52,7 @@ int highestInRange(const QVector<Stock>& bars, int from, int to, float* value, b
     return index;
 }
 
-float averageInRange(const QVector<Stock>& bars, int from, int to, bool ofVolume)
-{
+float averageInRange(const QVector<Stock>& bars, int from, int to, bool ofVolume) {
     // Guard against reading past the series; every caller's valid range is
     // unaffected.
     if (isBadRange(bars, from, to))
@@ -68,8 +64,7 @@ float averageInRange(const QVector<Stock>& bars, int from, int to, bool ofVolume
 }
 
 void findHighestLowest(const QVector<Stock>& bars, int* highIndex, int* lowIndex, float* high,
-                       float* low)
-{
+                       float* low) {
     float maxHigh = 0.0f;
     float minLow = kLowestSentinel;
     for (int i = 0; i < bars.size(); ++i) {
@@ -91,8 +86,7 @@ void findHighestLowest(const QVector<Stock>& bars, int* highIndex, int* lowIndex
         *low = minLow;
 }
 
-QVector<Stock> toCumulativeChangeSeries(const QVector<Stock>& bars)
-{
+QVector<Stock> toCumulativeChangeSeries(const QVector<Stock>& bars) {
     QVector<Stock> result;
     if (bars.isEmpty())
         return result;
@@ -122,16 +116,14 @@ QVector<Stock> toCumulativeChangeSeries(const QVector<Stock>& bars)
     return result;
 }
 
-bool isGapDownBar(const QVector<Stock>& bars)
-{
+bool isGapDownBar(const QVector<Stock>& bars) {
     if (bars.size() < 2)
         return false;
     const Stock& bar = bars.last();
     return bar.open > bar.close && bar.preClose > bar.open && bar.close >= bar.high;
 }
 
-bool allLastValuesBelow(const QVector<IndicatorValue>& values, float limit, int n)
-{
+bool allLastValuesBelow(const QVector<IndicatorValue>& values, float limit, int n) {
     if (values.size() < n)
         return false;
     int count = 0;
@@ -143,8 +135,7 @@ bool allLastValuesBelow(const QVector<IndicatorValue>& values, float limit, int 
     return count == n;
 }
 
-bool closeAbovePriorBars(const QVector<Stock>& bars, int m, int k)
-{
+bool closeAbovePriorBars(const QVector<Stock>& bars, int m, int k) {
     const int size = bars.size();
     // A negative k would point past the latest bar.
     if (size <= m + k || k < 0)

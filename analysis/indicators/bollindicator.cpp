@@ -10,8 +10,7 @@ constexpr int kPeriod = 20;
 // 1/20 as the single-precision constant, so results match bar for bar.
 constexpr float kOneTwentieth = 0.05f;
 
-IndicatorValue bands(const QVector<Stock>& window)
-{
+IndicatorValue bands(const QVector<Stock>& window) {
     float sum = 0.0f;
     for (const Stock& s : window)
         sum += s.close;
@@ -33,20 +32,17 @@ IndicatorValue bands(const QVector<Stock>& window)
 
 } // namespace
 
-void BollIndicator::reset()
-{
+void BollIndicator::reset() {
     m_window.clear();
 }
 
-IndicatorValue BollIndicator::push(const Stock& bar)
-{
+IndicatorValue BollIndicator::push(const Stock& bar) {
     if (!slideIndicatorWindow(m_window, kPeriod, bar))
         return IndicatorValue();
     return bands(m_window);
 }
 
-IndicatorValue BollIndicator::peek(const Stock& bar)
-{
+IndicatorValue BollIndicator::peek(const Stock& bar) {
     QVector<Stock> window = m_window;
     if (!slideIndicatorWindow(window, kPeriod, bar))
         return IndicatorValue();

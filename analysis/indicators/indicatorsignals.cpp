@@ -3,8 +3,7 @@
 #include "analysis/indicators/bollindicator.h"
 #include "analysis/indicators/macdindicator.h"
 
-bool isMacdGoldenCross(const QVector<Stock>& bars)
-{
+bool isMacdGoldenCross(const QVector<Stock>& bars) {
     MacdIndicator macd;
     QVector<IndicatorValue> values;
     values.reserve(bars.size());
@@ -19,8 +18,7 @@ bool isMacdGoldenCross(const QVector<Stock>& bars)
     return before.value1 < 0.0f && last.value1 > 0.0f;
 }
 
-bool isBollUpperBreakout(const QVector<Stock>& bars, int days)
-{
+bool isBollUpperBreakout(const QVector<Stock>& bars, int days) {
     if (days != 1)
         return false;
     BollIndicator boll;

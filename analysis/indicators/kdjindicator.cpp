@@ -9,8 +9,7 @@ namespace {
 constexpr int kPeriod = 9;
 
 // K, D and J stay within 0..100; a value that is not a number becomes 0.
-float limitKdj(float x)
-{
+float limitKdj(float x) {
     if (std::isnan(x) || !(x > 0.0f))
         return 0.0f;
     if (x > 100.0f)
@@ -19,8 +18,7 @@ float limitKdj(float x)
 }
 
 // One KDJ step over a full window; updates k, d and j in place.
-void kdjStep(const QVector<Stock>& window, float& k, float& d, float& j)
-{
+void kdjStep(const QVector<Stock>& window, float& k, float& d, float& j) {
     float low9 = 1000000.0f;
     float high9 = 0.0f;
     for (const Stock& s : window) {
@@ -39,8 +37,7 @@ void kdjStep(const QVector<Stock>& window, float& k, float& d, float& j)
     j = limitKdj(3 * k - 2 * d);
 }
 
-IndicatorValue kdjValue(float k, float d, float j)
-{
+IndicatorValue kdjValue(float k, float d, float j) {
     IndicatorValue v;
     v.valid = true;
     v.value1 = k;
@@ -51,24 +48,21 @@ IndicatorValue kdjValue(float k, float d, float j)
 
 } // namespace
 
-void KDJIndicator::reset()
-{
+void KDJIndicator::reset() {
     m_window.clear();
     m_k = 0.0f;
     m_d = 0.0f;
     m_j = 0.0f;
 }
 
-IndicatorValue KDJIndicator::push(const Stock& bar)
-{
+IndicatorValue KDJIndicator::push(const Stock& bar) {
     if (!slideIndicatorWindow(m_window, kPeriod, bar))
         return IndicatorValue();
     kdjStep(m_window, m_k, m_d, m_j);
     return kdjValue(m_k, m_d, m_j);
 }
 
-IndicatorValue KDJIndicator::peek(const Stock& bar)
-{
+IndicatorValue KDJIndicator::peek(const Stock& bar) {
     QVector<Stock> window = m_window;
     if (!slideIndicatorWindow(window, kPeriod, bar))
         return IndicatorValue();

@@ -1,7 +1,6 @@
 #include "analysis/indicators/macdindicator.h"
 
-void MacdIndicator::reset()
-{
+void MacdIndicator::reset() {
     m_ema12 = 0.0f;
     m_ema26 = 0.0f;
     m_dif = 0.0f;
@@ -10,8 +9,7 @@ void MacdIndicator::reset()
     m_count = -1;
 }
 
-IndicatorValue MacdIndicator::push(const Stock& bar)
-{
+IndicatorValue MacdIndicator::push(const Stock& bar) {
     const float c = bar.close;
     ++m_count;
     if (m_count == 0) {
@@ -31,8 +29,7 @@ IndicatorValue MacdIndicator::push(const Stock& bar)
     return peek(bar);
 }
 
-IndicatorValue MacdIndicator::peek(const Stock& bar)
-{
+IndicatorValue MacdIndicator::peek(const Stock& bar) {
     Q_UNUSED(bar)
     // Until a second bar has been pushed there is no value to report; the
     // first bar's push was invalid too.

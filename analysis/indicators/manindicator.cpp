@@ -4,8 +4,7 @@
 
 namespace {
 
-IndicatorValue closeAverage(const QVector<Stock>& window, int n)
-{
+IndicatorValue closeAverage(const QVector<Stock>& window, int n) {
     float sum = 0.0f;
     for (const Stock& s : window)
         sum += s.close;
@@ -19,13 +18,11 @@ IndicatorValue closeAverage(const QVector<Stock>& window, int n)
 
 MaNIndicator::MaNIndicator(int n) : m_n(n) {}
 
-void MaNIndicator::reset()
-{
+void MaNIndicator::reset() {
     m_window.clear();
 }
 
-IndicatorValue MaNIndicator::push(const Stock& bar)
-{
+IndicatorValue MaNIndicator::push(const Stock& bar) {
     // A period below 1 has no mean: never valid rather than 0/0.
     if (m_n < 1)
         return IndicatorValue();
@@ -34,8 +31,7 @@ IndicatorValue MaNIndicator::push(const Stock& bar)
     return closeAverage(m_window, m_n);
 }
 
-IndicatorValue MaNIndicator::peek(const Stock& bar)
-{
+IndicatorValue MaNIndicator::peek(const Stock& bar) {
     if (m_n < 1)
         return IndicatorValue();
     QVector<Stock> window = m_window;

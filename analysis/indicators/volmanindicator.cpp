@@ -4,8 +4,7 @@
 
 namespace {
 
-IndicatorValue volumeAverage(const QVector<Stock>& window, int n)
-{
+IndicatorValue volumeAverage(const QVector<Stock>& window, int n) {
     float sum = 0.0f;
     for (const Stock& s : window)
         sum += s.volume;
@@ -19,13 +18,11 @@ IndicatorValue volumeAverage(const QVector<Stock>& window, int n)
 
 VolMaNIndicator::VolMaNIndicator(int n) : m_n(n) {}
 
-void VolMaNIndicator::reset()
-{
+void VolMaNIndicator::reset() {
     m_window.clear();
 }
 
-IndicatorValue VolMaNIndicator::push(const Stock& bar)
-{
+IndicatorValue VolMaNIndicator::push(const Stock& bar) {
     if (m_n < 1)
         return IndicatorValue();
     if (!slideIndicatorWindow(m_window, m_n, bar))
@@ -33,8 +30,7 @@ IndicatorValue VolMaNIndicator::push(const Stock& bar)
     return volumeAverage(m_window, m_n);
 }
 
-IndicatorValue VolMaNIndicator::peek(const Stock& bar)
-{
+IndicatorValue VolMaNIndicator::peek(const Stock& bar) {
     if (m_n < 1)
         return IndicatorValue();
     QVector<Stock> window = m_window;

@@ -15,8 +15,7 @@ using SeatCache = QMap<QString, DaySeats>;
 constexpr int kBuySide = 1;
 constexpr int kSellSide = 2;
 
-SeatCache seatCache()
-{
+SeatCache seatCache() {
     StockApplication* app = StockApplication::instance();
     return app ? app->lhbSeats() : SeatCache();
 }
@@ -31,8 +30,7 @@ public:
     bool atLeast(int threshold) const { return m_ok && m_value >= threshold; }
 
 private:
-    void step(float x)
-    {
+    void step(float x) {
         if (!std::isfinite(x) || x >= 2147483648.0f || x < -2147483648.0f) {
             m_ok = false;
             return;
@@ -46,8 +44,7 @@ private:
 
 // A screen judges only days whose seats were stored, and only a code stored
 // under the days it reads.
-bool hasDays(const SeatCache& cache, const QStringList& days)
-{
+bool hasDays(const SeatCache& cache, const QStringList& days) {
     for (const QString& d : days) {
         if (!cache.contains(d))
             return false;
@@ -55,8 +52,7 @@ bool hasDays(const SeatCache& cache, const QStringList& days)
     return true;
 }
 
-bool hasCode(const SeatCache& cache, const QStringList& days, const QString& code)
-{
+bool hasCode(const SeatCache& cache, const QStringList& days, const QString& code) {
     for (const QString& d : days) {
         if (!cache.value(d).contains(code))
             return false;
@@ -65,8 +61,7 @@ bool hasCode(const SeatCache& cache, const QStringList& days, const QString& cod
 }
 
 bool setResult(const QString& message, const QString& code, const QString& name,
-               LHBScanResult& result)
-{
+               LHBScanResult& result) {
     // One-pass arg so that a "%2" inside a name is not replaced again.
     result.first = code;
     result.second = message.arg(name, code);
@@ -76,15 +71,13 @@ bool setResult(const QString& message, const QString& code, const QString& name,
 } // namespace
 
 bool LHBStockScanner::isMatch(const QString&, const QString&, const QString&, const QString&,
-                              const QString&)
-{
+                              const QString&) {
     return false;
 }
 
 bool LHBStockScanner_5Over60Percent::matches(const QString& code, const QString& name,
                                              const QString& day, const QString& day1,
-                                             const QString& day2, LHBScanResult& result)
-{
+                                             const QString& day2, LHBScanResult& result) {
     Q_UNUSED(day1)
     Q_UNUSED(day2)
     const SeatCache cache = seatCache();
@@ -102,15 +95,14 @@ bool LHBStockScanner_5Over60Percent::matches(const QString& code, const QString&
         net.add(seat.netAmount);
     }
     if (count >= 5 && net.atLeast(1000))
-        return setResult(QStringLiteral("%1(%2)买入营业部均有不错收益率,值得推荐买入"), code,
-                         name, result);
+        return setResult(QStringLiteral("%1(%2)买入营业部均有不错收益率,值得推荐买入"), code, name,
+                         result);
     return false;
 }
 
-bool LHBStockScanner_GeRiZuoT::matches(const QString& code, const QString& name,
-                                       const QString& day, const QString& day1,
-                                       const QString& day2, LHBScanResult& result)
-{
+bool LHBStockScanner_GeRiZuoT::matches(const QString& code, const QString& name, const QString& day,
+                                       const QString& day1, const QString& day2,
+                                       LHBScanResult& result) {
     const SeatCache cache = seatCache();
     const QStringList days{day, day1, day2};
     if (!hasDays(cache, days) || !hasCode(cache, days, code))
@@ -137,8 +129,7 @@ bool LHBStockScanner_GeRiZuoT::matches(const QString& code, const QString& name,
 
 bool LHBStockScanner_ZhuLiJiaCang::matches(const QString& code, const QString& name,
                                            const QString& day, const QString& day1,
-                                           const QString& day2, LHBScanResult& result)
-{
+                                           const QString& day2, LHBScanResult& result) {
     const SeatCache cache = seatCache();
     // D-2 is not read, but a scan whose D-2 pages all failed is not judged.
     if (!hasDays(cache, {day, day1, day2}) || !hasCode(cache, {day, day1}, code))
@@ -151,8 +142,7 @@ bool LHBStockScanner_ZhuLiJiaCang::matches(const QString& code, const QString& n
             continue;
         for (const LHBUnit& b : seatsD1) {
             if (b.side == kBuySide && b.netAmount >= 500.0f && b.name == a.name)
-                return setResult(QStringLiteral("%1(%2)主力加仓买入,大力推荐"), code, name,
-                                 result);
+                return setResult(QStringLiteral("%1(%2)主力加仓买入,大力推荐"), code, name, result);
         }
     }
     return false;
@@ -160,8 +150,7 @@ bool LHBStockScanner_ZhuLiJiaCang::matches(const QString& code, const QString& n
 
 bool LHBStockScanner_5Over66Percent::matches(const QString& code, const QString& name,
                                              const QString& day, const QString& day1,
-                                             const QString& day2, LHBScanResult& result)
-{
+                                             const QString& day2, LHBScanResult& result) {
     Q_UNUSED(day1)
     Q_UNUSED(day2)
     const SeatCache cache = seatCache();
@@ -186,8 +175,7 @@ bool LHBStockScanner_5Over66Percent::matches(const QString& code, const QString&
 }
 
 bool runLHBScanners(const QString& code, const QString& name, const QString& day,
-                    const QString& day1, const QString& day2, LHBScanResult& result)
-{
+                    const QString& day1, const QString& day2, LHBScanResult& result) {
     if (LHBStockScanner_5Over60Percent().matches(code, name, day, day1, day2, result))
         return true;
     if (LHBStockScanner_GeRiZuoT().matches(code, name, day, day1, day2, result))

@@ -21,30 +21,30 @@ using LHBScanResult = QPair<QString, QString>;
 // institutional seats) and a net buy of at least 1000 (10k CNY) together.
 class LHBStockScanner_5Over60Percent final : public LHBStockScanner {
 public:
-    bool matches(const QString& code, const QString& name, const QString& day,
-                 const QString& day1, const QString& day2, LHBScanResult& result);
+    bool matches(const QString& code, const QString& name, const QString& day, const QString& day1,
+                 const QString& day2, LHBScanResult& result);
 };
 
 // A seat bought on D-2, sold on D-1 and bought again on D.
 class LHBStockScanner_GeRiZuoT final : public LHBStockScanner {
 public:
-    bool matches(const QString& code, const QString& name, const QString& day,
-                 const QString& day1, const QString& day2, LHBScanResult& result);
+    bool matches(const QString& code, const QString& name, const QString& day, const QString& day1,
+                 const QString& day2, LHBScanResult& result);
 };
 
 // A seat bought on D-1 and again on D.
 class LHBStockScanner_ZhuLiJiaCang final : public LHBStockScanner {
 public:
-    bool matches(const QString& code, const QString& name, const QString& day,
-                 const QString& day1, const QString& day2, LHBScanResult& result);
+    bool matches(const QString& code, const QString& name, const QString& day, const QString& day1,
+                 const QString& day2, LHBScanResult& result);
 };
 
 // At least two buying seats with a success rate of 66% or more, with a
 // summed buy minus sell of at least 800.
 class LHBStockScanner_5Over66Percent final : public LHBStockScanner {
 public:
-    bool matches(const QString& code, const QString& name, const QString& day,
-                 const QString& day1, const QString& day2, LHBScanResult& result);
+    bool matches(const QString& code, const QString& name, const QString& day, const QString& day1,
+                 const QString& day2, LHBScanResult& result);
 };
 
 // Runs the four screens in order; the first that matches writes the result

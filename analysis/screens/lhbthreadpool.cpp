@@ -2,8 +2,7 @@
 
 #include <QThreadPool>
 
-QThreadPool* createSingleThreadPool(QObject* parent)
-{
+QThreadPool* createSingleThreadPool(QObject* parent) {
     auto* pool = new QThreadPool(parent);
     pool->setMaxThreadCount(1);
     return pool;

@@ -12,15 +12,13 @@
 
 namespace {
 
-Stock closeBar(float close)
-{
+Stock closeBar(float close) {
     Stock s;
     s.open = s.high = s.low = s.close = close;
     return s;
 }
 
-Stock bar(float low, float high, float close)
-{
+Stock bar(float low, float high, float close) {
     Stock s;
     s.low = low;
     s.high = high;
@@ -29,8 +27,7 @@ Stock bar(float low, float high, float close)
     return s;
 }
 
-QVector<Stock> closes(std::initializer_list<float> values)
-{
+QVector<Stock> closes(std::initializer_list<float> values) {
     QVector<Stock> bars;
     for (float v : values)
         bars.append(closeBar(v));
@@ -39,16 +36,14 @@ QVector<Stock> closes(std::initializer_list<float> values)
 
 // 1 to 9 rising, each bar closing at its high: K, D and J are worked out by
 // hand for the bars that follow.
-QVector<Stock> risingKdjBars(int count)
-{
+QVector<Stock> risingKdjBars(int count) {
     QVector<Stock> bars;
     for (int i = 1; i <= count; ++i)
         bars.append(bar(i, i + 1, i + 1));
     return bars;
 }
 
-bool near(float actual, double expected, double tolerance = 1e-3)
-{
+bool near(float actual, double expected, double tolerance = 1e-3) {
     return std::fabs(double(actual) - expected) <= tolerance;
 }
 
@@ -80,8 +75,7 @@ private slots:
     void bollUpperBreakout();
 };
 
-void TestIndicators::movingAverage_data()
-{
+void TestIndicators::movingAverage_data() {
     QTest::addColumn<int>("n");
     QTest::addColumn<QVector<float>>("input");
     QTest::addColumn<int>("invalidBars");
@@ -89,15 +83,14 @@ void TestIndicators::movingAverage_data()
 
     QTest::newRow("n5 slides") << 5 << QVector<float>{1, 2, 3, 4, 5, 6, 12} << 4
                                << QVector<float>{3.0f, 4.0f, 6.0f};
-    QTest::newRow("n1 is the close") << 1 << QVector<float>{2.5f, 7.25f} << 0
-                                     << QVector<float>{2.5f, 7.25f};
+    QTest::newRow("n1 is the close")
+        << 1 << QVector<float>{2.5f, 7.25f} << 0 << QVector<float>{2.5f, 7.25f};
     QTest::newRow("n3 quarters") << 3 << QVector<float>{0.25f, 0.5f, 0.75f, 1.75f} << 2
                                  << QVector<float>{0.5f, 1.0f};
     QTest::newRow("n0 never valid") << 0 << QVector<float>{1, 2, 3} << 3 << QVector<float>{};
 }
 
-void TestIndicators::movingAverage()
-{
+void TestIndicators::movingAverage() {
     QFETCH(int, n);
     QFETCH(QVector<float>, input);
     QFETCH(int, invalidBars);
@@ -119,8 +112,7 @@ void TestIndicators::movingAverage()
     }
 }
 
-void TestIndicators::movingAveragePeekMatchesPush()
-{
+void TestIndicators::movingAveragePeekMatchesPush() {
     MaNIndicator ma(5);
     for (float c : {1.0f, 2.0f, 3.0f, 4.0f})
         QVERIFY(!ma.push(closeBar(c)).valid);
@@ -135,8 +127,7 @@ void TestIndicators::movingAveragePeekMatchesPush()
     QCOMPARE(ma.push(closeBar(6)).value1, 5.0f);
 }
 
-void TestIndicators::movingAverageReset()
-{
+void TestIndicators::movingAverageReset() {
     MaNIndicator ma(2);
     ma.push(closeBar(100));
     ma.push(closeBar(200));
@@ -147,8 +138,7 @@ void TestIndicators::movingAverageReset()
     QCOMPARE(ma.push(closeBar(3)).value1, 2.0f);
 }
 
-void TestIndicators::volumeAverageIgnoresClose()
-{
+void TestIndicators::volumeAverageIgnoresClose() {
     VolMaNIndicator vol(2);
     Stock a = closeBar(7);
     a.volume = 100;
@@ -164,8 +154,7 @@ void TestIndicators::volumeAverageIgnoresClose()
     QVERIFY(!vol.push(c).valid);
 }
 
-void TestIndicators::macdFirstBars()
-{
+void TestIndicators::macdFirstBars() {
     MacdIndicator macd;
     QVERIFY(!macd.push(closeBar(10)).valid);
 
@@ -189,8 +178,7 @@ void TestIndicators::macdFirstBars()
     QVERIFY2(near(v.value1, 70.429174), qPrintable(QString::number(v.value1)));
 }
 
-void TestIndicators::macdConstantClose()
-{
+void TestIndicators::macdConstantClose() {
     MacdIndicator macd;
     QVERIFY(!macd.push(closeBar(12.34f)).valid);
     for (int i = 0; i < 40; ++i) {
@@ -202,8 +190,7 @@ void TestIndicators::macdConstantClose()
     }
 }
 
-void TestIndicators::macdPeek()
-{
+void TestIndicators::macdPeek() {
     MacdIndicator macd;
     QVERIFY(!macd.peek(closeBar(5)).valid);
     macd.push(closeBar(10));
@@ -222,8 +209,7 @@ void TestIndicators::macdPeek()
     QVERIFY(!macd.peek(closeBar(5)).valid);
 }
 
-void TestIndicators::macdResetRepeats()
-{
+void TestIndicators::macdResetRepeats() {
     const QVector<Stock> series = closes({10, 12, 11, 15, 14, 9, 13});
     MacdIndicator macd;
     QVector<IndicatorValue> first;
@@ -243,8 +229,7 @@ void TestIndicators::macdResetRepeats()
     QVERIFY(near(macd.push(closeBar(361)).value3, 5.6));
 }
 
-void TestIndicators::macdGoldenCross_data()
-{
+void TestIndicators::macdGoldenCross_data() {
     QTest::addColumn<QVector<Stock>>("bars");
     QTest::addColumn<bool>("expected");
 
@@ -258,15 +243,13 @@ void TestIndicators::macdGoldenCross_data()
     QTest::newRow("empty") << QVector<Stock>() << false;
 }
 
-void TestIndicators::macdGoldenCross()
-{
+void TestIndicators::macdGoldenCross() {
     QFETCH(QVector<Stock>, bars);
     QFETCH(bool, expected);
     QCOMPARE(isMacdGoldenCross(bars), expected);
 }
 
-void TestIndicators::kdjFirstEightInvalid()
-{
+void TestIndicators::kdjFirstEightInvalid() {
     KDJIndicator kdj;
     const QVector<Stock> bars = risingKdjBars(9);
     for (int i = 0; i < 8; ++i) {
@@ -277,8 +260,7 @@ void TestIndicators::kdjFirstEightInvalid()
     QVERIFY(kdj.push(bars.at(8)).valid);
 }
 
-void TestIndicators::kdjLimits()
-{
+void TestIndicators::kdjLimits() {
     KDJIndicator kdj;
     QVector<Stock> bars = risingKdjBars(10);
     // Then four bars closing at the window's low (3): RSV 0.
@@ -298,7 +280,8 @@ void TestIndicators::kdjLimits()
     QCOMPARE(v[9].value3, 100.0f);
     // Bars 11 to 14 at RSV 0: K 37.04, 24.69, 16.46, 10.97; D 29.63, 27.98,
     // 24.14, 19.75; J 51.85, 18.11, 1.10 and then -6.58 limited to 0.
-    QVERIFY(near(v[10].value1, 37.0370) && near(v[10].value2, 29.6296) && near(v[10].value3, 51.8519));
+    QVERIFY(near(v[10].value1, 37.0370) && near(v[10].value2, 29.6296) &&
+            near(v[10].value3, 51.8519));
     QVERIFY(near(v[12].value3, 1.0974));
     QVERIFY(near(v[13].value1, 10.9739) && near(v[13].value2, 19.7531));
     QCOMPARE(v[13].value3, 0.0f);
@@ -318,8 +301,7 @@ void TestIndicators::kdjLimits()
     QVERIFY(last.value1 > 99.9f && last.value2 > 99.9f);
 }
 
-void TestIndicators::kdjFlatWindowRestartsFromZero()
-{
+void TestIndicators::kdjFlatWindowRestartsFromZero() {
     KDJIndicator kdj;
     for (int i = 0; i < 9; ++i) {
         const IndicatorValue v = kdj.push(bar(10, 10, 10));
@@ -355,8 +337,7 @@ void TestIndicators::kdjFlatWindowRestartsFromZero()
     QVERIFY(near(v.value1, 33.3333));
 }
 
-void TestIndicators::kdjPeek()
-{
+void TestIndicators::kdjPeek() {
     KDJIndicator kdj;
     const QVector<Stock> bars = risingKdjBars(10);
     for (int i = 0; i < 8; ++i)
@@ -374,8 +355,7 @@ void TestIndicators::kdjPeek()
     QVERIFY(near(kdj.push(bars.at(9)).value1, 55.5556));
 }
 
-void TestIndicators::bollWindowAndBands()
-{
+void TestIndicators::bollWindowAndBands() {
     BollIndicator boll;
     for (int i = 0; i < 19; ++i)
         QVERIFY(!boll.push(closeBar(12.5f)).valid);
@@ -402,8 +382,7 @@ void TestIndicators::bollWindowAndBands()
     QVERIFY(!boll.push(closeBar(1)).valid);
 }
 
-void TestIndicators::bollSinglePrecisionTwentieth()
-{
+void TestIndicators::bollSinglePrecisionTwentieth() {
     // Eighteen closes of 0.5 and two of 0: the sum is exactly 9. The single-
     // precision 0.05 is 0.0500000007450580597, so 9 x 0.05 = 0.45000000671,
     // which rounds up to the float 0.45000001788; the exact quotient 9/20
@@ -422,8 +401,7 @@ void TestIndicators::bollSinglePrecisionTwentieth()
     QCOMPARE(v.value3, -v.value2);
 }
 
-void TestIndicators::bollUpperBreakout()
-{
+void TestIndicators::bollUpperBreakout() {
     // Closes alternating 9 and 11 for 20 bars: mid 10, sd 1, upper band 12,
     // with the last close 11 below it. A jump to 20: the window holds ten 11s,
     // nine 9s and the 20, mid 10.55, sd sqrt(112.95 / 20) = 2.376, upper

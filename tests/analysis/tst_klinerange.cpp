@@ -9,8 +9,7 @@ namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-Stock ohlc(float open, float high, float low, float close)
-{
+Stock ohlc(float open, float high, float low, float close) {
     Stock s;
     s.open = open;
     s.high = high;
@@ -20,16 +19,14 @@ Stock ohlc(float open, float high, float low, float close)
 }
 
 // Bars whose low equals the close unless given.
-QVector<Stock> closes(std::initializer_list<float> values)
-{
+QVector<Stock> closes(std::initializer_list<float> values) {
     QVector<Stock> bars;
     for (float v : values)
         bars.append(ohlc(v, v, v, v));
     return bars;
 }
 
-IndicatorValue value(float v1, float v2)
-{
+IndicatorValue value(float v1, float v2) {
     IndicatorValue v;
     v.valid = true;
     v.value1 = v1;
@@ -61,8 +58,7 @@ private slots:
     void closeAbove();
 };
 
-void TestKLineRange::lowest_data()
-{
+void TestKLineRange::lowest_data() {
     QTest::addColumn<QVector<Stock>>("bars");
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
@@ -70,7 +66,8 @@ void TestKLineRange::lowest_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<float>("value");
 
-    QTest::newRow("all above sentinel") << closes({10000, 12000}) << 0 << 1 << false << -1 << 9999.99f;
+    QTest::newRow("all above sentinel")
+        << closes({10000, 12000}) << 0 << 1 << false << -1 << 9999.99f;
     QTest::newRow("tie keeps earliest") << closes({4, 2, 2, 3}) << 0 << 3 << false << 1 << 2.0f;
     QTest::newRow("from equals to") << closes({4, 2, 5}) << 2 << 2 << false << 2 << 5.0f;
     QTest::newRow("range limits") << closes({1, 4, 3, 0.5f}) << 1 << 2 << false << 2 << 3.0f;
@@ -81,12 +78,11 @@ void TestKLineRange::lowest_data()
     QTest::newRow("close only") << lowVsClose << 0 << 1 << false << 1 << 3.0f;
     QTest::newRow("with low") << lowVsClose << 0 << 1 << true << 0 << 2.0f;
     // The low of a bar replaces its own close when lower.
-    QTest::newRow("low of same bar") << QVector<Stock>{ohlc(5, 5, 4, 5), ohlc(5, 5, 1, 4.5f)} << 0
-                                     << 1 << true << 1 << 1.0f;
+    QTest::newRow("low of same bar")
+        << QVector<Stock>{ohlc(5, 5, 4, 5), ohlc(5, 5, 1, 4.5f)} << 0 << 1 << true << 1 << 1.0f;
 }
 
-void TestKLineRange::lowest()
-{
+void TestKLineRange::lowest() {
     QFETCH(QVector<Stock>, bars);
     QFETCH(int, from);
     QFETCH(int, to);
@@ -98,8 +94,7 @@ void TestKLineRange::lowest()
     QCOMPARE(result, value);
 }
 
-void TestKLineRange::highest_data()
-{
+void TestKLineRange::highest_data() {
     QTest::addColumn<QVector<Stock>>("bars");
     QTest::addColumn<bool>("withHigh");
     QTest::addColumn<int>("index");
@@ -113,8 +108,7 @@ void TestKLineRange::highest_data()
     QTest::newRow("with high") << highVsClose << true << 0 << 9.0f;
 }
 
-void TestKLineRange::highest()
-{
+void TestKLineRange::highest() {
     QFETCH(QVector<Stock>, bars);
     QFETCH(bool, withHigh);
     QFETCH(int, index);
@@ -124,8 +118,7 @@ void TestKLineRange::highest()
     QCOMPARE(result, value);
 }
 
-void TestKLineRange::badRangeLeavesValue_data()
-{
+void TestKLineRange::badRangeLeavesValue_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::newRow("from past end") << 3 << 2;
@@ -134,8 +127,7 @@ void TestKLineRange::badRangeLeavesValue_data()
     QTest::newRow("negative from") << -1 << 1;
 }
 
-void TestKLineRange::badRangeLeavesValue()
-{
+void TestKLineRange::badRangeLeavesValue() {
     QFETCH(int, from);
     QFETCH(int, to);
     const QVector<Stock> bars = closes({1, 2, 3});
@@ -148,8 +140,7 @@ void TestKLineRange::badRangeLeavesValue()
     QCOMPARE(lowestInRange(QVector<Stock>(), 0, 0, &value, false), -1);
 }
 
-void TestKLineRange::average()
-{
+void TestKLineRange::average() {
     QVector<Stock> bars = closes({1, 2, 4, 8});
     bars[1].volume = 100;
     bars[2].volume = 250;
@@ -162,8 +153,7 @@ void TestKLineRange::average()
     QCOMPARE(double(averageInRange(big, 0, 2, false)), 5592406.0);
 }
 
-void TestKLineRange::highestLowest()
-{
+void TestKLineRange::highestLowest() {
     int hi = -7;
     int lo = -7;
     float high = 1;
@@ -192,11 +182,11 @@ void TestKLineRange::highestLowest()
     QCOMPARE(low, -2.0f);
 }
 
-void TestKLineRange::cumulativeChange()
-{
+void TestKLineRange::cumulativeChange() {
     QVERIFY(toCumulativeChangeSeries(QVector<Stock>()).isEmpty());
 
-    QVector<Stock> bars{ohlc(9.5f, 10.5f, 9, 10), ohlc(10, 11.5f, 10, 11), ohlc(11, 12.1f, 10.45f, 12.1f)};
+    QVector<Stock> bars{ohlc(9.5f, 10.5f, 9, 10), ohlc(10, 11.5f, 10, 11),
+                        ohlc(11, 12.1f, 10.45f, 12.1f)};
     bars[1].code = QStringLiteral("600001");
     bars[1].volume = 4321;
     bars[1].preClose = 10;
@@ -206,7 +196,7 @@ void TestKLineRange::cumulativeChange()
     // One bar per input bar; the first starts at 0 against its own close.
     QCOMPARE(out.size(), 3);
     QCOMPARE(out[0].close, 0.0f);
-    QCOMPARE(out[0].open, -0.5f);  // (9.5 - 10) x 10 / 10
+    QCOMPARE(out[0].open, -0.5f); // (9.5 - 10) x 10 / 10
     QCOMPARE(out[0].high, 0.5f);
     QCOMPARE(out[0].low, -1.0f);
     // Bar 1 against 10: close (11 - 10) x 10 / 10 = 1, high 1.5, low 0.
@@ -230,8 +220,7 @@ void TestKLineRange::cumulativeChange()
     QCOMPARE(one[0].open, -0.5f);
 }
 
-void TestKLineRange::gapDown_data()
-{
+void TestKLineRange::gapDown_data() {
     QTest::addColumn<QVector<Stock>>("bars");
     QTest::addColumn<bool>("expected");
 
@@ -246,22 +235,20 @@ void TestKLineRange::gapDown_data()
     QTest::newRow("one bar") << QVector<Stock>{gap} << false;
     QTest::newRow("rising bar") << QVector<Stock>{prev, withPre(ohlc(8, 9, 8, 9), 10)} << false;
     QTest::newRow("opened at pre") << QVector<Stock>{prev, withPre(ohlc(9, 8, 7, 8), 9)} << false;
-    QTest::newRow("close below high") << QVector<Stock>{prev, withPre(ohlc(9, 8.5f, 7, 8), 10)}
-                                      << false;
+    QTest::newRow("close below high")
+        << QVector<Stock>{prev, withPre(ohlc(9, 8.5f, 7, 8), 10)} << false;
     QTest::newRow("NaN pre") << QVector<Stock>{prev, withPre(ohlc(9, 8, 7, 8), kNaN)} << false;
     // Only the latest bar counts.
     QTest::newRow("earlier gap") << QVector<Stock>{prev, gap, prev} << false;
 }
 
-void TestKLineRange::gapDown()
-{
+void TestKLineRange::gapDown() {
     QFETCH(QVector<Stock>, bars);
     QFETCH(bool, expected);
     QCOMPARE(isGapDownBar(bars), expected);
 }
 
-void TestKLineRange::lastValuesBelow_data()
-{
+void TestKLineRange::lastValuesBelow_data() {
     QTest::addColumn<QVector<IndicatorValue>>("values");
     QTest::addColumn<float>("limit");
     QTest::addColumn<int>("n");
@@ -278,8 +265,7 @@ void TestKLineRange::lastValuesBelow_data()
     QTest::newRow("empty n0") << QVector<IndicatorValue>() << 0.0f << 0 << true;
 }
 
-void TestKLineRange::lastValuesBelow()
-{
+void TestKLineRange::lastValuesBelow() {
     QFETCH(QVector<IndicatorValue>, values);
     QFETCH(float, limit);
     QFETCH(int, n);
@@ -287,8 +273,7 @@ void TestKLineRange::lastValuesBelow()
     QCOMPARE(allLastValuesBelow(values, limit, n), expected);
 }
 
-void TestKLineRange::closeAbove_data()
-{
+void TestKLineRange::closeAbove_data() {
     QTest::addColumn<QVector<Stock>>("bars");
     QTest::addColumn<int>("m");
     QTest::addColumn<int>("k");
@@ -296,7 +281,7 @@ void TestKLineRange::closeAbove_data()
 
     // Latest close 10; bars 2..4 are below it, bar 1 is not.
     const QVector<Stock> bars{ohlc(1, 1, 1, 1), ohlc(12, 12, 12, 12), ohlc(5, 6, 5, 6),
-                              ohlc(6, 7, 6, 7), ohlc(7, 9, 7, 9.9f), ohlc(10, 10, 10, 10)};
+                              ohlc(6, 7, 6, 7), ohlc(7, 9, 7, 9.9f),  ohlc(10, 10, 10, 10)};
     QTest::newRow("three prior bars") << bars << 3 << 1 << true;
     QTest::newRow("reaches bar 1") << bars << 4 << 1 << false;
     QTest::newRow("skip two") << bars << 2 << 2 << true;
@@ -313,8 +298,7 @@ void TestKLineRange::closeAbove_data()
     QTest::newRow("NaN close fails") << nanClose << 1 << 1 << false;
 }
 
-void TestKLineRange::closeAbove()
-{
+void TestKLineRange::closeAbove() {
     QFETCH(QVector<Stock>, bars);
     QFETCH(int, m);
     QFETCH(int, k);

@@ -23,8 +23,7 @@ const QString kJiaCangText = QStringLiteral("测试股份(600001)主力加仓买
 const QString k66Text = QStringLiteral("测试股份(600001)优质营业部合力买入,值得推荐买入");
 
 LHBUnit seat(const QString& name, int side, float net, float rate = 0, float buy = 0,
-             float sell = 0)
-{
+             float sell = 0) {
     LHBUnit u;
     u.name = name;
     u.side = side;
@@ -35,29 +34,25 @@ LHBUnit seat(const QString& name, int side, float net, float rate = 0, float buy
     return u;
 }
 
-QVector<LHBUnit> buyers(const QVector<float>& nets, float rate, const QString& name = "营业部")
-{
+QVector<LHBUnit> buyers(const QVector<float>& nets, float rate, const QString& name = "营业部") {
     QVector<LHBUnit> seats;
     for (int i = 0; i < nets.size(); ++i)
         seats.append(seat(name + QString::number(i), 1, nets.at(i), rate));
     return seats;
 }
 
-StockApplication* app()
-{
+StockApplication* app() {
     return StockApplication::instance();
 }
 
 // Seats of one day for the tested code.
-void store(const QString& day, const QVector<LHBUnit>& seats, const QString& code = kCode)
-{
+void store(const QString& day, const QVector<LHBUnit>& seats, const QString& code = kCode) {
     app()->setLhbSeats(day, code, seats);
 }
 
 // Seats that make GeRiZuoT match: bought on D-2, sold a little on D-1,
 // bought on D.
-void storeDayTrade()
-{
+void storeDayTrade() {
     store(kD2, {seat("甲", 1, 500.0f)});
     store(kD1, {seat("甲", 2, -500.0f)});
     store(kD, {seat("甲", 1, 500.0f)});
@@ -84,18 +79,15 @@ private slots:
     void singleThreadPool();
 };
 
-void TestLhbScanners::init()
-{
+void TestLhbScanners::init() {
     app()->clearCaches();
 }
 
-void TestLhbScanners::over60_data()
-{
+void TestLhbScanners::over60_data() {
     QTest::addColumn<QVector<LHBUnit>>("seats");
     QTest::addColumn<bool>("expected");
 
-    QTest::newRow("rate exactly 60, nets 1000") << buyers({200, 200, 200, 200, 200}, 60.0f)
-                                                << true;
+    QTest::newRow("rate exactly 60, nets 1000") << buyers({200, 200, 200, 200, 200}, 60.0f) << true;
     QTest::newRow("rate 59.9") << buyers({200, 200, 200, 200, 200}, 59.9f) << false;
     QTest::newRow("institutions below 60")
         << buyers({250, 250, 250, 250, 250}, 10.0f, QStringLiteral("机构专用")) << true;
@@ -104,8 +96,7 @@ void TestLhbScanners::over60_data()
     // 300.7 -> 300, 600.7 -> 600, 998.9 -> 998: below 1000 although the
     // plain sum is 1000.3.
     QTest::newRow("truncated sum 998") << buyers({300.7f, 300.7f, 398.9f, 0, 0}, 70.0f) << false;
-    QTest::newRow("negative net among buyers")
-        << buyers({600, 500, -100, 0, 0}, 70.0f) << true;
+    QTest::newRow("negative net among buyers") << buyers({600, 500, -100, 0, 0}, 70.0f) << true;
 
     // Selling seats and the summary neither count nor add.
     QVector<LHBUnit> withSellers = buyers({300, 300, 300, 300}, 70.0f);
@@ -122,33 +113,33 @@ void TestLhbScanners::over60_data()
     QTest::newRow("NaN net") << nanNet << false;
 }
 
-void TestLhbScanners::over60()
-{
+void TestLhbScanners::over60() {
     QFETCH(QVector<LHBUnit>, seats);
     QFETCH(bool, expected);
     store(kD, seats);
     LHBScanResult result;
-    QCOMPARE(LHBStockScanner_5Over60Percent().matches(kCode, kName, kD, kD1, kD2, result), expected);
+    QCOMPARE(LHBStockScanner_5Over60Percent().matches(kCode, kName, kD, kD1, kD2, result),
+             expected);
     QCOMPARE(result.first, expected ? kCode : QString());
     QCOMPARE(result.second, expected ? k60Text : QString());
 }
 
-void TestLhbScanners::over66_data()
-{
+void TestLhbScanners::over66_data() {
     QTest::addColumn<QVector<LHBUnit>>("seats");
     QTest::addColumn<bool>("expected");
 
     // 0 + 500 -> 500, - 99.5 -> 400; 400 + 500 -> 900, - 99.5 -> 800.
-    const QVector<LHBUnit> two{seat("甲", 1, 0, 66.0f, 500, 99.5f), seat("乙", 1, 0, 70.0f, 500, 99.5f)};
+    const QVector<LHBUnit> two{seat("甲", 1, 0, 66.0f, 500, 99.5f),
+                               seat("乙", 1, 0, 70.0f, 500, 99.5f)};
     QTest::newRow("rate exactly 66, sum 800") << two << true;
     QVector<LHBUnit> lowRate = two;
     lowRate[0].rate = 65.9f;
     QTest::newRow("one rate 65.9") << lowRate << false;
     // 400.5 -> 400, 400 + 399.6 -> 799: short of 800 that the plain sum
     // 800.1 would reach.
-    QTest::newRow("truncated sum 799") << QVector<LHBUnit>{seat("甲", 1, 0, 80, 400.5f, 0),
-                                                           seat("乙", 1, 0, 80, 399.6f, 0)}
-                                       << false;
+    QTest::newRow("truncated sum 799")
+        << QVector<LHBUnit>{seat("甲", 1, 0, 80, 400.5f, 0), seat("乙", 1, 0, 80, 399.6f, 0)}
+        << false;
     QVector<LHBUnit> withSeller{seat("甲", 1, 0, 80, 400, 0), seat("乙", 1, 0, 80, 390, 0),
                                 seat("丙", 2, 0, 90, 500, 0), seat("合计", 3, 0, 90, 500, 0)};
     QTest::newRow("sellers not summed") << withSeller << false;
@@ -156,18 +147,17 @@ void TestLhbScanners::over66_data()
     QTest::newRow("buyers alone reach 800") << withSeller << true;
 }
 
-void TestLhbScanners::over66()
-{
+void TestLhbScanners::over66() {
     QFETCH(QVector<LHBUnit>, seats);
     QFETCH(bool, expected);
     store(kD, seats);
     LHBScanResult result;
-    QCOMPARE(LHBStockScanner_5Over66Percent().matches(kCode, kName, kD, kD1, kD2, result), expected);
+    QCOMPARE(LHBStockScanner_5Over66Percent().matches(kCode, kName, kD, kD1, kD2, result),
+             expected);
     QCOMPARE(result.second, expected ? k66Text : QString());
 }
 
-void TestLhbScanners::dayTrade_data()
-{
+void TestLhbScanners::dayTrade_data() {
     QTest::addColumn<QVector<LHBUnit>>("d");
     QTest::addColumn<QVector<LHBUnit>>("d1");
     QTest::addColumn<QVector<LHBUnit>>("d2");
@@ -179,21 +169,20 @@ void TestLhbScanners::dayTrade_data()
     QTest::newRow("thresholds met exactly") << buyD << sellD1 << buyD2 << true;
     QTest::newRow("D net 499.9") << QVector<LHBUnit>{seat("甲", 1, 499.9f)} << sellD1 << buyD2
                                  << false;
-    QTest::newRow("D-1 net -500.1") << buyD << QVector<LHBUnit>{seat("甲", 2, -500.1f)} << buyD2
-                                    << false;
-    QTest::newRow("D-1 on the buying side") << buyD << QVector<LHBUnit>{seat("甲", 1, 600)}
-                                            << buyD2 << false;
-    QTest::newRow("D-2 on the selling side") << buyD << sellD1
-                                             << QVector<LHBUnit>{seat("甲", 2, 600)} << false;
-    QTest::newRow("other seat on D-2") << buyD << sellD1 << QVector<LHBUnit>{seat("丙", 1, 900)}
-                                       << false;
+    QTest::newRow("D-1 net -500.1")
+        << buyD << QVector<LHBUnit>{seat("甲", 2, -500.1f)} << buyD2 << false;
+    QTest::newRow("D-1 on the buying side")
+        << buyD << QVector<LHBUnit>{seat("甲", 1, 600)} << buyD2 << false;
+    QTest::newRow("D-2 on the selling side")
+        << buyD << sellD1 << QVector<LHBUnit>{seat("甲", 2, 600)} << false;
+    QTest::newRow("other seat on D-2")
+        << buyD << sellD1 << QVector<LHBUnit>{seat("丙", 1, 900)} << false;
     // The summary line is not a buying seat even when it bears the name.
     QTest::newRow("summary on D") << QVector<LHBUnit>{seat("甲", 3, 900)} << sellD1 << buyD2
                                   << false;
 }
 
-void TestLhbScanners::dayTrade()
-{
+void TestLhbScanners::dayTrade() {
     QFETCH(QVector<LHBUnit>, d);
     QFETCH(QVector<LHBUnit>, d1);
     QFETCH(QVector<LHBUnit>, d2);
@@ -206,8 +195,7 @@ void TestLhbScanners::dayTrade()
     QCOMPARE(result.second, expected ? kTText : QString());
 }
 
-void TestLhbScanners::addedPosition()
-{
+void TestLhbScanners::addedPosition() {
     LHBScanResult result;
     store(kD, {seat("甲", 1, 500.0f)});
     store(kD1, {seat("乙", 1, 900.0f), seat("甲", 1, 499.9f)});
@@ -221,8 +209,7 @@ void TestLhbScanners::addedPosition()
     QCOMPARE(result.second, kJiaCangText);
 }
 
-void TestLhbScanners::missingDays()
-{
+void TestLhbScanners::missingDays() {
     LHBScanResult result;
     // D and D-1 would make ZhuLiJiaCang match, but no seats at all were
     // stored for D-2.
@@ -245,8 +232,7 @@ void TestLhbScanners::missingDays()
     QCOMPARE(result.second, QStringLiteral("乙股(000002)买入营业部均有不错收益率,值得推荐买入"));
 }
 
-void TestLhbScanners::firstMatchWins()
-{
+void TestLhbScanners::firstMatchWins() {
     // GeRiZuoT and 5Over66 (two seats at 66%+, 500 + 500 bought) both match;
     // ZhuLiJiaCang does not (甲 sold on D-1).
     storeDayTrade();
@@ -273,8 +259,7 @@ void TestLhbScanners::firstMatchWins()
     QCOMPARE(result.second, k66Text);
 }
 
-void TestLhbScanners::noMatchLeavesResult()
-{
+void TestLhbScanners::noMatchLeavesResult() {
     LHBScanResult result(QStringLiteral("old"), QStringLiteral("text"));
     QVERIFY(!runLHBScanners(kCode, kName, kD, kD1, kD2, result));
     store(kD, buyers({100, 100}, 10));
@@ -285,24 +270,21 @@ void TestLhbScanners::noMatchLeavesResult()
     QCOMPARE(result.second, QStringLiteral("text"));
 }
 
-void TestLhbScanners::nameWithPlaceholder()
-{
+void TestLhbScanners::nameWithPlaceholder() {
     store(kD, buyers({200, 200, 200, 200, 200}, 60.0f));
     LHBScanResult result;
     QVERIFY(runLHBScanners(kCode, QStringLiteral("A%2B"), kD, kD1, kD2, result));
     QCOMPARE(result.second, QStringLiteral("A%2B(600001)买入营业部均有不错收益率,值得推荐买入"));
 }
 
-void TestLhbScanners::singleThreadPool()
-{
+void TestLhbScanners::singleThreadPool() {
     QObject owner;
     QThreadPool* pool = createSingleThreadPool(&owner);
     QCOMPARE(pool->maxThreadCount(), 1);
     QCOMPARE(pool->parent(), &owner);
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // The application object reads and writes config.ini in the working
     // directory: keep that away from the source tree.
     QTemporaryDir dir;
