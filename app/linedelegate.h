@@ -12,7 +12,8 @@ class LineDelegate final : public QStyledItemDelegate {
     Q_OBJECT
     Q_DISABLE_COPY(LineDelegate)
 public:
-    // Not parented to the view; it disposes of itself when the view goes.
+    // Create it with new: it has no parent and deletes itself when the
+    // view goes, since the view does not own it.
     explicit LineDelegate(QTableView* view);
     ~LineDelegate() override;
 

@@ -4,11 +4,9 @@
 #include "app/strategytrade.h"
 #include "core/stockapplication.h"
 
-#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -63,7 +61,6 @@ private slots:
     void tableConventions_data();
     void tableConventions();
     void lhbpkColumnsAndCells();
-    void lhbColumnsAndCells();
     void rowsStayTogetherUnderDefaultSort();
     void rowsStayTogetherUnderNameSort();
     void numericAndTextSorting();
@@ -76,7 +73,6 @@ private slots:
     void strategyView();
     void strategyViewSharedTradeDeletedOnce();
     void clearKeepsHeaders();
-    void rightClickShowsNothing();
     void delegateDrawsBottomLine();
     void delegateHidesFocusFrame();
 };
@@ -171,24 +167,6 @@ void TestStockListViews::lhbpkColumnsAndCells()
     QCOMPARE(view->item(0, 1)->textAlignment(), centred);
     QCOMPARE(view->item(0, 5)->textAlignment(), centred);
     QVERIFY(view->item(0, 3)->textAlignment() != centred);
-}
-
-void TestStockListViews::lhbColumnsAndCells()
-{
-    std::unique_ptr<StockListView> view(createStockListView(1, nullptr));
-    QCOMPARE(headerTexts(view.get()),
-             QStringList({"代码", "名称", "价格", "成交量(万手)", "成交额", "类型", "日期"}));
-    const int widths[] = {64, 72, 64, 100, 100, 270, 72};
-    for (int c = 0; c < 7; ++c)
-        QCOMPARE(view->columnWidth(c), widths[c]);
-    Stock s = makeStock("000001", "平安银行");
-    s.close = 11.25f;
-    s.volume = 1234567.0f;
-    s.amount = 12345.678f;
-    view->addStock(s);
-    QCOMPARE(view->item(0, 2)->text(), QString("11.25"));
-    QCOMPARE(view->item(0, 3)->text(), QString("1.23457e+06"));
-    QCOMPARE(view->item(0, 4)->text(), QString("12345.7"));
 }
 
 void TestStockListViews::rowsStayTogetherUnderDefaultSort()
@@ -409,19 +387,6 @@ void TestStockListViews::clearKeepsHeaders()
     QCOMPARE(view->columnWidth(3), 320);
     view->addStock(makeStock("300750", "c"));
     QCOMPARE(view->rowCount(), 1);
-}
-
-void TestStockListViews::rightClickShowsNothing()
-{
-    std::unique_ptr<StockListView> view(createStockListView(2, nullptr));
-    view->addStock(makeStock("600519", "a"));
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    for (const QPoint& p : {cellCentre(view.get(), 0, 1), QPoint(5, view->viewport()->height() - 5)}) {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, p, view->viewport()->mapToGlobal(p));
-        QApplication::sendEvent(view->viewport(), &event);
-        QVERIFY(!QApplication::activePopupWidget());
-    }
 }
 
 void TestStockListViews::delegateDrawsBottomLine()
