@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QListWidget>
@@ -513,9 +512,8 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
 void TestSeatViews::historyOfParsedSeatPage()
 {
     // Seats and links as the list-entry task stores them from a real page.
-    QFile file(QFINDTESTDATA("../data/providers/lhb-2017-10-09-002460.html"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString page = QString::fromUtf8(file.readAll());
+    const QString page = QString::fromUtf8(readFixture("providers/lhb-2017-10-09-002460.html"));
+    QVERIFY(!page.isEmpty());
     EastmoneyLHBDataInterface client;
     const QVector<LHBUnit> units = client.parse(page, QString());
     QVERIFY(units.size() > 2);
