@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Builds the reply-parser fuzz targets (clang, libFuzzer, ASan, UBSan) and
+# runs each for a bounded time; prints executions and crashes per target and
+# exits non-zero when any target crashed, hung or ran out of memory.
+# Usage: scripts/fuzz.sh [seconds-per-target]   (default 60)
+# Env:   FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (default 4)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+seconds=${1:-60}
+build=${FUZZ_BUILD_DIR:-build-fuzz}
+jobs=${FUZZ_JOBS:-4}
+fuzz_src=tests/fuzz/standalone
+fixtures=tests/data/providers
+real=../shared/real-replies
+
+if ! command -v clang++ >/dev/null; then
+    echo "fuzz: clang++ is not installed" >&2
+    exit 2
+fi
+mkdir -p "$build"
+cmake -S "$fuzz_src" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 2; }
+cmake --build "$build" -j"$jobs" >"$build/build.log" 2>&1 || { tail -40 "$build/build.log" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Seeds: the fixture replies as the services send them (GBK), and the
+# captured real replies where they are present.
+seed() {
+    local dir=$work/seeds/$1
+    shift
+    mkdir -p "$dir"
+    local f
+    for f in "$@"; do
+        [ -f "$f" ] || continue
+        iconv -f UTF-8 -t GBK "$f" >"$dir/$(basename "$f")" 2>/dev/null || cp "$f" "$dir/"
+    done
+}
+seed fuzz_lhblist "$fixtures/daylist-2017-10-09.js" "$real/eastmoney-tradedetail-1.record.json"
+seed fuzz_lhbdata "$fixtures/lhb-2017-10-09-002460.html" "$real/eastmoney-lhb-page-1.fragment.html"
+seed fuzz_qqhistory "$fixtures/kline-sh600036-hfq.json" "$real"/tencent-fqkline-*
+seed fuzz_news "$fixtures/news-sz002460.json" "$real/tencent-news-1.annotated-excerpt.txt"
+seed fuzz_objectlist "$fixtures/daylist-2017-10-09.js" "$fixtures/news-sz002460.json" \
+    "$real/sina-hqnodedata-1.js" "$real/sina-hqnodedata-4-null.js"
+
+declare -A dict=([fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
+                 [fuzz_news]=json [fuzz_objectlist]=json)
+failed=0
+printf '%-16s %12s %8s\n' target executions crashes
+for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist; do
+    corpus=$work/corpus/$target
+    artifacts=$work/artifacts/$target
+    mkdir -p "$corpus" "$artifacts"
+    log=$work/$target.log
+    "$build/$target" "$corpus" "$work/seeds/$target" \
+        -dict="$fuzz_src/${dict[$target]}.dict" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+        -artifact_prefix="$artifacts/" >"$log" 2>&1
+    rc=$?
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    crashes=$(find "$artifacts" -type f | wc -l)
+    printf '%-16s %12s %8s\n' "$target" "${execs:-?}" "$crashes"
+    if [ "$rc" -ne 0 ] || [ "$crashes" -gt 0 ]; then
+        failed=1
+        mkdir -p "$root/$build/artifacts"
+        cp -r "$artifacts" "$root/$build/artifacts/" 2>/dev/null
+        echo "---- $target failed (exit $rc); artifacts kept in $build/artifacts/$target; log tail:" >&2
+        tail -40 "$log" >&2
+    fi
+done
+exit $failed
