@@ -21,8 +21,7 @@
 
 namespace {
 
-QString fixture(const char* name)
-{
+QString fixture(const char* name) {
     QFile file(QStringLiteral(VESK_PROVIDER_FIXTURES "/") + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read fixture %s\n", name);
@@ -32,8 +31,7 @@ QString fixture(const char* name)
 }
 
 // Best of three runs of `repeats` calls, in seconds per call.
-double secondsPerCall(const std::function<int()>& parse, int repeats)
-{
+double secondsPerCall(const std::function<int()>& parse, int repeats) {
     double best = 1e30;
     for (int run = 0; run < 3; ++run) {
         QElapsedTimer timer;
@@ -50,8 +48,7 @@ double secondsPerCall(const std::function<int()>& parse, int repeats)
 }
 
 // The day list with its rows repeated until it holds `count` of them.
-QString dayListOf(int count)
-{
+QString dayListOf(int count) {
     const QString text = fixture("daylist-2017-10-09.js");
     const int begin = text.indexOf(QLatin1String("[{")) + 1;
     const int end = text.lastIndexOf(QLatin1String("}]")) + 1;
@@ -65,13 +62,15 @@ QString dayListOf(int count)
 // The list-entry page grown to about `bytes` characters with the kind of
 // HTML that stands around the seat tables: more tables of rows before and
 // after them, all with their closing tags.
-QString pageOf(int bytes)
-{
+QString pageOf(int bytes) {
     const QString page = fixture("lhb-2017-10-09-002460.html");
     const QString block = QStringLiteral(
-        "<table class=\"default_tab\"><thead><tr><th>日期</th><th>营业部</th><th>金额</th></tr></thead>"
-        "<tbody><tr><td>2017-09-14</td><td><a href=\"/stock/lhb,2017-09-14,002460.html\">详情</a></td>"
-        "<td><span class=\"red\">1234.56</span></td></tr>\n<tr><td>2017-08-22</td><td>日振幅值达到15%的证券"
+        "<table "
+        "class=\"default_tab\"><thead><tr><th>日期</th><th>营业部</th><th>金额</th></tr></thead>"
+        "<tbody><tr><td>2017-09-14</td><td><a "
+        "href=\"/stock/lhb,2017-09-14,002460.html\">详情</a></td>"
+        "<td><span "
+        "class=\"red\">1234.56</span></td></tr>\n<tr><td>2017-08-22</td><td>日振幅值达到15%的证券"
         "</td><td><span class=\"green\">-88.10</span></td></tr></tbody></table>\n");
     const int half = std::max(0, (bytes - page.size()) / 2);
     const QString filler = block.repeated(half / block.size() + 1);
@@ -81,8 +80,7 @@ QString pageOf(int bytes)
     return grown;
 }
 
-QString textOf(const QString& unit, int bytes)
-{
+QString textOf(const QString& unit, int bytes) {
     return unit.repeated(bytes / unit.size() + 1).left(bytes);
 }
 
@@ -94,8 +92,7 @@ struct Parsers {
 };
 
 void scaling(const char* label, const std::function<QString(int)>& make,
-             const std::function<int(const QString&)>& parse, double* worst)
-{
+             const std::function<int(const QString&)>& parse, double* worst) {
     const int mb = 1024 * 1024;
     const QString one = make(mb);
     const QString five = make(5 * mb);
@@ -109,8 +106,7 @@ void scaling(const char* label, const std::function<QString(int)>& make,
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Parsers p;
 
@@ -118,8 +114,9 @@ int main(int argc, char** argv)
     const QString page = fixture("lhb-2017-10-09-002460.html");
     const QString kLine = fixture("kline-sh600036-hfq.json");
     const QString news = fixture("news-sz002460.json");
-    if (p.list.parse(dayList, QString()).size() != 200 || p.seats.parse(page, QString()).size() != 11
-        || p.kLines.parse(kLine, QStringLiteral("600036")).size() != 480) {
+    if (p.list.parse(dayList, QString()).size() != 200 ||
+        p.seats.parse(page, QString()).size() != 11 ||
+        p.kLines.parse(kLine, QStringLiteral("600036")).size() != 480) {
         std::fprintf(stderr, "fixtures did not parse as expected\n");
         return 1;
     }
@@ -130,8 +127,9 @@ int main(int argc, char** argv)
     std::printf("  %-44s %9.1f us\n", "list-entry page, 10 seats and summary",
                 secondsPerCall([&] { return p.seats.parse(page, QString()).size(); }, 2000) * 1e6);
     std::printf("  %-44s %9.1f us\n", "K-line reply, 480 bars",
-                secondsPerCall([&] { return p.kLines.parse(kLine, QStringLiteral("600036")).size(); },
-                               500) * 1e6);
+                secondsPerCall(
+                    [&] { return p.kLines.parse(kLine, QStringLiteral("600036")).size(); }, 500) *
+                    1e6);
     std::printf("  %-44s %9.1f us\n", "news reply, 6 items",
                 secondsPerCall([&] { return p.news.parse(news, QString()).size(); }, 5000) * 1e6);
 
@@ -139,20 +137,25 @@ int main(int argc, char** argv)
     double worst = 0.0;
     const auto seats = [&](const QString& t) { return p.seats.parse(t, QString()).size(); };
     const auto all = [&](const QString& t) {
-        return p.list.parse(t, QString()).size() + p.seats.parse(t, QString()).size()
-            + p.kLines.parse(t, QStringLiteral("600036")).size() + p.news.parse(t, QString()).size();
+        return p.list.parse(t, QString()).size() + p.seats.parse(t, QString()).size() +
+               p.kLines.parse(t, QStringLiteral("600036")).size() +
+               p.news.parse(t, QString()).size();
     };
     scaling("list-entry page", pageOf, seats, &worst);
-    const QString plain = QStringLiteral(
-        "今日沪深两市成交额合计6123亿元 the market closed higher; volume 2.3e9 shares (up 4.1 percent) ");
-    scaling("text without markers, all parsers", [&](int n) { return textOf(plain, n); }, all, &worst);
+    const QString plain = QStringLiteral("今日沪深两市成交额合计6123亿元 the market closed higher; "
+                                         "volume 2.3e9 shares (up 4.1 percent) ");
+    scaling(
+        "text without markers, all parsers", [&](int n) { return textOf(plain, n); }, all, &worst);
     const QString opening = QStringLiteral(
         "<td class=\"x\"><tr><tbody>span /lhb/yyb/1 =\"times\"> <span class=\"percent\" [[ [{ ");
-    scaling("opening markers only, all parsers", [&](int n) { return textOf(opening, n); }, all, &worst);
+    scaling(
+        "opening markers only, all parsers", [&](int n) { return textOf(opening, n); }, all,
+        &worst);
     const QString rows = QStringLiteral("{a:1,b:2},{c:3,d:\"x\"},[1,2,3,4,5,6],[7,8,9,0,1,2],");
-    scaling("object rows without closing \"}]\"",
-            [&](int n) { return QStringLiteral("[{") + textOf(rows, n); },
-            [&](const QString& t) { return parseObjectList(t).size(); }, &worst);
+    scaling(
+        "object rows without closing \"}]\"",
+        [&](int n) { return QStringLiteral("[{") + textOf(rows, n); },
+        [&](const QString& t) { return parseObjectList(t).size(); }, &worst);
     std::printf("worst ratio %.2f\n", worst);
     return 0;
 }

@@ -7,8 +7,7 @@
 // "<open>(.*)<close>", found with captureBetween so that a large or broken
 // page costs time in proportion to its size.
 
-QStringList EastmoneyLHBDataInterface::urls(const QStringList& params)
-{
+QStringList EastmoneyLHBDataInterface::urls(const QStringList& params) {
     QStringList result;
     for (const QString& param : params) {
         const QStringList parts = param.split(QLatin1Char(','));
@@ -23,11 +22,10 @@ QStringList EastmoneyLHBDataInterface::urls(const QStringList& params)
     return result;
 }
 
-QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& text, const QString&)
-{
+QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& text, const QString&) {
     QVector<LHBUnit> units;
-    const QStringList content = captureBetween(
-        text, QLatin1String("class=\"content-sepe\">"), QLatin1String("</html>"), 1);
+    const QStringList content =
+        captureBetween(text, QLatin1String("class=\"content-sepe\">"), QLatin1String("</html>"), 1);
     if (content.isEmpty())
         return units;
 
@@ -44,8 +42,7 @@ QVector<LHBUnit> EastmoneyLHBDataInterface::parse(const QString& text, const QSt
     return units;
 }
 
-QVector<LHBUnit> EastmoneyLHBDataInterface::parseRows(const QString& table, bool buying) const
-{
+QVector<LHBUnit> EastmoneyLHBDataInterface::parseRows(const QString& table, bool buying) const {
     QVector<LHBUnit> units;
     const QStringList rows = captureBetween(table, QLatin1String("<tr>"), QLatin1String("</tr>"));
     for (const QString& row : rows) {
@@ -59,8 +56,7 @@ QVector<LHBUnit> EastmoneyLHBDataInterface::parseRows(const QString& table, bool
     return units;
 }
 
-LHBUnit parseSeatRow(const QString& row, bool& ok)
-{
+LHBUnit parseSeatRow(const QString& row, bool& ok) {
     ok = false;
     LHBUnit unit;
 
@@ -69,8 +65,8 @@ LHBUnit parseSeatRow(const QString& row, bool& ok)
     if (links.isEmpty())
         return unit;
     const QString& link = links.first();
-    unit.url = QStringLiteral("http://%1/stock").arg(QLatin1String(kEastmoneyDataHost))
-        + link.left(link.indexOf(QLatin1Char('"')));
+    unit.url = QStringLiteral("http://%1/stock").arg(QLatin1String(kEastmoneyDataHost)) +
+               link.left(link.indexOf(QLatin1Char('"')));
     // Names are compared across days and used as keys, so the line breaks
     // of a cell written over several lines must not become part of them.
     unit.name = cutTagText(link).trimmed();
@@ -105,8 +101,7 @@ LHBUnit parseSeatRow(const QString& row, bool& ok)
     return unit;
 }
 
-LHBUnit parseSeatTotalRow(const QString& page, bool& ok)
-{
+LHBUnit parseSeatTotalRow(const QString& page, bool& ok) {
     ok = false;
     LHBUnit unit;
 

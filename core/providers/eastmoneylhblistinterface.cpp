@@ -3,8 +3,7 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
-QStringList EastmoneyLHBListInterface::urls(const QStringList& params)
-{
+QStringList EastmoneyLHBListInterface::urls(const QStringList& params) {
     if (params.isEmpty())
         return {};
     // One page of 200 rows from the start to the end of the same day.
@@ -14,8 +13,7 @@ QStringList EastmoneyLHBListInterface::urls(const QStringList& params)
                 .arg(QLatin1String(kEastmoneyDataHost), params.first())};
 }
 
-StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QString&)
-{
+StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QString&) {
     // A reply without a row array (an error page, or a day without a list
     // whose "data" is []) holds no entries; read as an object list it would
     // give one row of stray wrapper fields, i.e. a list entry without code.

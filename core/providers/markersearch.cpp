@@ -1,8 +1,7 @@
 #include "core/providers/markersearch.h"
 
 QStringList captureBetween(const QString& text, QLatin1String open, QLatin1String close,
-                           int maxCount)
-{
+                           int maxCount) {
     QStringList matches;
     if (open.size() == 0 || close.size() == 0)
         return matches;
@@ -23,15 +22,13 @@ QStringList captureBetween(const QString& text, QLatin1String open, QLatin1Strin
     return matches;
 }
 
-QString cutTagText(const QString& match)
-{
+QString cutTagText(const QString& match) {
     const QString after = match.mid(match.indexOf(QLatin1Char('>')) + 1);
     const int lt = after.indexOf(QLatin1Char('<'));
     return lt < 0 ? after : after.left(lt);
 }
 
-QString cutShareText(const QString& match)
-{
+QString cutShareText(const QString& match) {
     const QString after = match.mid(match.indexOf(QLatin1Char('>')) + 1);
     const int percent = after.indexOf(QLatin1Char('%'));
     return percent < 0 ? QString() : after.left(percent + 1);

@@ -4,8 +4,7 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
-QString StockNewsInterface::url(const QString& code) const
-{
+QString StockNewsInterface::url(const QString& code) const {
     // The service takes the random suffix as a double in "g" form, so large
     // numbers go out in exponent form as its own app sends them.
     return QStringLiteral("http://%1/appstock/news/info/search?type=3&page=%2&n=6&symbol=%3"
@@ -15,8 +14,7 @@ QString StockNewsInterface::url(const QString& code) const
 }
 
 QVector<QMap<QString, QString>> StockNewsInterface::parse(const QString& text,
-                                                          const QString&) const
-{
+                                                          const QString&) const {
     // After the items the reply lists the names of the stocks they mention,
     // as a second array of objects; the object-list parse would read its
     // entries as further news rows without title or time, so it is cut off.

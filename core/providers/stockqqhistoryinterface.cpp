@@ -3,8 +3,7 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
-QStringList StockQQHistoryInterface::urls(const QStringList& codes)
-{
+QStringList StockQQHistoryInterface::urls(const QStringList& codes) {
     QStringList result;
     for (const QString& code : codes) {
         // The service's own app joins "_appName=android" and the random
@@ -17,8 +16,7 @@ QStringList StockQQHistoryInterface::urls(const QStringList& codes)
     return result;
 }
 
-QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString& code)
-{
+QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString& code) {
     if (!m_savePath.isEmpty() && !code.isEmpty())
         writeTextFile(m_savePath + code, text);
 
@@ -64,20 +62,19 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
     return bars;
 }
 
-void StockQQHistoryInterface::setParam(int index, const QString& value)
-{
+void StockQQHistoryInterface::setParam(int index, const QString& value) {
     switch (index) {
     case 0:
         m_savePath = value;
         break;
     case 1:
-        if (value == QLatin1String("bfq") || value == QLatin1String("qfq")
-            || value == QLatin1String("hfq"))
+        if (value == QLatin1String("bfq") || value == QLatin1String("qfq") ||
+            value == QLatin1String("hfq"))
             m_adjust = value;
         break;
     case 2:
-        if (value == QLatin1String("day") || value == QLatin1String("week")
-            || value == QLatin1String("month"))
+        if (value == QLatin1String("day") || value == QLatin1String("week") ||
+            value == QLatin1String("month"))
             m_period = value;
         break;
     default:

@@ -10,8 +10,7 @@
 // The texts that one fuzz input stands for: the bytes decoded as GBK, as
 // the blocking fetch decodes every reply, and the same bytes read as UTF-16,
 // which reaches every 16-bit code unit (lone surrogates included).
-inline QVector<QString> fuzzTexts(const uint8_t* data, size_t size)
-{
+inline QVector<QString> fuzzTexts(const uint8_t* data, size_t size) {
     static QTextCodec* const gbk = QTextCodec::codecForName("GBK");
     const char* bytes = reinterpret_cast<const char*>(data);
     const int length = static_cast<int>(size);
