@@ -1,16 +1,10 @@
 #include "app/lhbmainwindow.h"
 
+#include "app/lhbpkwidget.h"
 #include "app/pelostockconfigdialog.h"
 #include "app/startup.h"
 #include "app/stockaboutwidget.h"
 #include "app/version.h"
-
-#if __has_include("app/lhbpkwidget.h")
-#include "app/lhbpkwidget.h"
-#define VESK_HAVE_PKWIDGET 1
-#else
-#include <QWidget>
-#endif
 
 #include <QAction>
 #include <QDesktopServices>
@@ -29,12 +23,8 @@ LHBMainWindow::LHBMainWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("岱鸮龙虎榜分析系统%1").arg(QLatin1String(kVeskVersion)));
     setWindowIcon(QIcon(QStringLiteral(":/images/vesk.png")));
 
-#ifdef VESK_HAVE_PKWIDGET
     m_pkWidget = new LHBPKWidget(nullptr);
     setCentralWidget(m_pkWidget);
-#else
-    setCentralWidget(new QWidget);
-#endif
     resize(960, 640);
 
     QMenu* settingMenu = menuBar()->addMenu(tr("&设置"));
