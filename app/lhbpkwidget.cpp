@@ -23,14 +23,12 @@ const char* const kDateFormat = "yyyy-MM-dd";
 // Kind 2 of the stock list factory: the day's dragon-tiger list.
 constexpr int kDayListViewKind = 2;
 
-QString infoTemplate()
-{
+QString infoTemplate() {
     return QStringLiteral(" 代码:%1,名称:%2,涨幅:%3%,换手率:%4%,交易额:%5万");
 }
 } // namespace
 
-LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent)
-{
+LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
     auto* layout = new QGridLayout(this);
 
     m_stockList = createStockListView(kDayListViewKind, this);
@@ -65,20 +63,17 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent)
     m_pool->setMaxThreadCount(1);
 }
 
-LHBPKWidget::~LHBPKWidget()
-{
+LHBPKWidget::~LHBPKWidget() {
     // Waits for the queued and running tasks, which post to this widget.
     delete m_pool;
 }
 
-QDate LHBPKWidget::initialDate(const QDate& today)
-{
+QDate LHBPKWidget::initialDate(const QDate& today) {
     const int weekday = today.dayOfWeek();
     return weekday > 5 ? today.addDays(-(weekday - 5)) : today;
 }
 
-QDateEdit* LHBPKWidget::createDateEdit()
-{
+QDateEdit* LHBPKWidget::createDateEdit() {
     auto* edit = new QDateEdit(this);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QString::fromLatin1(kDateFormat));
@@ -86,8 +81,7 @@ QDateEdit* LHBPKWidget::createDateEdit()
     return edit;
 }
 
-QLabel* LHBPKWidget::createInfoLabel()
-{
+QLabel* LHBPKWidget::createInfoLabel() {
     auto* label = new QLabel(this);
     QFont font = label->font();
     font.setPointSize(12);
@@ -97,8 +91,7 @@ QLabel* LHBPKWidget::createInfoLabel()
     return label;
 }
 
-void LHBPKWidget::onSearch()
-{
+void LHBPKWidget::onSearch() {
     m_scanButton->setEnabled(false);
     m_progress->setValue(0);
 
@@ -123,15 +116,13 @@ void LHBPKWidget::onSearch()
     m_pool->start(new StockStatusTask(this, StockEvent::DayListsStored));
 }
 
-void LHBPKWidget::updateStockList(const QVector<Stock>& stocks)
-{
+void LHBPKWidget::updateStockList(const QVector<Stock>& stocks) {
     m_stockList->clear();
     for (const Stock& stock : stocks)
         m_stockList->addStock(stock);
 }
 
-void LHBPKWidget::customEvent(QEvent* event)
-{
+void LHBPKWidget::customEvent(QEvent* event) {
     const int type = static_cast<int>(event->type());
     if (type < StockEvent::DayListFetched || type > StockEvent::AllSeatsStored)
         return;
@@ -161,10 +152,10 @@ void LHBPKWidget::customEvent(QEvent* event)
     }
 }
 
-void LHBPKWidget::finishScan()
-{
+void LHBPKWidget::finishScan() {
     StockApplication* app = StockApplication::instance();
-    const QMap<QString, QVector<Stock>> days = app ? app->dayStocks() : QMap<QString, QVector<Stock>>();
+    const QMap<QString, QVector<Stock>> days =
+        app ? app->dayStocks() : QMap<QString, QVector<Stock>>();
     const auto day = days.constFind(m_day);
     // Without D's list there is nothing to screen, but the scan is over all
     // the same: the button must come back, or no further scan could start.
@@ -184,8 +175,7 @@ void LHBPKWidget::finishScan()
     m_tabs->refreshRecommendations();
 }
 
-void LHBPKWidget::onClickLHBList(const QString& code)
-{
+void LHBPKWidget::onClickLHBList(const QString& code) {
     StockApplication* app = StockApplication::instance();
     if (!app)
         return;
@@ -202,10 +192,9 @@ void LHBPKWidget::onClickLHBList(const QString& code)
     for (const Stock& stock : stocks) {
         if (stock.code != code)
             continue;
-        m_infoLabel->setText(infoTemplate().arg(code, stock.name,
-                                                QString::number(stock.changePercent, 'g', 6),
-                                                QString::number(stock.turnoverRate, 'g', 6),
-                                                QString::number(stock.amount, 'g', 6)));
+        m_infoLabel->setText(infoTemplate().arg(
+            code, stock.name, QString::number(stock.changePercent, 'g', 6),
+            QString::number(stock.turnoverRate, 'g', 6), QString::number(stock.amount, 'g', 6)));
         break;
     }
 }

@@ -14,16 +14,13 @@ constexpr int kChartBars = 60;
 } // namespace
 
 LHBTabWidget::LHBTabWidget(QWidget* parent)
-    : QTabWidget(parent),
-      m_recommend(new RecommandStockView(this)),
-      m_chart(new CandlestickWidget(true, nullptr)),
-      m_seats(new LHBBS5Widget(this)),
+    : QTabWidget(parent), m_recommend(new RecommandStockView(this)),
+      m_chart(new CandlestickWidget(true, nullptr)), m_seats(new LHBBS5Widget(this)),
       m_news(new DataTableWidget(QStringLiteral("新闻简讯"),
                                  {{QStringLiteral("股票"), QStringLiteral("symbol"), 96},
                                   {QStringLiteral("标题"), QStringLiteral("title"), 540},
                                   {QStringLiteral("日期"), QStringLiteral("time"), 160}},
-                                 this))
-{
+                                 this)) {
     addTab(m_recommend, QStringLiteral("推荐股票"));
     addTab(m_chart, QStringLiteral("股票日K"));
     addTab(m_seats, QStringLiteral("买卖机构"));
@@ -31,13 +28,11 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
     setCurrentIndex(0);
 }
 
-void LHBTabWidget::refreshRecommendations()
-{
+void LHBTabWidget::refreshRecommendations() {
     m_recommend->refresh();
 }
 
-void LHBTabWidget::showStock(const QString& code, const QString& date)
-{
+void LHBTabWidget::showStock(const QString& code, const QString& date) {
     QVector<Stock> bars;
     if (StockApplication* app = StockApplication::instance())
         bars = app->getKLines(code);
@@ -46,8 +41,7 @@ void LHBTabWidget::showStock(const QString& code, const QString& date)
     loadNews(code);
 }
 
-void LHBTabWidget::loadNews(const QString& code)
-{
+void LHBTabWidget::loadNews(const QString& code) {
     // Drop a market prefix such as "sh"; the client adds its own.
     const QString plain = code.size() == 8 ? code.mid(2) : code;
     // Emptied first, so a failed request never leaves another stock's news.

@@ -9,16 +9,14 @@
 #include <QCoreApplication>
 
 StockInfoTask::StockInfoTask(QObject* receiver, int eventType)
-    : m_receiver(receiver), m_eventType(eventType)
-{
+    : m_receiver(receiver), m_eventType(eventType) {
     if (StockApplication* app = StockApplication::instance())
         m_pairs = app->detailPairs();
 }
 
 StockInfoTask::~StockInfoTask() = default;
 
-void StockInfoTask::run()
-{
+void StockInfoTask::run() {
     StockApplication* app = StockApplication::instance();
     const int n = m_pairs.size();
     for (int i = 0; i < n; ++i) {

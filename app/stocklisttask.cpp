@@ -11,14 +11,11 @@
 #include <cmath>
 
 StockListTask::StockListTask(QObject* receiver, int eventType, const QStringList& dates)
-    : m_receiver(receiver), m_eventType(eventType), m_dates(dates)
-{
-}
+    : m_receiver(receiver), m_eventType(eventType), m_dates(dates) {}
 
 StockListTask::~StockListTask() = default;
 
-void StockListTask::run()
-{
+void StockListTask::run() {
     const int n = m_dates.size();
     if (n < 1)
         return;
@@ -26,8 +23,7 @@ void StockListTask::run()
         fetchDayList(i, m_dates.at(i), (i * 100) / n);
 }
 
-Stock StockListTask::stockFromRow(const QMap<QString, QString>& row)
-{
+Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
     Stock stock;
     stock.code = row.value(QStringLiteral("SCode"));
     stock.name = row.value(QStringLiteral("SName"));
@@ -45,8 +41,7 @@ Stock StockListTask::stockFromRow(const QMap<QString, QString>& row)
     return stock;
 }
 
-void StockListTask::fetchDayList(int index, const QString& date, int progress)
-{
+void StockListTask::fetchDayList(int index, const QString& date, int progress) {
     Q_UNUSED(index);
     EastmoneyLHBListInterface client;
     const QStringList urls = client.urls(QStringList{date});
@@ -58,8 +53,8 @@ void StockListTask::fetchDayList(int index, const QString& date, int progress)
     for (const auto& row : rows) {
         Stock stock = stockFromRow(row);
         // Margin-trading runs are of no interest to the screens.
-        if (stock.typeText.contains(QStringLiteral("连续"))
-            && stock.typeText.contains(QStringLiteral("融资")))
+        if (stock.typeText.contains(QStringLiteral("连续")) &&
+            stock.typeText.contains(QStringLiteral("融资")))
             continue;
         stocks.append(stock);
     }

@@ -35,25 +35,23 @@ namespace {
 const QStringList kDays = {QStringLiteral("2017-10-16"), QStringLiteral("2017-10-13"),
                            QStringLiteral("2017-10-12")};
 
-double processCpuSeconds()
-{
+double processCpuSeconds() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return ts.tv_sec + ts.tv_nsec / 1e9;
 }
 
-QString code(int i)
-{
+QString code(int i) {
     return QString::number(600000 + i);
 }
 
 // One day's list reply in the service's shape, n rows.
-QString listReply(const QString& day, int n)
-{
+QString listReply(const QString& day, int n) {
     QStringList rows;
     for (int i = 0; i < n; ++i) {
         rows << QStringLiteral(
-                    "{\"SCode\":\"%1\",\"SName\":\"样本%2\",\"ClosePrice\":\"10.5\",\"Chgradio\":\"%3\","
+                    "{\"SCode\":\"%1\",\"SName\":\"样本%2\",\"ClosePrice\":\"10.5\",\"Chgradio\":"
+                    "\"%3\","
                     "\"Dchratio\":\"%4\",\"JmMoney\":\"1234567.8\",\"Turnover\":\"%5\","
                     "\"Ctypedes\":\"日涨幅偏离值达到7%的证券\",\"Tdate\":\"%6\","
                     "\"JD\":\"实力游资买入，成功率45.72%\",\"DP\":\"实力游资买入，成功率45.72%\"}")
@@ -68,13 +66,12 @@ QString listReply(const QString& day, int n)
         .arg(rows.join(QLatin1Char(',')));
 }
 
-QString seatRow(int id, int n)
-{
-    return QStringLiteral(
-               "<tr><td>%1</td><td><div class=\"sc-name\"><a href=\"#\"><a href=\"/lhb/yyb/%2.html\">"
-               "样本证券营业部%2</a></a><span class=\"times\">%3</span>"
-               "<span class=\"percent\">%4%</span></div></td><td>%5</td><td>3.21%</td>"
-               "<td>%6</td><td>0.12%</td><td>%7</td></tr>\n")
+QString seatRow(int id, int n) {
+    return QStringLiteral("<tr><td>%1</td><td><div class=\"sc-name\"><a href=\"#\"><a "
+                          "href=\"/lhb/yyb/%2.html\">"
+                          "样本证券营业部%2</a></a><span class=\"times\">%3</span>"
+                          "<span class=\"percent\">%4%</span></div></td><td>%5</td><td>3.21%</td>"
+                          "<td>%6</td><td>0.12%</td><td>%7</td></tr>\n")
         .arg(n)
         .arg(id)
         .arg(id % 40)
@@ -85,8 +82,7 @@ QString seatRow(int id, int n)
 }
 
 // One list-entry page with five buying and five selling seats.
-QString seatPage(int seed)
-{
+QString seatPage(int seed) {
     QString buys, sells;
     for (int k = 0; k < 5; ++k) {
         buys += seatRow(80000000 + (seed * 7 + k) % 300, k + 1);
@@ -104,8 +100,7 @@ QString seatPage(int seed)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // The application object reads and writes config.ini in the working
     // directory and a per-user marker; keep both out of the user's files.
     QTemporaryDir scratch;
@@ -140,7 +135,8 @@ int main(int argc, char** argv)
         server.setRoute(listClient.urls(QStringList{day}).value(0), toGbk(listReply(day, stocks)));
         for (int i = 0; i < stocks; ++i) {
             EastmoneyLHBDataInterface pageClient;
-            const QString url = pageClient.urls(QStringList{code(i) + QLatin1Char(',') + day}).value(0);
+            const QString url =
+                pageClient.urls(QStringList{code(i) + QLatin1Char(',') + day}).value(0);
             server.setRoute(url, toGbk(seatPage(seed++)));
         }
     }
@@ -153,8 +149,9 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
 
     const int pages = 3 * stocks;
-    const double designed = 3 * StockListTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0
-        + pages * StockInfoTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0;
+    const double designed =
+        3 * StockListTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0 +
+        pages * StockInfoTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0;
     std::printf("scan of %d listed stocks per day, %d list-entry pages; designed minimum %.2f s\n",
                 stocks, pages, designed);
     std::fflush(stdout);
@@ -198,8 +195,9 @@ int main(int argc, char** argv)
     const double stallMs = worstLateNs / 1e6;
     std::printf("stocks listed %d of %d, seat entries stored %d of %d, requests served %d\n",
                 listed, stocks, seatEntries, pages, server.requestCount());
-    std::printf("wall time        %8.3f s   designed minimum %.3f s   ratio %.4f  (goal <= 1.05)  %s\n",
-                wallSeconds, designed, ratio, ratio <= 1.05 ? "met" : "MISSED");
+    std::printf(
+        "wall time        %8.3f s   designed minimum %.3f s   ratio %.4f  (goal <= 1.05)  %s\n",
+        wallSeconds, designed, ratio, ratio <= 1.05 ? "met" : "MISSED");
     std::printf("process CPU time %8.3f s   share of wall time %.2f %%  (goal < 5 %%)  %s\n",
                 cpuSeconds, 100.0 * cpuShare, cpuShare < 0.05 ? "met" : "MISSED");
     std::printf("largest GUI stall %7.1f ms  (lateness of a %d ms timer; goal <= 100 ms)  %s\n",

@@ -36,7 +36,7 @@
 
 namespace {
 
-const QString kDay = QStringLiteral("2017-10-09"); // a Monday
+const QString kDay = QStringLiteral("2017-10-09");  // a Monday
 const QString kDay1 = QStringLiteral("2017-10-06"); // the 2nd is a configured holiday
 const QString kDay2 = QStringLiteral("2017-10-05");
 
@@ -44,55 +44,47 @@ const QString kDay2 = QStringLiteral("2017-10-05");
 // two 1.2 s status pauses and 0.72 s per list entry.
 constexpr int kScanTimeoutMs = 60000;
 
-QString listUrl(const QString& date)
-{
+QString listUrl(const QString& date) {
     EastmoneyLHBListInterface client;
     return client.urls(QStringList{date}).value(0);
 }
 
-QString seatUrl(const QString& code, const QString& date)
-{
+QString seatUrl(const QString& code, const QString& date) {
     EastmoneyLHBDataInterface client;
     return client.urls(QStringList{code + QLatin1Char(',') + date}).value(0);
 }
 
 // The K-line and news queries carry a random number, so they are routed by path.
-QString klinePath()
-{
+QString klinePath() {
     StockQQHistoryInterface client;
     return QUrl(client.urls(QStringList{QStringLiteral("600001")}).value(0)).path();
 }
 
-QString newsPath()
-{
+QString newsPath() {
     StockNewsInterface client;
     return QUrl(client.url(QStringLiteral("600001"))).path();
 }
 
-QString fixtureText(const QString& name)
-{
+QString fixtureText(const QString& name) {
     return QString::fromUtf8(readFixture(QStringLiteral("scan/") + name));
 }
 
 // Records the widget's scan events and every change of its progress bar.
 class ScanRecorder final : public QObject {
 public:
-    explicit ScanRecorder(LHBPKWidget* widget) : m_widget(widget)
-    {
+    explicit ScanRecorder(LHBPKWidget* widget) : m_widget(widget) {
         widget->installEventFilter(this);
         QObject::connect(widget->progressBar(), &QProgressBar::valueChanged,
                          [this](int value) { progress.append(value); });
     }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         const int type = event->type();
-        if (watched == m_widget && type >= StockEvent::DayListFetched
-            && type <= StockEvent::AllSeatsStored)
+        if (watched == m_widget && type >= StockEvent::DayListFetched &&
+            type <= StockEvent::AllSeatsStored)
             events.append(qMakePair(type, static_cast<StockEvent*>(event)->value()));
         return false;
     }
-    void clear()
-    {
+    void clear() {
         events.clear();
         progress.clear();
     }
@@ -103,8 +95,7 @@ private:
     LHBPKWidget* m_widget;
 };
 
-int rowOfCode(QTableWidget* table, const QString& code)
-{
+int rowOfCode(QTableWidget* table, const QString& code) {
     for (int r = 0; r < table->rowCount(); ++r) {
         if (table->item(r, 0) && table->item(r, 0)->text().trimmed() == code)
             return r;
@@ -112,16 +103,14 @@ int rowOfCode(QTableWidget* table, const QString& code)
     return -1;
 }
 
-void clickRow(QTableWidget* table, int row)
-{
+void clickRow(QTableWidget* table, int row) {
     QVERIFY(row >= 0);
     table->scrollToItem(table->item(row, 0));
     const QRect rect = table->visualItemRect(table->item(row, 1));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
 
-QCPFinancial* candlesOf(CandlestickWidget* chart)
-{
+QCPFinancial* candlesOf(CandlestickWidget* chart) {
     auto* plot = chart->findChild<QCustomPlot*>();
     if (!plot)
         return nullptr;
@@ -132,8 +121,7 @@ QCPFinancial* candlesOf(CandlestickWidget* chart)
     return nullptr;
 }
 
-int countRequests(const TestHttpServer& server, const QString& part)
-{
+int countRequests(const TestHttpServer& server, const QString& part) {
     int n = 0;
     for (const QString& r : server.requests())
         n += r.contains(part) ? 1 : 0;
@@ -165,8 +153,7 @@ private:
     ScanRecorder* m_recorder = nullptr;
 };
 
-void TestScan::initTestCase()
-{
+void TestScan::initTestCase() {
     QVERIFY(StockApplication::instance());
     // The calendar's configured days are the defaults, whatever an earlier run left.
     StockApplication::instance()->setNonTradeDays(
@@ -202,29 +189,31 @@ void TestScan::initTestCase()
     m_recorder = new ScanRecorder(m_widget);
 }
 
-void TestScan::cleanupTestCase()
-{
+void TestScan::cleanupTestCase() {
     delete m_recorder;
     delete m_widget;
     TestHttpServer::removeApplicationProxy();
 }
 
-void TestScan::listRowConversion_data()
-{
+void TestScan::listRowConversion_data() {
     QTest::addColumn<QString>("chg");
     QTest::addColumn<QString>("turnover");
     QTest::addColumn<float>("changePercent");
     QTest::addColumn<float>("amount");
     // The change is raised to the next hundredth; the amount turns yuan into 万元.
-    QTest::newRow("raised") << "2.341" << "2500000" << 2.35f << 250.0f;
-    QTest::newRow("negative raised toward zero") << "-1.237" << "0" << -1.23f << 0.0f;
-    QTest::newRow("whole hundredths stay") << "2.34" << "12345" << 2.34f << 1.2345f;
-    QTest::newRow("integer") << "5" << "2508328205" << 5.0f << 250832.8205f;
-    QTest::newRow("not numbers") << "abc" << "" << 0.0f << 0.0f;
+    QTest::newRow("raised") << "2.341"
+                            << "2500000" << 2.35f << 250.0f;
+    QTest::newRow("negative raised toward zero") << "-1.237"
+                                                 << "0" << -1.23f << 0.0f;
+    QTest::newRow("whole hundredths stay") << "2.34"
+                                           << "12345" << 2.34f << 1.2345f;
+    QTest::newRow("integer") << "5"
+                             << "2508328205" << 5.0f << 250832.8205f;
+    QTest::newRow("not numbers") << "abc"
+                                 << "" << 0.0f << 0.0f;
 }
 
-void TestScan::listRowConversion()
-{
+void TestScan::listRowConversion() {
     QFETCH(QString, chg);
     QFETCH(QString, turnover);
     QFETCH(float, changePercent);
@@ -248,8 +237,7 @@ void TestScan::listRowConversion()
     QCOMPARE(s.amount, amount);
 }
 
-void TestScan::initialDate_data()
-{
+void TestScan::initialDate_data() {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QDate>("expected");
     QTest::newRow("saturday") << QDate(2017, 10, 14) << QDate(2017, 10, 13);
@@ -258,15 +246,13 @@ void TestScan::initialDate_data()
     QTest::newRow("weekday holiday stays") << QDate(2017, 5, 1) << QDate(2017, 5, 1);
 }
 
-void TestScan::initialDate()
-{
+void TestScan::initialDate() {
     QFETCH(QDate, today);
     QFETCH(QDate, expected);
     QCOMPARE(LHBPKWidget::initialDate(today), expected);
 }
 
-void TestScan::startScan(const QString& day)
-{
+void TestScan::startScan(const QString& day) {
     QVERIFY(m_widget->scanButton()->isEnabled());
     m_widget->dateEdit()->setDate(QDate::fromString(day, QStringLiteral("yyyy-MM-dd")));
     QCOMPARE(m_widget->dateEdit()->text(), day);
@@ -278,15 +264,13 @@ void TestScan::startScan(const QString& day)
     QCOMPARE(m_widget->stockList()->rowCount(), 0);
 }
 
-void TestScan::waitForScanEnd()
-{
+void TestScan::waitForScanEnd() {
     QTRY_VERIFY_WITH_TIMEOUT(m_widget->scanButton()->isEnabled(), kScanTimeoutMs);
     // The last status task still pauses after its event; let it end.
     QVERIFY(m_widget->threadPool()->waitForDone(5000));
 }
 
-void TestScan::wholeScan()
-{
+void TestScan::wholeScan() {
     StockApplication* app = StockApplication::instance();
     LHBTabWidget* tabs = m_widget->tabs();
     StockListView* list = m_widget->stockList();
@@ -308,7 +292,8 @@ void TestScan::wholeScan()
     for (int r = 0; r < list->rowCount(); ++r)
         codes << list->item(r, 0)->text();
     codes.sort();
-    QCOMPARE(codes, (QStringList{"000003", "000004", "000005", "000006", "600001", "600001", "600002"}));
+    QCOMPARE(codes,
+             (QStringList{"000003", "000004", "000005", "000006", "600001", "600001", "600002"}));
     QCOMPARE(list->item(rowOfCode(list, "600002"), 2)->text(), QStringLiteral("2.35"));
     QCOMPARE(list->item(rowOfCode(list, "000003"), 2)->text(), QStringLiteral("-1.23"));
     QCOMPARE(list->item(rowOfCode(list, "000004"), 2)->text(), QStringLiteral("5"));
@@ -343,9 +328,10 @@ void TestScan::wholeScan()
 
     // Seats: buying and selling sides each numbered from 1; no summary row.
     QTableWidget* seats = tabs->seatTable()->table();
-    const QMap<QString, QString> numbers = {
-        {"甲证券上海一路", "1"}, {"甲证券深圳二路", "2"}, {"甲证券杭州三路", "3"}, {"机构专用", "4"},
-        {"甲证券北京五路", "5"}, {"甲证券广州六路", "1"}, {"甲证券成都七路", "2"}};
+    const QMap<QString, QString> numbers = {{"甲证券上海一路", "1"}, {"甲证券深圳二路", "2"},
+                                            {"甲证券杭州三路", "3"}, {"机构专用", "4"},
+                                            {"甲证券北京五路", "5"}, {"甲证券广州六路", "1"},
+                                            {"甲证券成都七路", "2"}};
     QCOMPARE(seats->rowCount(), numbers.size());
     QMap<QString, QString> shown;
     QMap<QString, QString> nets;
@@ -362,9 +348,12 @@ void TestScan::wholeScan()
     QCOMPARE(news->rowCount(), 2);
     QSet<QString> items;
     for (int r = 0; r < news->rowCount(); ++r)
-        items << QStringList{news->item(r, 0)->text(), news->item(r, 1)->text(), news->item(r, 2)->text()}.join('|');
-    QCOMPARE(items, (QSet<QString>{"sh600001|甲股份：关于重大合同的公告|2017-10-09 15:30:02",
-                                   "sh600001|甲股份龙虎榜：机构净买入1003万元|2017-10-08 09:12:45"}));
+        items << QStringList{news->item(r, 0)->text(), news->item(r, 1)->text(),
+                             news->item(r, 2)->text()}
+                     .join('|');
+    QCOMPARE(items,
+             (QSet<QString>{"sh600001|甲股份：关于重大合同的公告|2017-10-09 15:30:02",
+                            "sh600001|甲股份龙虎榜：机构净买入1003万元|2017-10-08 09:12:45"}));
 
     // A stock listed for a run of days gets no seat request, so it can never be shown.
     clickRow(list, rowOfCode(list, "000006"));
@@ -376,9 +365,8 @@ void TestScan::wholeScan()
 
     // Progress: 100 after the lists, one value per list entry, 0 at the end.
     const QVector<QPair<int, int>> expectedEvents = {
-        {5001, 0}, {5001, 33}, {5001, 66}, {5002, 100},
-        {5003, 0}, {5003, 11}, {5003, 22}, {5003, 33}, {5003, 44},
-        {5003, 55}, {5003, 66}, {5003, 77}, {5003, 88}, {5004, 100}};
+        {5001, 0},  {5001, 33}, {5001, 66}, {5002, 100}, {5003, 0},  {5003, 11}, {5003, 22},
+        {5003, 33}, {5003, 44}, {5003, 55}, {5003, 66},  {5003, 77}, {5003, 88}, {5004, 100}};
     QCOMPARE(m_recorder->events, expectedEvents);
     QCOMPARE(m_recorder->progress, (QVector<int>{100, 0, 11, 22, 33, 44, 55, 66, 77, 88, 0}));
     QCOMPARE(m_widget->progressBar()->value(), 0);
@@ -420,8 +408,7 @@ void TestScan::wholeScan()
     QCOMPARE(countRequests(m_server, newsPath()), 2);
 }
 
-void TestScan::emptyDay()
-{
+void TestScan::emptyDay() {
     // 2017-05-01 is a built-in holiday on a Monday; the service answers its
     // list, and the two days before it, with nothing.
     startScan(QStringLiteral("2017-05-01"));
@@ -448,13 +435,13 @@ void TestScan::emptyDay()
 
     RecommandStockView* view = m_widget->tabs()->recommendView();
     QCOMPARE(view->stockList()->count(), 0);
-    QCOMPARE(view->analysisText()->toPlainText(),
-             QStringLiteral("今日龙虎榜无选股,本龙虎榜深度分析系统不会每天推荐股票,请耐心等待介入时机"));
+    QCOMPARE(
+        view->analysisText()->toPlainText(),
+        QStringLiteral("今日龙虎榜无选股,本龙虎榜深度分析系统不会每天推荐股票,请耐心等待介入时机"));
     QVERIFY(m_widget->scanButton()->isEnabled());
 }
 
-void TestScan::buttonComesBackWhenDayListIsLost()
-{
+void TestScan::buttonComesBackWhenDayListIsLost() {
     // Should D's list be gone from the cache when the seats are in, there is
     // nothing to screen, but the scan is over: the button must come back.
     startScan(QStringLiteral("2017-10-16"));
@@ -471,8 +458,7 @@ void TestScan::buttonComesBackWhenDayListIsLost()
     QVERIFY(m_widget->scanButton()->isEnabled());
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     StockApplication app(argc, argv);
     TestScan test;
     return QTest::qExec(&test, argc, argv);
