@@ -35,13 +35,11 @@ std::atomic<unsigned> g_randomState{1};
 // Thread that is writing a report; 0 while none is.
 std::atomic<long> g_handlingThread{0};
 
-long currentThreadId()
-{
+long currentThreadId() {
     return static_cast<long>(syscall(SYS_gettid));
 }
 
-void refreshUtcOffset()
-{
+void refreshUtcOffset() {
     tzset();
     const time_t now = time(nullptr);
     struct tm local;
@@ -51,8 +49,7 @@ void refreshUtcOffset()
 
 // A small linear congruential generator, so the handler needs no locked
 // libc state; seeded at installation.
-int drawRandom()
-{
+int drawRandom() {
     unsigned state = g_randomState.load();
     unsigned next;
     do {
@@ -62,8 +59,7 @@ int drawRandom()
 }
 
 // Civil date from days since 1970-01-01 (proleptic Gregorian).
-void civilFromDays(long long z, int& year, int& month, int& day)
-{
+void civilFromDays(long long z, int& year, int& month, int& day) {
     z += 719468;
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = static_cast<unsigned>(z - era * 146097);
@@ -80,8 +76,7 @@ struct LocalTime {
     int year, month, day, hour, minute, second, millisecond;
 };
 
-LocalTime localNow()
-{
+LocalTime localNow() {
     struct timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
     const long long local = static_cast<long long>(ts.tv_sec) + g_utcOffset.load();
@@ -105,15 +100,13 @@ class Text {
 public:
     Text(char* buf, std::size_t size) : m_buf(buf), m_size(size) { m_buf[0] = '\0'; }
 
-    Text& str(const char* s)
-    {
+    Text& str(const char* s) {
         while (s && *s && m_len + 1 < m_size)
             m_buf[m_len++] = *s++;
         m_buf[m_len] = '\0';
         return *this;
     }
-    Text& dec(long long v, int minDigits = 1)
-    {
+    Text& dec(long long v, int minDigits = 1) {
         char digits[24];
         int n = 0;
         const bool negative = v < 0;
@@ -133,8 +126,7 @@ public:
         }
         return *this;
     }
-    Text& hex(std::uintptr_t v)
-    {
+    Text& hex(std::uintptr_t v) {
         char digits[2 + 2 * sizeof v + 1];
         digits[0] = '0';
         digits[1] = 'x';
@@ -145,8 +137,7 @@ public:
     }
     const char* data() const { return m_buf; }
     std::size_t size() const { return m_len; }
-    void clear()
-    {
+    void clear() {
         m_len = 0;
         m_buf[0] = '\0';
     }
@@ -157,8 +148,7 @@ private:
     std::size_t m_len = 0;
 };
 
-bool writeAll(int fd, const char* data, std::size_t len)
-{
+bool writeAll(int fd, const char* data, std::size_t len) {
     while (len > 0) {
         const ssize_t n = write(fd, data, len);
         if (n < 0) {
@@ -172,32 +162,38 @@ bool writeAll(int fd, const char* data, std::size_t len)
     return true;
 }
 
-bool flush(int fd, Text& text)
-{
+bool flush(int fd, Text& text) {
     const bool ok = writeAll(fd, text.data(), text.size());
     text.clear();
     return ok;
 }
 
-const char* signalName(int sig)
-{
+const char* signalName(int sig) {
     switch (sig) {
-    case SIGSEGV: return "SIGSEGV";
-    case SIGFPE: return "SIGFPE";
-    case SIGILL: return "SIGILL";
-    case SIGBUS: return "SIGBUS";
-    case SIGABRT: return "SIGABRT";
-    default: return "signal";
+    case SIGSEGV:
+        return "SIGSEGV";
+    case SIGFPE:
+        return "SIGFPE";
+    case SIGILL:
+        return "SIGILL";
+    case SIGBUS:
+        return "SIGBUS";
+    case SIGABRT:
+        return "SIGABRT";
+    default:
+        return "signal";
     }
 }
 
-bool writeRegisters(int fd, Text& text, const ucontext_t* ctx)
-{
+bool writeRegisters(int fd, Text& text, const ucontext_t* ctx) {
     if (!ctx)
         return true;
     text.str("registers:\n");
 #if defined(__x86_64__)
-    static const struct { const char* name; int index; } regs[] = {
+    static const struct {
+        const char* name;
+        int index;
+    } regs[] = {
         {"rip", REG_RIP}, {"rsp", REG_RSP}, {"rbp", REG_RBP}, {"rax", REG_RAX},
         {"rbx", REG_RBX}, {"rcx", REG_RCX}, {"rdx", REG_RDX}, {"rsi", REG_RSI},
         {"rdi", REG_RDI}, {"r8", REG_R8},   {"r9", REG_R9},   {"r10", REG_R10},
@@ -205,8 +201,11 @@ bool writeRegisters(int fd, Text& text, const ucontext_t* ctx)
         {"r15", REG_R15}, {"efl", REG_EFL}, {"err", REG_ERR}, {"trapno", REG_TRAPNO},
     };
     for (const auto& r : regs) {
-        text.str("  ").str(r.name).str(" ")
-            .hex(static_cast<std::uintptr_t>(ctx->uc_mcontext.gregs[r.index])).str("\n");
+        text.str("  ")
+            .str(r.name)
+            .str(" ")
+            .hex(static_cast<std::uintptr_t>(ctx->uc_mcontext.gregs[r.index]))
+            .str("\n");
         if (!flush(fd, text))
             return false;
     }
@@ -223,8 +222,7 @@ bool writeRegisters(int fd, Text& text, const ucontext_t* ctx)
     return flush(fd, text);
 }
 
-bool copyMaps(int fd)
-{
+bool copyMaps(int fd) {
     const int maps = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
     if (maps < 0)
         return false;
@@ -249,14 +247,13 @@ bool copyMaps(int fd)
 
 // Opens a new report file; draws a new number when the name is taken, so an
 // older report is never overwritten.
-int createDumpFile()
-{
+int createDumpFile() {
     mkdir(CrashHandler::kDumpFolder, 0755); // fails harmlessly when it exists
     const LocalTime t = localNow();
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[64];
-        crashDumpFileName(name, t.year, t.month, t.day, t.hour, t.minute, t.second,
-                          t.millisecond, drawRandom());
+        crashDumpFileName(name, t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond,
+                          drawRandom());
         char path[128];
         Text(path, sizeof path).str(CrashHandler::kDumpFolder).str("/").str(name);
         const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -268,8 +265,7 @@ int createDumpFile()
 
 // Entry of every hook: at most one thread writes a report, and a failure
 // inside the handler itself ends the process at once.
-[[noreturn]] void reportAndExit(const ExceptionPointers* info)
-{
+[[noreturn]] void reportAndExit(const ExceptionPointers* info) {
     const long self = currentThreadId();
     long expected = 0;
     if (!g_handlingThread.compare_exchange_strong(expected, self)) {
@@ -287,8 +283,7 @@ int createDumpFile()
     _exit(1);
 }
 
-void signalHandler(int sig, siginfo_t* si, void* uc)
-{
+void signalHandler(int sig, siginfo_t* si, void* uc) {
     ExceptionPointers info;
     info.signal = sig;
     info.code = si ? si->si_code : 0;
@@ -298,8 +293,7 @@ void signalHandler(int sig, siginfo_t* si, void* uc)
     reportAndExit(&info);
 }
 
-void installSignal(int sig)
-{
+void installSignal(int sig) {
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
     sa.sa_sigaction = signalHandler;
@@ -310,8 +304,7 @@ void installSignal(int sig)
     sigaction(sig, &sa, nullptr);
 }
 
-void newHandler()
-{
+void newHandler() {
     ExceptionPointers* info = nullptr;
     captureExceptionPointers(0, info);
     info->reason = "failed allocation";
@@ -320,8 +313,7 @@ void newHandler()
 
 char g_terminateDetail[512];
 
-void terminateHandler()
-{
+void terminateHandler() {
     ExceptionPointers* info = nullptr;
     captureExceptionPointers(0, info);
     info->reason = "terminate";
@@ -339,8 +331,7 @@ void terminateHandler()
     reportAndExit(info);
 }
 
-void installAltStack()
-{
+void installAltStack() {
     stack_t current;
     if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE))
         return; // this thread has one already
@@ -351,8 +342,8 @@ void installAltStack()
     } else {
         // Other threads get a mapping of their own; it outlives the thread,
         // which costs little for the few threads that ask.
-        mem = mmap(nullptr, kAltStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                   -1, 0);
+        mem = mmap(nullptr, kAltStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
+                   0);
         if (mem == MAP_FAILED)
             return;
     }
@@ -363,13 +354,12 @@ void installAltStack()
     sigaltstack(&ss, nullptr);
 }
 
-void prepare()
-{
+void prepare() {
     refreshUtcOffset();
     struct timespec ts;
     clock_gettime(CLOCK_REALTIME, &ts);
-    g_randomState.store(static_cast<unsigned>(ts.tv_sec) ^ static_cast<unsigned>(ts.tv_nsec)
-                        ^ (static_cast<unsigned>(getpid()) << 16));
+    g_randomState.store(static_cast<unsigned>(ts.tv_sec) ^ static_cast<unsigned>(ts.tv_nsec) ^
+                        (static_cast<unsigned>(getpid()) << 16));
     // The first call loads libgcc's unwinder, which must not happen inside a
     // signal handler.
     void* frames[4];
@@ -378,26 +368,37 @@ void prepare()
 
 } // namespace
 
-char* crashDumpFileName(char* buf, int year, int month, int day, int hour, int minute,
-                        int second, int millisecond, int random)
-{
+char* crashDumpFileName(char* buf, int year, int month, int day, int hour, int minute, int second,
+                        int millisecond, int random) {
     Text name(buf, 48);
-    name.str("vesk.").dec(year, 4).str("-").dec(month, 2).str("-").dec(day, 2).str("-")
-        .dec(hour, 2).str("-").dec(minute, 2).str("-").dec(second, 2).str("-")
-        .dec(millisecond, 2).str("-").dec(random, 2).str(".dmp");
+    name.str("vesk.")
+        .dec(year, 4)
+        .str("-")
+        .dec(month, 2)
+        .str("-")
+        .dec(day, 2)
+        .str("-")
+        .dec(hour, 2)
+        .str("-")
+        .dec(minute, 2)
+        .str("-")
+        .dec(second, 2)
+        .str("-")
+        .dec(millisecond, 2)
+        .str("-")
+        .dec(random, 2)
+        .str(".dmp");
     return buf;
 }
 
-void installProcessHandlers()
-{
+void installProcessHandlers() {
     prepare();
     std::set_new_handler(newHandler);
     installSignal(SIGABRT);
     installSignal(SIGBUS);
 }
 
-void installThreadHandlers()
-{
+void installThreadHandlers() {
     installAltStack();
     std::set_terminate(terminateHandler);
     installSignal(SIGFPE);
@@ -405,16 +406,14 @@ void installThreadHandlers()
     installSignal(SIGSEGV);
 }
 
-CrashHandler::CrashHandler()
-{
+CrashHandler::CrashHandler() {
     installProcessHandlers();
     installThreadHandlers();
 }
 
 CrashHandler::~CrashHandler() = default;
 
-__attribute__((noinline)) void captureExceptionPointers(int code, ExceptionPointers*& out)
-{
+__attribute__((noinline)) void captureExceptionPointers(int code, ExceptionPointers*& out) {
     static ucontext_t context;
     static ExceptionPointers info;
     getcontext(&context);
@@ -425,8 +424,7 @@ __attribute__((noinline)) void captureExceptionPointers(int code, ExceptionPoint
     out = &info;
 }
 
-bool writeMiniDump(const ExceptionPointers* info)
-{
+bool writeMiniDump(const ExceptionPointers* info) {
     const int fd = createDumpFile();
     if (fd < 0)
         return false;
@@ -434,10 +432,23 @@ bool writeMiniDump(const ExceptionPointers* info)
     char buf[512];
     Text text(buf, sizeof buf);
     const LocalTime t = localNow();
-    text.str("vesk crash report\nversion: ").str(kVeskVersion).str("\ntime: ")
-        .dec(t.year, 4).str("-").dec(t.month, 2).str("-").dec(t.day, 2).str(" ")
-        .dec(t.hour, 2).str(":").dec(t.minute, 2).str(":").dec(t.second, 2).str(".")
-        .dec(t.millisecond, 3).str("\n");
+    text.str("vesk crash report\nversion: ")
+        .str(kVeskVersion)
+        .str("\ntime: ")
+        .dec(t.year, 4)
+        .str("-")
+        .dec(t.month, 2)
+        .str("-")
+        .dec(t.day, 2)
+        .str(" ")
+        .dec(t.hour, 2)
+        .str(":")
+        .dec(t.minute, 2)
+        .str(":")
+        .dec(t.second, 2)
+        .str(".")
+        .dec(t.millisecond, 3)
+        .str("\n");
     bool ok = flush(fd, text);
     if (info) {
         text.str("reason: ").str(info->reason).str("\n");

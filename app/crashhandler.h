@@ -49,5 +49,5 @@ void captureExceptionPointers(int code, ExceptionPointers*& out);
 // File name of a report for the given local time and random number 0..99:
 // vesk.yyyy-MM-dd-hh-mm-ss-ms-rr.dmp, every field at least two digits wide.
 // Writes into buf (at least 48 bytes) without allocating and returns buf.
-char* crashDumpFileName(char* buf, int year, int month, int day, int hour, int minute,
-                        int second, int millisecond, int random);
+char* crashDumpFileName(char* buf, int year, int month, int day, int hour, int minute, int second,
+                        int millisecond, int random);

@@ -16,9 +16,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
-LHBMainWindow::LHBMainWindow(QWidget* parent)
-    : QMainWindow(parent)
-{
+LHBMainWindow::LHBMainWindow(QWidget* parent) : QMainWindow(parent) {
     initVeskResources();
     setWindowTitle(QStringLiteral("岱鸮龙虎榜分析系统%1").arg(QLatin1String(kVeskVersion)));
     setWindowIcon(QIcon(QStringLiteral(":/images/vesk.png")));
@@ -43,16 +41,15 @@ LHBMainWindow::LHBMainWindow(QWidget* parent)
 
 LHBMainWindow::~LHBMainWindow() = default;
 
-void LHBMainWindow::visitHome()
-{
+void LHBMainWindow::visitHome() {
     // The program has no web site of its own: show its information page,
     // written out of the resources so that any browser can open it.
     if (!m_infoPage) {
         QFile source{QLatin1String(kInfoPagePath)};
         if (!source.open(QIODevice::ReadOnly))
             return;
-        auto* page = new QTemporaryFile(QDir::tempPath() + QStringLiteral("/vesk-info-XXXXXX.htm"),
-                                        this);
+        auto* page =
+            new QTemporaryFile(QDir::tempPath() + QStringLiteral("/vesk-info-XXXXXX.htm"), this);
         if (!page->open() || page->write(source.readAll()) != source.size() || !page->flush()) {
             delete page;
             return;
@@ -63,14 +60,12 @@ void LHBMainWindow::visitHome()
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_infoPage->fileName()));
 }
 
-void LHBMainWindow::visitAbout()
-{
+void LHBMainWindow::visitAbout() {
     StockAboutWidget about(this);
     about.exec();
 }
 
-void LHBMainWindow::visitSetting()
-{
+void LHBMainWindow::visitSetting() {
     PeloStockConfigDialog dialog(this);
     dialog.exec();
 }

@@ -5,8 +5,7 @@
 // Constructed before main runs, so that a crash anywhere leaves a report.
 static CrashHandler g_crashHandler;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     seedRandomGenerators();
     StockApplication app(argc, argv);
     // Destroying the application writes config.ini and the first-run marker.

@@ -12,9 +12,7 @@ struct PeloStockConfigDialog::Private {
     QTextEdit* editor = nullptr;
 };
 
-PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent)
-    : QDialog(parent), d(new Private)
-{
+PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent), d(new Private) {
     setWindowTitle(QStringLiteral("软件配置"));
     setFixedSize(320, 280);
 
@@ -37,8 +35,7 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent)
 
 PeloStockConfigDialog::~PeloStockConfigDialog() = default;
 
-void PeloStockConfigDialog::onClose()
-{
+void PeloStockConfigDialog::onClose() {
     // Entries are taken as typed: a blank inside an entry stays part of it.
     const QString text = d->editor->toPlainText().trimmed();
     if (StockApplication* app = StockApplication::instance())

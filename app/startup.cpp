@@ -15,19 +15,16 @@
 #include <ctime>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void initResourcesOnce()
-{
+static void initResourcesOnce() {
     Q_INIT_RESOURCE(resources);
 }
 
-void initVeskResources()
-{
+void initVeskResources() {
     static const bool done = (initResourcesOnce(), true);
     (void)done;
 }
 
-void seedRandomGenerators()
-{
+void seedRandomGenerators() {
     const auto now = static_cast<unsigned>(std::time(nullptr));
     std::srand(now);
     // The query strings of the data clients draw from qrand().
@@ -37,8 +34,7 @@ void seedRandomGenerators()
     QT_WARNING_POP
 }
 
-QString applyApplicationStyle(QApplication& app)
-{
+QString applyApplicationStyle(QApplication& app) {
     for (const char* name : {"Cleanlooks", "Fusion"}) {
         if (QStyle* style = QStyleFactory::create(QLatin1String(name))) {
             app.setStyle(style);
@@ -48,8 +44,7 @@ QString applyApplicationStyle(QApplication& app)
     return QString();
 }
 
-bool installQtTranslation(QApplication& app)
-{
+bool installQtTranslation(QApplication& app) {
     auto* translator = new QTranslator;
     if (translator->load(QLatin1String(kQtTranslationPath), QString(), QString(), QString())) {
         // Parented to the application so it lives exactly as long as it.
@@ -61,15 +56,13 @@ bool installQtTranslation(QApplication& app)
     return false;
 }
 
-void applyApplicationFont(QApplication& app)
-{
+void applyApplicationFont(QApplication& app) {
     QFont font;
     font.setPointSize(10);
     app.setFont(font);
 }
 
-bool showFirstRunNote(const StockApplication& app)
-{
+bool showFirstRunNote(const StockApplication& app) {
     if (app.isInitialized())
         return false;
     StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath),
@@ -78,8 +71,7 @@ bool showFirstRunNote(const StockApplication& app)
     return true;
 }
 
-int runApplication(StockApplication& app)
-{
+int runApplication(StockApplication& app) {
     // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
     // with the locale's codec, so no codec needs to be set here.
     initVeskResources();

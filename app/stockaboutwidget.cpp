@@ -8,9 +8,7 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
-StockAboutWidget::StockAboutWidget(QWidget* parent)
-    : QDialog(parent)
-{
+StockAboutWidget::StockAboutWidget(QWidget* parent) : QDialog(parent) {
     setFixedSize(410, 196);
     auto* layout = new QGridLayout(this);
 

@@ -12,8 +12,7 @@
 namespace {
 // The whole page, or an empty text when it cannot be opened. A page with a
 // byte-order mark is read in its own encoding, others with the locale's.
-QString readPage(const QString& path)
-{
+QString readPage(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -23,8 +22,7 @@ QString readPage(const QString& path)
 } // namespace
 
 StockNoteWidget::StockNoteWidget(const QString& caption, const QString& pagePath, QWidget* parent)
-    : QDialog(parent)
-{
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("说明"));
     setWindowIcon(QIcon(QStringLiteral(":/images/vesk.png")));
     setFixedSize(400, 189);

@@ -33,13 +33,11 @@ namespace {
 
 const QString kDay = QStringLiteral("2017-10-09");
 
-QByteArray fixture(const QString& name)
-{
+QByteArray fixture(const QString& name) {
     return toGbk(QString::fromUtf8(readFixture(QStringLiteral("scan/") + name)));
 }
 
-bool routeFixtures(TestHttpServer& server)
-{
+bool routeFixtures(TestHttpServer& server) {
     server.setDefaultResponse(QByteArray(), 404);
     EastmoneyLHBListInterface lists;
     for (const char* day : {"2017-10-09", "2017-10-06", "2017-10-05"}) {
@@ -67,8 +65,7 @@ bool routeFixtures(TestHttpServer& server)
     return !fixture(QStringLiteral("kline.json")).isEmpty();
 }
 
-bool waitUntil(const std::function<bool()>& done, int timeoutMs)
-{
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
@@ -79,16 +76,14 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-int fail(const char* what)
-{
+int fail(const char* what) {
     std::fprintf(stderr, "screenshot: %s\n", what);
     return 1;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2)
         return fail("usage: vesk_screenshot <output.png>");
     const QString output = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));

@@ -23,8 +23,7 @@ namespace {
 const char* const kChildFlag = "--crash-child";
 
 // Runs in the child: installs the handler as main's static would, then fails.
-[[noreturn]] void crashChild(const char* mode)
-{
+[[noreturn]] void crashChild(const char* mode) {
     static CrashHandler handler;
     if (!std::strcmp(mode, "segv")) {
         volatile int* volatile target = nullptr;
@@ -64,8 +63,7 @@ private slots:
     void exitCodeWithoutReport();
 };
 
-void TestCrashHandler::fileName_data()
-{
+void TestCrashHandler::fileName_data() {
     QTest::addColumn<QList<int>>("fields");
     QTest::addColumn<QString>("expected");
     QTest::newRow("7 ms, random 5")
@@ -74,14 +72,13 @@ void TestCrashHandler::fileName_data()
                            << "vesk.2018-03-04-09-05-03-12-05.dmp";
     QTest::newRow("345 ms") << QList<int>{2018, 3, 4, 9, 5, 3, 345, 5}
                             << "vesk.2018-03-04-09-05-03-345-05.dmp";
-    QTest::newRow("ends of ranges") << QList<int>{2024, 12, 31, 23, 59, 59, 999, 99}
-                                    << "vesk.2024-12-31-23-59-59-999-99.dmp";
+    QTest::newRow("ends of ranges")
+        << QList<int>{2024, 12, 31, 23, 59, 59, 999, 99} << "vesk.2024-12-31-23-59-59-999-99.dmp";
     QTest::newRow("zeros") << QList<int>{2020, 1, 1, 0, 0, 0, 0, 0}
                            << "vesk.2020-01-01-00-00-00-00-00.dmp";
 }
 
-void TestCrashHandler::fileName()
-{
+void TestCrashHandler::fileName() {
     QFETCH(QList<int>, fields);
     QFETCH(QString, expected);
     char buf[64];
@@ -91,12 +88,11 @@ void TestCrashHandler::fileName()
     QCOMPARE(QString::fromLatin1(buf), expected);
 }
 
-void TestCrashHandler::crashLeavesReport_data()
-{
+void TestCrashHandler::crashLeavesReport_data() {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QStringList>("reportLines");
-    QTest::newRow("null-pointer write") << "segv" << QStringList{"reason: SIGSEGV", "signal: 11",
-                                                                 "address: 0x0000000000000000"};
+    QTest::newRow("null-pointer write")
+        << "segv" << QStringList{"reason: SIGSEGV", "signal: 11", "address: 0x0000000000000000"};
     QTest::newRow("abort") << "abort" << QStringList{"reason: SIGABRT", "signal: 6"};
     QTest::newRow("uncaught exception")
         << "exception" << QStringList{"reason: terminate", "runtime_error: scan fell over"};
@@ -106,8 +102,7 @@ void TestCrashHandler::crashLeavesReport_data()
         << "worker-segv" << QStringList{"reason: SIGSEGV", "signal: 11"};
 }
 
-void TestCrashHandler::crashLeavesReport()
-{
+void TestCrashHandler::crashLeavesReport() {
     QFETCH(QString, mode);
     QFETCH(QStringList, reportLines);
 
@@ -158,8 +153,7 @@ void TestCrashHandler::crashLeavesReport()
         QVERIFY2(text.contains(line), qPrintable(line));
 }
 
-void TestCrashHandler::olderReportsAreKept()
-{
+void TestCrashHandler::olderReportsAreKept() {
     QTemporaryDir workDir;
     QVERIFY(workDir.isValid());
     QVERIFY(QDir(workDir.path()).mkdir(QStringLiteral("crash")));
@@ -181,8 +175,7 @@ void TestCrashHandler::olderReportsAreKept()
     QCOMPARE(older.readAll(), QByteArray("an earlier report"));
 }
 
-void TestCrashHandler::exitCodeWithoutReport()
-{
+void TestCrashHandler::exitCodeWithoutReport() {
     // A plain file where the folder should be: no report can be written.
     QTemporaryDir workDir;
     QVERIFY(workDir.isValid());
@@ -201,8 +194,7 @@ void TestCrashHandler::exitCodeWithoutReport()
     QCOMPARE(blocker.size(), 0);
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc == 3 && !std::strcmp(argv[1], kChildFlag))
         crashChild(argv[2]);
     QCoreApplication app(argc, argv);

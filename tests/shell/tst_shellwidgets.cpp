@@ -29,8 +29,7 @@ namespace {
 
 // Runs check on the next modal dialog once it is shown, then closes it; the
 // caller then starts the code that opens it.
-void onNextModal(std::function<void(QWidget*)> check)
-{
+void onNextModal(std::function<void(QWidget*)> check) {
     auto* poll = new QTimer;
     poll->setInterval(10);
     QObject::connect(poll, &QTimer::timeout, [poll, check] {
@@ -44,16 +43,14 @@ void onNextModal(std::function<void(QWidget*)> check)
     poll->start();
 }
 
-QPushButton* buttonWithText(QWidget* parent, const QString& text)
-{
+QPushButton* buttonWithText(QWidget* parent, const QString& text) {
     for (QPushButton* b : parent->findChildren<QPushButton*>())
         if (b->text() == text)
             return b;
     return nullptr;
 }
 
-bool isFixedSize(QWidget* w, int width, int height)
-{
+bool isFixedSize(QWidget* w, int width, int height) {
     return w->minimumSize() == QSize(width, height) && w->maximumSize() == QSize(width, height);
 }
 
@@ -99,14 +96,12 @@ private:
     StockApplication* app() { return StockApplication::instance(); }
 };
 
-void TestShellWidgets::initTestCase()
-{
+void TestShellWidgets::initTestCase() {
     QVERIFY(app());
     initVeskResources();
 }
 
-void TestShellWidgets::resourcesAreEmbedded()
-{
+void TestShellWidgets::resourcesAreEmbedded() {
     QVERIFY(!QPixmap(QStringLiteral(":/images/vesk.png")).isNull());
     QVERIFY(QFile::exists(QStringLiteral(":/images/vesk.ico")));
 
@@ -119,11 +114,11 @@ void TestShellWidgets::resourcesAreEmbedded()
     QVERIFY(!html.contains(QLatin1String("www.")));
 }
 
-void TestShellWidgets::styleTranslationAndFont()
-{
+void TestShellWidgets::styleTranslationAndFont() {
     const bool haveCleanlooks =
         QStyleFactory::keys().contains(QStringLiteral("Cleanlooks"), Qt::CaseInsensitive);
-    const QString expected = haveCleanlooks ? QStringLiteral("Cleanlooks") : QStringLiteral("Fusion");
+    const QString expected =
+        haveCleanlooks ? QStringLiteral("Cleanlooks") : QStringLiteral("Fusion");
     QCOMPARE(applyApplicationStyle(*app()), expected);
     QCOMPARE(QApplication::style()->objectName().toLower(), expected.toLower());
 
@@ -137,8 +132,7 @@ void TestShellWidgets::styleTranslationAndFont()
     QCOMPARE(QApplication::font().pointSize(), 10);
 }
 
-void TestShellWidgets::aboutDialog()
-{
+void TestShellWidgets::aboutDialog() {
     StockAboutWidget about(nullptr);
     const QString text = QStringLiteral("岱鸮龙虎榜股票分析系统 1.6.2.0)");
     QCOMPARE(about.windowTitle(), text);
@@ -156,8 +150,7 @@ void TestShellWidgets::aboutDialog()
     QVERIFY(!about.isVisible());
 }
 
-void TestShellWidgets::notePage_data()
-{
+void TestShellWidgets::notePage_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("localeCodec");
     QTest::addColumn<QString>("expected");
@@ -171,8 +164,7 @@ void TestShellWidgets::notePage_data()
     QTest::newRow("missing file") << QByteArray() << QByteArray("UTF-8") << QString();
 }
 
-void TestShellWidgets::notePage()
-{
+void TestShellWidgets::notePage() {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, localeCodec);
     QFETCH(QString, expected);
@@ -203,9 +195,9 @@ void TestShellWidgets::notePage()
     QVERIFY(page->isReadOnly());
 }
 
-void TestShellWidgets::noteIsReadOnly()
-{
-    StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath), nullptr);
+void TestShellWidgets::noteIsReadOnly() {
+    StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath),
+                         nullptr);
     note.show();
     QVERIFY(QTest::qWaitForWindowExposed(&note));
     QTextEdit* page = note.findChild<QTextEdit*>();
@@ -223,8 +215,7 @@ void TestShellWidgets::noteIsReadOnly()
     QVERIFY(!note.isVisible());
 }
 
-void TestShellWidgets::configShowsList()
-{
+void TestShellWidgets::configShowsList() {
     app()->setNonTradeDays({QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")});
     PeloStockConfigDialog dialog(nullptr);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("软件配置"));
@@ -238,24 +229,21 @@ void TestShellWidgets::configShowsList()
     QCOMPARE(tabs->tabText(0), QStringLiteral("非交易日"));
 }
 
-void TestShellWidgets::configStoresText_data()
-{
+void TestShellWidgets::configStoresText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("two days") << "2017-10-01,2017-10-02"
-                              << QStringList{"2017-10-01", "2017-10-02"};
-    QTest::newRow("blank after the comma") << "2017-10-01, 2017-10-02"
-                                           << QStringList{"2017-10-01", " 2017-10-02"};
-    QTest::newRow("empty middle entry") << "2017-10-01,,2017-10-02"
-                                        << QStringList{"2017-10-01", "", "2017-10-02"};
+    QTest::newRow("two days") << "2017-10-01,2017-10-02" << QStringList{"2017-10-01", "2017-10-02"};
+    QTest::newRow("blank after the comma")
+        << "2017-10-01, 2017-10-02" << QStringList{"2017-10-01", " 2017-10-02"};
+    QTest::newRow("empty middle entry")
+        << "2017-10-01,,2017-10-02" << QStringList{"2017-10-01", "", "2017-10-02"};
     QTest::newRow("empty text") << "" << QStringList{""};
     QTest::newRow("surrounding blank lines") << "\n  \n2017-10-01,2017-10-02\n\n"
                                              << QStringList{"2017-10-01", "2017-10-02"};
     QTest::newRow("replaces, does not merge") << "2030-01-02" << QStringList{"2030-01-02"};
 }
 
-void TestShellWidgets::configStoresText()
-{
+void TestShellWidgets::configStoresText() {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     app()->setNonTradeDays({QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")});
@@ -271,8 +259,7 @@ void TestShellWidgets::configStoresText()
     QCOMPARE(app()->nonTradeDays(), expected);
 }
 
-void TestShellWidgets::configBlankEntryIsNoHoliday()
-{
+void TestShellWidgets::configBlankEntryIsNoHoliday() {
     PeloStockConfigDialog dialog(nullptr);
     dialog.findChild<QTextEdit*>()->setPlainText(QStringLiteral("2031-06-09, 2031-06-10"));
     dialog.onClose();
@@ -281,15 +268,13 @@ void TestShellWidgets::configBlankEntryIsNoHoliday()
     QVERIFY(!isNonTradingDay(QDate(2031, 6, 10)));
 }
 
-void TestShellWidgets::configClosedOtherwiseKeepsList_data()
-{
+void TestShellWidgets::configClosedOtherwiseKeepsList_data() {
     QTest::addColumn<bool>("escape");
     QTest::newRow("title-bar close") << false;
     QTest::newRow("Escape") << true;
 }
 
-void TestShellWidgets::configClosedOtherwiseKeepsList()
-{
+void TestShellWidgets::configClosedOtherwiseKeepsList() {
     QFETCH(bool, escape);
     const QStringList days{QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")};
     app()->setNonTradeDays(days);
@@ -306,8 +291,7 @@ void TestShellWidgets::configClosedOtherwiseKeepsList()
     QCOMPARE(app()->nonTradeDays(), days);
 }
 
-void TestShellWidgets::mainWindowLayout()
-{
+void TestShellWidgets::mainWindowLayout() {
     LHBMainWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("岱鸮龙虎榜分析系统1.6.2.0"));
     QVERIFY(!window.windowIcon().isNull());
@@ -333,8 +317,7 @@ void TestShellWidgets::mainWindowLayout()
     QCOMPARE(window.size(), QSize(700, 500));
 }
 
-void TestShellWidgets::mainWindowOpensModalDialogs_data()
-{
+void TestShellWidgets::mainWindowOpensModalDialogs_data() {
     QTest::addColumn<int>("menu");
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("dialogClass");
@@ -342,8 +325,7 @@ void TestShellWidgets::mainWindowOpensModalDialogs_data()
     QTest::newRow("关于") << 1 << 1 << "StockAboutWidget";
 }
 
-void TestShellWidgets::mainWindowOpensModalDialogs()
-{
+void TestShellWidgets::mainWindowOpensModalDialogs() {
     QFETCH(int, menu);
     QFETCH(int, action);
     QFETCH(QString, dialogClass);
@@ -370,8 +352,7 @@ void TestShellWidgets::mainWindowOpensModalDialogs()
     QVERIFY(window.findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
 }
 
-void TestShellWidgets::homeOpensOwnInformationPage()
-{
+void TestShellWidgets::homeOpensOwnInformationPage() {
     UrlRecorder recorder;
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::setUrlHandler(QLatin1String(scheme), &recorder, "open");
@@ -401,8 +382,7 @@ void TestShellWidgets::homeOpensOwnInformationPage()
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     StockApplication app(argc, argv);
     TestShellWidgets test;
     return QTest::qExec(&test, argc, argv);

@@ -26,16 +26,14 @@ namespace {
 
 const char* const kChildFlag = "--startup-child";
 
-void say(const QString& line)
-{
+void say(const QString& line) {
     std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);
 }
 
 // Runs in the child: the program's start-up, with a watcher that closes the
 // note and then the main window, as a user would.
-int runChild(int argc, char** argv, bool crashInMainWindow)
-{
+int runChild(int argc, char** argv, bool crashInMainWindow) {
     static CrashHandler handler;
     seedRandomGenerators();
     StockApplication app(argc, argv);
@@ -108,15 +106,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_work;
 };
 
-void TestStartup::init()
-{
+void TestStartup::init() {
     m_config.reset(new QTemporaryDir);
     m_work.reset(new QTemporaryDir);
     QVERIFY(m_config->isValid() && m_work->isValid());
 }
 
-ChildRun TestStartup::runProgram(bool crash)
-{
+ChildRun TestStartup::runProgram(bool crash) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
@@ -136,27 +132,24 @@ ChildRun TestStartup::runProgram(bool crash)
         return run;
     }
     run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
-    run.lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'),
-                                                                         Qt::SkipEmptyParts);
+    run.lines = QString::fromUtf8(child.readAllStandardOutput())
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return run;
 }
 
-QVariant TestStartup::storedMarker() const
-{
+QVariant TestStartup::storedMarker() const {
     QSettings settings(markerFile(), QSettings::IniFormat);
     return settings.value(QStringLiteral("init"));
 }
 
-void TestStartup::setMarker(const QString& value)
-{
+void TestStartup::setMarker(const QString& value) {
     QSettings settings(markerFile(), QSettings::IniFormat);
     settings.setValue(QStringLiteral("init"), value);
     settings.sync();
     QCOMPARE(settings.status(), QSettings::NoError);
 }
 
-void TestStartup::firstRunShowsNoteOnce()
-{
+void TestStartup::firstRunShowsNoteOnce() {
     QVERIFY(!QFile::exists(markerFile()));
 
     const ChildRun first = runProgram();
@@ -183,8 +176,7 @@ void TestStartup::firstRunShowsNoteOnce()
     QVERIFY(!second.lines.join(QLatin1Char('\n')).contains(QLatin1String("note")));
 }
 
-void TestStartup::markerValue_data()
-{
+void TestStartup::markerValue_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("noteShown");
     QTest::newRow("TRUE") << "TRUE" << false;
@@ -193,8 +185,7 @@ void TestStartup::markerValue_data()
     QTest::newRow("empty") << "" << true;
 }
 
-void TestStartup::markerValue()
-{
+void TestStartup::markerValue() {
     QFETCH(QString, value);
     QFETCH(bool, noteShown);
     setMarker(value);
@@ -206,8 +197,7 @@ void TestStartup::markerValue()
     QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
 }
 
-void TestStartup::crashKeepsNoteForNextStart()
-{
+void TestStartup::crashKeepsNoteForNextStart() {
     const ChildRun crashed = runProgram(true);
     QCOMPARE(crashed.exitCode, 1);
     QVERIFY(crashed.lines.contains(QStringLiteral("note")));
@@ -221,8 +211,7 @@ void TestStartup::crashKeepsNoteForNextStart()
     QCOMPARE(next.lines.first(), QStringLiteral("note"));
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc >= 2 && !std::strcmp(argv[1], kChildFlag))
         return runChild(argc, argv, argc >= 3 && !std::strcmp(argv[2], "crash"));
     QCoreApplication app(argc, argv);
