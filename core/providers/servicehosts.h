@@ -13,3 +13,17 @@ inline constexpr char kStockQQHost[] = "web.ifzq.gtimg.cn";
 
 // The news search is part of the same appstock interface as the K-lines.
 inline constexpr char kStockNewsHost[] = "web.ifzq.gtimg.cn";
+
+// NetEase's quotes service: a stock's daily history as CSV.
+inline constexpr char kDailyHistoryCsvHost[] = "quotes.money.163.com";
+
+// The stock-list file (every listed stock with its industry, region and
+// share counts) is served from a bare address, not a host name.
+inline constexpr char kStockListCsvHost[] = "218.244.146.57";
+
+// Tencent's finance scripts: the seats of one stock's list entry.
+inline constexpr char kQQLHBSeatsHost[] = "stock.finance.qq.com";
+
+// Sina's finance pages: the day's list page, section by listing reason, and
+// the financial-results tables.
+inline constexpr char kSinaFinanceHost[] = "vip.stock.finance.sina.com.cn";
