@@ -1,0 +1,53 @@
+#include "core/providers/stocklistinterface.h"
+
+#include "core/providers/numberconversion.h"
+#include "core/providers/servicehosts.h"
+#include "core/utils.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr int kFieldCount = 23;
+const QString kLocalCopy = QStringLiteral("data/all.csv");
+
+} // namespace
+
+QStringList StockListInterface::urls(const QStringList&) {
+    return QStringList{QStringLiteral("http://%1/static/all.csv").arg(QLatin1String(kStockListCsvHost))};
+}
+
+QVector<Stock> StockListInterface::parse(const QString& text, const QString&) {
+    QVector<Stock> stocks;
+    const QStringList lines = splitLines(text);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines.at(i).split(QLatin1Char(','));
+        if (fields.size() != kFieldCount)
+            continue;
+        Stock stock;
+        stock.code = fields.at(0);
+        stock.name = fields.at(1);
+        stock.industry = fields.at(2);
+        stock.area = fields.at(3);
+        stock.csvValues[0] = fields.at(4).toFloat();
+        stock.totalShares = saturatingToInt(static_cast<double>(fields.at(5).toFloat()) * 10000.0);
+        stock.floatShares = saturatingToInt(static_cast<double>(fields.at(6).toFloat()) * 10000.0);
+        for (int column = 7; column <= 14; ++column)
+            stock.csvValues[column - 6] = fields.at(column).toFloat();
+        stock.listingDate = fields.at(15);
+        for (int column = 16; column <= 21; ++column)
+            stock.csvValues[column - 7] = fields.at(column).toFloat();
+        stock.csvLastValue = fields.at(22).toInt(nullptr, 10);
+
+        if (stock.totalShares < 1 || stock.floatShares < 1 ||
+            stock.name.contains(QLatin1String("ST"), Qt::CaseSensitive))
+            continue;
+        stocks.append(stock);
+    }
+
+    // The copy lives in a folder of the working directory that a fresh
+    // installation does not have yet; without it the copy would be lost.
+    QDir().mkpath(QStringLiteral("data"));
+    writeTextFile(kLocalCopy, text);
+    return stocks;
+}
