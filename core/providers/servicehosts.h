@@ -27,3 +27,10 @@ inline constexpr char kQQLHBSeatsHost[] = "stock.finance.qq.com";
 // Sina's finance pages: the day's list page, section by listing reason, and
 // the financial-results tables.
 inline constexpr char kSinaFinanceHost[] = "vip.stock.finance.sina.com.cn";
+
+// iFeng's finance API: the recent daily bars of one stock by code.
+inline constexpr char kIFengDailyHost[] = "api.finance.ifeng.com";
+
+// Company summaries (profile, concepts, dividends, shareholders) are served
+// by the same appstock interface as the K-lines.
+inline constexpr char kCompanyInfoHost[] = "web.ifzq.gtimg.cn";

@@ -1,0 +1,233 @@
+#include "core/providers/companyinfo.h"
+
+#include "core/providers/markersearch.h"
+#include "core/providers/providerinterfaces.h"
+#include "core/providers/servicehosts.h"
+#include "core/utils.h"
+
+namespace {
+
+// Splits a pattern of the form open(.*)close, whose two sides are plain text
+// (punctuation may be escaped), into its two literal markers.
+bool literalMarkers(const QString& pattern, QString* open, QString* close) {
+    static const QString kAny = QStringLiteral("(.*)");
+    const int any = pattern.indexOf(kAny);
+    if (any < 0 || pattern.indexOf(kAny, any + kAny.size()) >= 0)
+        return false;
+    const auto unescape = [](const QString& side, QString* out) {
+        static const QString kSpecial = QStringLiteral(".*+?[](){}^$|");
+        out->clear();
+        for (int i = 0; i < side.size(); ++i) {
+            QChar c = side.at(i);
+            if (c == QLatin1Char('\\')) {
+                if (++i >= side.size())
+                    return false;
+                c = side.at(i);
+                // \d, \s, \1 and the like are classes or references.
+                if (c.isLetterOrNumber())
+                    return false;
+            } else if (kSpecial.contains(c)) {
+                return false;
+            }
+            if (c.unicode() >= 0x80)
+                return false;
+            out->append(c);
+        }
+        return !out->isEmpty();
+    };
+    return unescape(pattern.left(any), open) && unescape(pattern.mid(any + kAny.size()), close);
+}
+
+// The matches of a case-insensitive minimal pattern, whole, in order; at
+// most maxCount of them (all when negative). Patterns made of two literal
+// markers around "(.*)", which are all that the reply readers use, are
+// searched in linear time: QRegExp's minimal ".*" rescans the rest of the
+// text from every opening marker that has no closing one.
+QStringList captureMatches(const QString& text, const QString& pattern, int maxCount = -1) {
+    QString open;
+    QString close;
+    if (literalMarkers(pattern, &open, &close)) {
+        const QByteArray openBytes = open.toLatin1();
+        const QByteArray closeBytes = close.toLatin1();
+        return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes),
+                              maxCount);
+    }
+    QStringList all = regexCaptureAll(text, pattern);
+    if (maxCount >= 0 && all.size() > maxCount)
+        all.erase(all.begin() + maxCount, all.end());
+    return all;
+}
+
+// The last item of an array match still carries the array's closing "}]";
+// without it the last item's last value reads like every other.
+void dropArrayClose(QString& array) {
+    if (array.endsWith(QLatin1Char(']')))
+        array.chop(1);
+    if (array.endsWith(QLatin1Char('}')))
+        array.chop(1);
+}
+
+// An object item as a flat list: keys and values alternate.
+QStringList flatPairs(const QString& item) {
+    QString flat = item;
+    flat.remove(QLatin1Char('"'));
+    flat.replace(QLatin1Char(':'), QLatin1Char(','));
+    return flat.split(QLatin1Char(','));
+}
+
+template <std::size_t N>
+void takeOddParts(const QStringList& parts, std::array<QString, N>& values) {
+    for (std::size_t i = 0; i < N; ++i)
+        values[i] = parts.at(static_cast<int>(2 * i + 1));
+}
+
+} // namespace
+
+QString captureQuotedValue(const QString& text, const QString& pattern) {
+    const QStringList matches = captureMatches(text, pattern, 1);
+    if (matches.isEmpty())
+        return QString();
+    QString match = matches.first();
+    match.chop(1);
+    return match.mid(match.lastIndexOf(QLatin1Char('"')) + 1);
+}
+
+QStringList captureQuotedValues(const QString& text, const QString& pattern) {
+    QStringList values;
+    const QStringList matches = captureMatches(text, pattern);
+    for (const QString& match : matches) {
+        const int last = match.lastIndexOf(QLatin1Char('"'));
+        const QString head = last < 0 ? match : match.left(last);
+        values.append(head.mid(head.lastIndexOf(QLatin1Char('"')) + 1));
+    }
+    return values;
+}
+
+QString CompanyInfo::url(const QString& code) {
+    static const QString kTemplate =
+        QStringLiteral("http://%1/stock/corp/cwbb/search?symbol=%2&type=sum&jianjie=1"
+                       "&_appName=android&_net=WIFI&__random_suffix=%3");
+    // The service's own app sends the suffix as a double in "g" form, so
+    // large numbers go out in exponent form.
+    return kTemplate.arg(QLatin1String(kCompanyInfoHost), withMarketPrefix(code),
+                         QString::number(static_cast<double>(randomQueryNumber()), 'g', 6));
+}
+
+bool CompanyInfo::parse(const QString& code, const QString& text, const QString& directory) {
+    if (!code.isEmpty() && !directory.isEmpty())
+        writeTextFile(directory + code, text);
+
+    gsmz = captureQuotedValue(text, QStringLiteral("\"gsmz\":\"(.*)\""));
+    if (gsmz.isEmpty())
+        return false;
+    riqi = captureQuotedValue(text, QStringLiteral("\"riqi\":\"(.*)\""));
+    jg = captureQuotedValue(text, QStringLiteral("\"jg\":\"(.*)\""));
+    fxs = captureQuotedValue(text, QStringLiteral("\"fxs\":\"(.*)\""));
+    yw = captureQuotedValue(text, QStringLiteral("\"yw\":\"(.*)\""));
+    dy = captureQuotedValue(text, QStringLiteral("\"dy\":\"(.*)\""));
+    hy = captureQuotedValue(text, QStringLiteral("\"hy\":\"(.*)\""));
+
+    const QStringList concept =
+        captureMatches(text, QStringLiteral("\"concept\":(.*)\"yysr"), 1);
+    if (concept.isEmpty())
+        return false;
+    const QString& conceptPart = concept.first();
+    m_conceptNames = captureQuotedValues(conceptPart, QStringLiteral("\"name\":\"(.*)\""));
+
+    readRevenue(text);
+    readDividends(text);
+    readReports(text);
+    readShareholders(text);
+
+    // The share figures stand unquoted between the concepts and the revenue.
+    ZGB = captureQuotedValue(conceptPart, QStringLiteral("\"ZGB\":(.*)\""));
+    LTGB = captureQuotedValue(conceptPart, QStringLiteral("\"LTGB\":(.*)\""));
+    GDRS = captureQuotedValue(conceptPart, QStringLiteral("\"GDRS\":(.*)\""));
+    SQ_GDRS = captureQuotedValue(conceptPart, QStringLiteral("\"SQ_GDRS\":(.*)\""));
+    RJCG = captureQuotedValue(conceptPart, QStringLiteral("\"RJCG\":(.*)\""));
+    return true;
+}
+
+void CompanyInfo::readRevenue(const QString& text) {
+    const QStringList matches = captureMatches(text, QStringLiteral("\"yysr\"(.*)\\]"), 1);
+    if (matches.isEmpty())
+        return;
+    // After "yysr":[{
+    QString array = matches.first().mid(9);
+    dropArrayClose(array);
+    const QStringList items = array.split(QStringLiteral("},{"));
+    for (const QString& item : items) {
+        const QStringList parts = flatPairs(item);
+        if (parts.size() < 6)
+            continue;
+        RevenueItem row;
+        takeOddParts(parts, row.values);
+        yysr.append(row);
+    }
+}
+
+bool CompanyInfo::readDividends(const QString& text) {
+    const QStringList matches = captureMatches(text, QStringLiteral("\"fenhong\"(.*)\\]"), 1);
+    if (matches.isEmpty())
+        return false;
+    const QString& match = matches.first();
+    QString array = match.mid(match.indexOf(QLatin1Char('[')) + 1);
+    dropArrayClose(array);
+    const QStringList items = array.split(QStringLiteral("},{"));
+    for (const QString& item : items) {
+        const QStringList parts = flatPairs(item);
+        if (parts.size() < 12)
+            continue;
+        DividendItem row;
+        takeOddParts(parts, row.values);
+        // A date with a time of day keeps only the date (the time's colons
+        // have split it already).
+        QString& date = row.values[5];
+        if (date.size() > 10)
+            date.truncate(10);
+        fenhong.append(row);
+    }
+    return true;
+}
+
+void CompanyInfo::readReports(const QString& text) {
+    const QStringList matches =
+        captureMatches(text, QStringLiteral("\"cwbb\":(.*)\\]\\]\\]\\]"), 1);
+    if (matches.isEmpty())
+        return;
+    // After "cwbb":[[[[
+    QString array = matches.first().mid(11);
+    array.remove(QLatin1Char('"'));
+    const QStringList items = array.split(QStringLiteral("]],[["));
+    for (const QString& item : items) {
+        const QStringList parts = item.split(QLatin1Char(','));
+        if (parts.size() < 4)
+            continue;
+        ReportItem row;
+        row.values[0] = parts.at(0);
+        if (row.values[0].startsWith(QLatin1Char('[')))
+            row.values[0].remove(0, 1);
+        row.values[1] = parts.at(2);
+        cwbb.append(row);
+    }
+}
+
+void CompanyInfo::readShareholders(const QString& text) {
+    const QStringList matches = captureMatches(text, QStringLiteral("\"gudong\"(.*)\\}\\]"), 1);
+    if (matches.isEmpty())
+        return;
+    // After "gudong":[{ and before the closing }]
+    QString array = matches.first().mid(11);
+    array.remove(QLatin1Char('"'));
+    array.chop(2);
+    array.replace(QLatin1Char(':'), QLatin1Char(','));
+    const QStringList items = array.split(QStringLiteral("},{"));
+    for (const QString& item : items) {
+        const QStringList parts = item.split(QLatin1Char(','));
+        if (parts.size() < 20)
+            continue;
+        ShareholderItem row;
+        takeOddParts(parts, row.values);
+        gudong.append(row);
+    }
+}
