@@ -12,8 +12,11 @@ struct Data {
     QString date;
     QString code;
     QString name;
-    QMap<QString, QString> fields;
-    QVariant value;
+    // "title" and "type" of a notice; "stopDate", "span" and "desc" of a
+    // suspension.
+    QMap<QString, QString> attributes;
+    // Left invalid by every client.
+    QVariant extra;
 };
 
 Q_DECLARE_METATYPE(Data)

@@ -34,3 +34,22 @@ inline constexpr char kIFengDailyHost[] = "api.finance.ifeng.com";
 // Company summaries (profile, concepts, dividends, shareholders) are served
 // by the same appstock interface as the K-lines.
 inline constexpr char kCompanyInfoHost[] = "web.ifzq.gtimg.cn";
+
+// Tencent's quote service: short real-time quote lines ("s_" prefixed codes).
+inline constexpr char kQQQuoteHost[] = "qt.gtimg.cn";
+
+// Sina's quote service: full real-time quote lines with five bids and asks.
+inline constexpr char kSinaQuoteHost[] = "hq.sinajs.cn";
+
+// Sina's market centre: the paged quote list of all A shares.
+inline constexpr char kSinaMarketCenterHost[] = "vip.stock.finance.sina.com.cn";
+
+// The intraday minute series comes from the same appstock interface as the
+// K-lines.
+inline constexpr char kStockQQMinuteHost[] = "web.ifzq.gtimg.cn";
+
+// East Money's ranking service: the ranked quote list, 20 rows a page.
+inline constexpr char kEastmoneyRankingHost[] = "nufm.dfcfw.com";
+
+// Tencent's stock diagnosis pages.
+inline constexpr char kQQDoctorHost[] = "stockapp.finance.qq.com";
