@@ -23,6 +23,7 @@ cmake -S "$fuzz_src" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE
     >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 2; }
 cmake --build "$build" -j"$jobs" >"$build/build.log" 2>&1 || { tail -40 "$build/build.log" >&2; exit 2; }
 
+case "$build" in /*) kept=$build/artifacts ;; *) kept=$root/$build/artifacts ;; esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -64,9 +65,9 @@ for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist
     printf '%-16s %12s %8s\n' "$target" "${execs:-?}" "$crashes"
     if [ "$rc" -ne 0 ] || [ "$crashes" -gt 0 ]; then
         failed=1
-        mkdir -p "$root/$build/artifacts"
-        cp -r "$artifacts" "$root/$build/artifacts/" 2>/dev/null
-        echo "---- $target failed (exit $rc); artifacts kept in $build/artifacts/$target; log tail:" >&2
+        mkdir -p "$kept"
+        cp -r "$artifacts" "$kept/" 2>/dev/null
+        echo "---- $target failed (exit $rc); artifacts kept in $kept/$target; log tail:" >&2
         tail -40 "$log" >&2
     fi
 done
