@@ -29,14 +29,15 @@ QString codeCellValue(const QString& cell) {
 }
 
 // The name cell ends with the name followed by 16 characters of closing
-// tags; names shorter than four characters leave part of the link's tag in
-// the last 20 characters.
+// tags, so its last 20 characters hold a name of four characters. A shorter
+// name leaves the end of the link's opening tag in front of it (">" for three
+// characters, "\">" for two), which is no part of the name.
 QString nameCellValue(const QString& cell) {
     QString tail = cell.right(20);
-    if (tail.startsWith(QLatin1Char('>')))
-        tail.remove(0, 1);
     const int lt = tail.indexOf(QLatin1Char('<'));
-    return lt < 0 ? tail : tail.left(lt);
+    if (lt >= 0)
+        tail.truncate(lt);
+    return tail.mid(tail.lastIndexOf(QLatin1Char('>')) + 1);
 }
 
 } // namespace

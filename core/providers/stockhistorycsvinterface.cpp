@@ -68,8 +68,9 @@ QVector<Stock> StockHistoryCsvInterface::parse(const QString& text) {
         bar.turnoverRate = fields.at(10).toFloat();
         bar.amount = fields.at(11).toFloat();
         bar.volume = fields.at(12).toFloat();
-        bar.floatShares = saturatingToInt(fields.at(13).toFloat());
-        bar.totalShares = saturatingToInt(fields.at(14).toFloat());
+        // Share counts run to ten digits, beyond what a float holds exactly.
+        bar.floatShares = saturatingToInt(fields.at(13).toDouble());
+        bar.totalShares = saturatingToInt(fields.at(14).toDouble());
         // Days without trading are listed with a close of 0.
         if (!(bar.close >= 0.01f))
             continue;

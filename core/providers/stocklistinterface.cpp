@@ -30,8 +30,10 @@ QVector<Stock> StockListInterface::parse(const QString& text, const QString&) {
         stock.industry = fields.at(2);
         stock.area = fields.at(3);
         stock.csvValues[0] = fields.at(4).toFloat();
-        stock.totalShares = saturatingToInt(static_cast<double>(fields.at(5).toFloat()) * 10000.0);
-        stock.floatShares = saturatingToInt(static_cast<double>(fields.at(6).toFloat()) * 10000.0);
+        // Read in double precision: a float keeps only about seven digits,
+        // which turns 252.20 times 10000 into 2521999.
+        stock.totalShares = saturatingToInt(fields.at(5).toDouble() * 10000.0);
+        stock.floatShares = saturatingToInt(fields.at(6).toDouble() * 10000.0);
         for (int column = 7; column <= 14; ++column)
             stock.csvValues[column - 6] = fields.at(column).toFloat();
         stock.listingDate = fields.at(15);
