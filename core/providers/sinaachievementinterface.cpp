@@ -5,9 +5,9 @@
 
 namespace {
 
-const QString kResultsUrl = QStringLiteral(
-    "http://%1/q/go.php/vFinanceAnalyze/kbind/preformance/"
-    "index.phtml?s_i=&s_a=&s_c=&reportdate=%2&quarter=%3&p=%4&page=30");
+const QString kResultsUrl =
+    QStringLiteral("http://%1/q/go.php/vFinanceAnalyze/kbind/preformance/"
+                   "index.phtml?s_i=&s_a=&s_c=&reportdate=%2&quarter=%3&p=%4&page=30");
 
 constexpr int kPageCount = 20;
 constexpr int kCellCount = 12;

@@ -22,9 +22,8 @@ QString afterLastTag(const QString& text) {
 } // namespace
 
 QStringList SinaLHBStockListInterface::urls(const QStringList& dates) {
-    const QString page =
-        QStringLiteral("http://%1/q/go.php/vInvestConsult/kind/lhb/index.phtml")
-            .arg(QLatin1String(kSinaFinanceHost));
+    const QString page = QStringLiteral("http://%1/q/go.php/vInvestConsult/kind/lhb/index.phtml")
+                             .arg(QLatin1String(kSinaFinanceHost));
     if (dates.isEmpty())
         return QStringList{page};
     QStringList result;

@@ -33,7 +33,8 @@ bool isPlainCode(const QString& code) {
 QStringList StockHistoryCsvInterface::urls(const QStringList& codes) const {
     QStringList result;
     // The service reads its dates as eight digits.
-    const QString start = QDate::currentDate().addDays(-kDaysBack).toString(QStringLiteral("yyyyMMdd"));
+    const QString start =
+        QDate::currentDate().addDays(-kDaysBack).toString(QStringLiteral("yyyyMMdd"));
     for (const QString& code : codes) {
         const QString serviceCode =
             (code.startsWith(QLatin1Char('6')) ? QStringLiteral("0") : QStringLiteral("1")) + code;

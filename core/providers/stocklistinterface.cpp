@@ -14,7 +14,8 @@ const QString kLocalCopy = QStringLiteral("data/all.csv");
 } // namespace
 
 QStringList StockListInterface::urls(const QStringList&) {
-    return QStringList{QStringLiteral("http://%1/static/all.csv").arg(QLatin1String(kStockListCsvHost))};
+    return QStringList{
+        QStringLiteral("http://%1/static/all.csv").arg(QLatin1String(kStockListCsvHost))};
 }
 
 QVector<Stock> StockListInterface::parse(const QString& text, const QString&) {

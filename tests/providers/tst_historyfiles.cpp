@@ -74,7 +74,8 @@ const QString kStockListHeader = QStringLiteral(
 QString stockLine(const QString& code, const QString& name, const QString& total,
                   const QString& floating) {
     return code + QLatin1Char(',') + name + QStringLiteral(",银行,深圳,1,") + total +
-           QLatin1Char(',') + floating + QStringLiteral(",7,8,9,10,11,12,13,14,20020409,16,17,18,19,20,21,22");
+           QLatin1Char(',') + floating +
+           QStringLiteral(",7,8,9,10,11,12,13,14,20020409,16,17,18,19,20,21,22");
 }
 
 QStringList codesOf(const QVector<Stock>& stocks) {
@@ -93,12 +94,13 @@ QStringList datesOf(const QVector<Stock>& stocks) {
 
 // Texts that no client should choke on.
 QStringList makeHostileTexts() {
-    QStringList texts{QString(),
-                      QStringLiteral("\n"),
-                      QString(40, QLatin1Char('\n')),
-                      QString(40, QLatin1Char('\n')).replace(QLatin1String("\n"), QLatin1String(",\n")),
-                      QString(60, QLatin1Char(',')),
-                      QStringLiteral("<html><body>404 Not Found</body></html>")};
+    QStringList texts{
+        QString(),
+        QStringLiteral("\n"),
+        QString(40, QLatin1Char('\n')),
+        QString(40, QLatin1Char('\n')).replace(QLatin1String("\n"), QLatin1String(",\n")),
+        QString(60, QLatin1Char(',')),
+        QStringLiteral("<html><body>404 Not Found</body></html>")};
     // Lines with the right number of fields but nothing readable in them.
     QStringList commaLines;
     for (int i = 0; i < 40; ++i)
@@ -145,6 +147,7 @@ private slots:
     void kLineFile_data();
     void kLineFile();
     void kLineFileUnreadable();
+    void kLineFileFixture();
 
     void stockListUrls();
     void stockListFetched();
@@ -203,8 +206,8 @@ void TestHistoryFiles::historyUrls() {
     const QString start = QDate::currentDate().addDays(-1080).toString(QStringLiteral("yyyyMMdd"));
     QStringList expected;
     for (const QString& code : serviceCodes)
-        expected << QStringLiteral("http://quotes.money.163.com/service/chddata.html?code=") + code +
-                        QStringLiteral("&start=") + start;
+        expected << QStringLiteral("http://quotes.money.163.com/service/chddata.html?code=") +
+                        code + QStringLiteral("&start=") + start;
     StockHistoryCsvInterface client;
     QCOMPARE(client.urls(codes), expected);
 }
@@ -345,9 +348,8 @@ void TestHistoryFiles::historyReplyCopy() {
     client.setDirectory(dir.filePath(QStringLiteral("none_")));
     QVERIFY(client.parse(historyReply({}, 10)).isEmpty());
     // A code that is a path must not lead the copy out of the folder.
-    const QString hostile = historyReply({historyLine("x", "10").replace(
-                                             QLatin1String("'600036"), QLatin1String("'../../x"))},
-                                         27);
+    const QString hostile = historyReply(
+        {historyLine("x", "10").replace(QLatin1String("'600036"), QLatin1String("'../../x"))}, 27);
     QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("deep/er")));
     client.setDirectory(dir.filePath(QStringLiteral("deep/er/")));
     QCOMPARE(client.parse(hostile).size(), 26);
@@ -366,12 +368,26 @@ void TestHistoryFiles::qqKLinesRequest_data() {
     QTest::addColumn<QString>("adjust");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("param");
-    QTest::newRow("unknown values keep the defaults")
-        << "minute" << "none" << "600036" << "sh600036,day,,,480,hfq";
-    QTest::newRow("week, forward adjusted") << "week" << "qfq" << "600036" << "sh600036,week,,,480,qfq";
-    QTest::newRow("month, unadjusted") << "month" << "bfq" << "000001" << "sz000001,month,,,480,bfq";
-    QTest::newRow("exact comparison") << "Week" << "QFQ" << "300750" << "sz300750,day,,,480,hfq";
-    QTest::newRow("empty") << "" << "" << "600036" << "sh600036,day,,,480,hfq";
+    QTest::newRow("unknown values keep the defaults") << "minute"
+                                                      << "none"
+                                                      << "600036"
+                                                      << "sh600036,day,,,480,hfq";
+    QTest::newRow("week, forward adjusted") << "week"
+                                            << "qfq"
+                                            << "600036"
+                                            << "sh600036,week,,,480,qfq";
+    QTest::newRow("month, unadjusted") << "month"
+                                       << "bfq"
+                                       << "000001"
+                                       << "sz000001,month,,,480,bfq";
+    QTest::newRow("exact comparison") << "Week"
+                                      << "QFQ"
+                                      << "300750"
+                                      << "sz300750,day,,,480,hfq";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "600036"
+                           << "sh600036,day,,,480,hfq";
 }
 
 void TestHistoryFiles::qqKLinesRequest() {
@@ -452,7 +468,8 @@ void TestHistoryFiles::kLineFile_data() {
     QTest::newRow("CRLF") << QByteArray(three).replace("\n", "\r\n")
                           << QStringList{"2017-10-09", "2017-10-10", "2017-10-11"};
     QTest::newRow("third line of six fields ends the reading")
-        << three.left(three.lastIndexOf("2017-10-11")) + "2017-10-11,1,2,3,4,5\n2017-10-12,1,2,3,4,5,6\n"
+        << three.left(three.lastIndexOf("2017-10-11")) +
+               "2017-10-11,1,2,3,4,5\n2017-10-12,1,2,3,4,5,6\n"
         << QStringList{"2017-10-09", "2017-10-10"};
     QTest::newRow("eight fields first") << "d,1,2,3,4,5,6,7\n" + three << QStringList();
     QTest::newRow("blank line ends the reading")
@@ -512,6 +529,25 @@ void TestHistoryFiles::kLineFileUnreadable() {
     QVERIFY(qIsInf(bars.first().amount) && bars.first().amount < 0);
 }
 
+void TestHistoryFiles::kLineFileFixture() {
+    const QVector<Stock> bars = loadKLineCsvFile(
+        fixturePath(QStringLiteral("providers/kline-file-600036.csv")), QStringLiteral("600036"));
+    QCOMPARE(bars.size(), 26);
+    // 2017-08-28,26.00,26.40,26.10,25.80,58000000,1500000000
+    QCOMPARE(bars.first().date, QStringLiteral("2017-08-28"));
+    QCOMPARE(bars.first().open, 26.00f);
+    QCOMPARE(bars.first().high, 26.40f);
+    QCOMPARE(bars.first().close, 26.10f);
+    QCOMPARE(bars.first().low, 25.80f);
+    QCOMPARE(bars.first().volume, 5800.0f);
+    QCOMPARE(bars.first().amount, 150000.0f);
+    // 2017-10-09,27.25,27.65,27.35,27.05,58250000,1525000000
+    QCOMPARE(bars.last().date, QStringLiteral("2017-10-09"));
+    QCOMPARE(bars.last().close, 27.35f);
+    QCOMPARE(bars.last().volume, 5825.0f);
+    QCOMPARE(bars.last().amount, 152500.0f);
+}
+
 // ---- Stock list -----------------------------------------------------------
 
 void TestHistoryFiles::stockListUrls() {
@@ -546,9 +582,9 @@ void TestHistoryFiles::stockListFetched() {
     QCOMPARE(cmb.totalShares, 2522000);
     QCOMPARE(cmb.floatShares, 2062900);
     QCOMPARE(cmb.listingDate, QStringLiteral("20020409"));
-    const QList<float> values{8.73f,  62979800.0f, 0.0f, 3264300.0f, 6752300.0f,
-                              2.68f,  1.86f,       19.06f, 1.43f,   23469900.0f,
-                              9.31f,  2.45f,       11.34f, 0.0f,    38.14f};
+    const QList<float> values{8.73f, 62979800.0f, 0.0f,   3264300.0f, 6752300.0f,
+                              2.68f, 1.86f,       19.06f, 1.43f,      23469900.0f,
+                              9.31f, 2.45f,       11.34f, 0.0f,       38.14f};
     for (int i = 0; i < 15; ++i)
         QCOMPARE(cmb.csvValues[i], values.at(i));
     QCOMPARE(cmb.csvLastValue, 459238);
@@ -579,11 +615,13 @@ void TestHistoryFiles::stockListShapes_data() {
                        stockLine("3", "S*ST前锋", "1", "1"), stockLine("4", "st中华", "1", "1"),
                        stockLine("5", "中St华", "1", "1")}
         << QStringList{"4", "5"};
-    QTest::newRow("share counts")
-        << QStringList{stockLine("1", "a", "0", "1"),       stockLine("2", "b", "1", ""),
-                       stockLine("3", "c", "0.00005", "1"), stockLine("4", "d", "0.0001", "0.0001"),
-                       stockLine("5", "e", "-1", "1"),      stockLine("6", "f", "x", "1")}
-        << QStringList{"4"};
+    QTest::newRow("share counts") << QStringList{stockLine("1", "a", "0", "1"),
+                                                 stockLine("2", "b", "1", ""),
+                                                 stockLine("3", "c", "0.00005", "1"),
+                                                 stockLine("4", "d", "0.0001", "0.0001"),
+                                                 stockLine("5", "e", "-1", "1"),
+                                                 stockLine("6", "f", "x", "1")}
+                                  << QStringList{"4"};
     QTest::newRow("field counts")
         << QStringList{stockLine("1", "a", "1", "1").section(QLatin1Char(','), 0, 21),
                        stockLine("2", "b", "1", "1") + QStringLiteral(",x"),
@@ -647,7 +685,8 @@ void TestHistoryFiles::hostileTexts() {
     QVERIFY(historyClient.parse(history.left(at)).size() == 25);
     const int halfLine = history.lastIndexOf(QLatin1Char(','), at - 1);
     // The last (oldest) line cut inside its fields is skipped.
-    QCOMPARE(historyClient.parse(history.left(halfLine)).first().date, QStringLiteral("2017-08-29"));
+    QCOMPARE(historyClient.parse(history.left(halfLine)).first().date,
+             QStringLiteral("2017-08-29"));
 }
 
 // None of the captured replies is of these services: none gives a record.

@@ -49,7 +49,8 @@ QStringList stockCells(const QString& code, const QString& name) {
             QStringLiteral("5"),
             QStringLiteral("100"),
             QStringLiteral("2000"),
-            QStringLiteral("<a onclick=\"show('") + code + QStringLiteral("','2017-09-29',this)\">查看</a>")};
+            QStringLiteral("<a onclick=\"show('") + code +
+                QStringLiteral("','2017-09-29',this)\">查看</a>")};
 }
 
 QString headerRow(const QString& reason) {
@@ -165,16 +166,14 @@ void TestListClients::seatUrls_data() {
     QTest::addColumn<QStringList>("params");
     QTest::addColumn<QStringList>("expected");
     const QString base = QStringLiteral("http://stock.finance.qq.com/cgi-bin/sstock/q_lhb_xx_js?");
-    QTest::newRow("code and day")
-        << QStringList{"600036,2017-09-29"}
-        << QStringList{base + "c=600036&b=20170929&l=070001"};
+    QTest::newRow("code and day") << QStringList{"600036,2017-09-29"}
+                                  << QStringList{base + "c=600036&b=20170929&l=070001"};
     QTest::newRow("code alone, three parts, empty: no URL")
         << QStringList{"600036", "600036,2017-09-29,x", "", "000001,2017-10-09"}
         << QStringList{base + "c=000001&b=20171009&l=070001"};
-    QTest::newRow("every dash removed")
-        << QStringList{"002460,2017-10-09", "300750,20171009"}
-        << QStringList{base + "c=002460&b=20171009&l=070001",
-                       base + "c=300750&b=20171009&l=070001"};
+    QTest::newRow("every dash removed") << QStringList{"002460,2017-10-09", "300750,20171009"}
+                                        << QStringList{base + "c=002460&b=20171009&l=070001",
+                                                       base + "c=300750&b=20171009&l=070001"};
     QTest::newRow("none") << QStringList() << QStringList();
 }
 
@@ -232,13 +231,11 @@ void TestListClients::seatShapes_data() {
     // Everything from the first "[[" to the last "]]" is one array: the
     // stray brackets stay in the first and last values, which are not read.
     QTest::newRow("two arrays read as one")
-        << QStringLiteral("[[1,2,B,4,5,a,0,0]],[[1,2,S,4,5,b,0,0]]")
-        << QStringList{"a", "b"} << QList<int>{1, 2};
+        << QStringLiteral("[[1,2,B,4,5,a,0,0]],[[1,2,S,4,5,b,0,0]]") << QStringList{"a", "b"}
+        << QList<int>{1, 2};
     QTest::newRow("empty array") << QStringLiteral("var a=[[]];") << QStringList() << QList<int>();
-    QTest::newRow("no [[") << QStringLiteral("[1,2,B,4,5,a,0,0]]") << QStringList()
-                           << QList<int>();
-    QTest::newRow("no ]]") << QStringLiteral("[[1,2,B,4,5,a,0,0]") << QStringList()
-                           << QList<int>();
+    QTest::newRow("no [[") << QStringLiteral("[1,2,B,4,5,a,0,0]]") << QStringList() << QList<int>();
+    QTest::newRow("no ]]") << QStringLiteral("[[1,2,B,4,5,a,0,0]") << QStringList() << QList<int>();
     QTest::newRow("]] before [[") << QStringLiteral("]]1,2,B,4,5,a,0,0[[") << QStringList()
                                   << QList<int>();
     QTest::newRow("empty") << QString() << QStringList() << QList<int>();
@@ -337,30 +334,47 @@ void TestListClients::listRows_data() {
     QTest::addColumn<QString>("type");
 
     const QStringList cells = stockCells(QStringLiteral("600036"), QStringLiteral("招商银行"));
-    QTest::newRow("stock row") << listRow(cells) << true << "600036" << "招商银行"
-                               << "2017-09-29" << "old";
-    QTest::newRow("header") << headerRow(QStringLiteral(" 新原因 ")) << false << "" << ""
-                            << "" << "新原因";
+    QTest::newRow("stock row") << listRow(cells) << true << "600036"
+                               << "招商银行"
+                               << "2017-09-29"
+                               << "old";
+    QTest::newRow("header") << headerRow(QStringLiteral(" 新原因 ")) << false << ""
+                            << ""
+                            << ""
+                            << "新原因";
     QTest::newRow("header span in a stock row")
-        << listRow(QStringList(cells).replaceInStrings("查看", "<span>查看</span>")) << false
-        << "" << "" << "" << "查看";
+        << listRow(QStringList(cells).replaceInStrings("查看", "<span>查看</span>")) << false << ""
+        << ""
+        << ""
+        << "查看";
     QTest::newRow("no _blank") << listRow(QStringList(cells).replaceInStrings("_blank", "_self"))
-                               << false << "" << "" << "" << "old";
-    QTest::newRow("seven cells") << listRow(cells.mid(0, 7)) << false << "" << "" << ""
+                               << false << ""
+                               << ""
+                               << ""
+                               << "old";
+    QTest::newRow("seven cells") << listRow(cells.mid(0, 7)) << false << ""
+                                 << ""
+                                 << ""
                                  << "old";
-    QTest::newRow("nine cells") << listRow(cells + QStringList{"x"}) << false << "" << ""
-                                << "" << "old";
+    QTest::newRow("nine cells") << listRow(cells + QStringList{"x"}) << false << ""
+                                << ""
+                                << ""
+                                << "old";
     QStringList odd = cells;
     odd[1] = QStringLiteral("<a href=\"/x\" target=\"_blank\">600036</a>");
     odd[7] = QStringLiteral("详细 2017-09-29");
     // Without "q=" the code is what follows the cell's first character; without
     // "',this" the date is the cell's last ten characters.
-    QTest::newRow("no q=, no ',this") << listRow(odd) << true << "td><a " << "招商银行"
-                                      << "2017-09-29" << "old";
+    QTest::newRow("no q=, no ',this") << listRow(odd) << true << "td><a "
+                                      << "招商银行"
+                                      << "2017-09-29"
+                                      << "old";
     QStringList blanks = cells;
     blanks[2] = QStringLiteral("<a href=\"/y\" target=\"_blank\"> 招商银行 </a>");
-    QTest::newRow("name trimmed") << listRow(blanks) << true << "600036" << "招商银行"
-                                  << "2017-09-29" << "old";
+    QTest::newRow("name trimmed") << listRow(blanks) << true << "600036"
+                                  << "招商银行"
+                                  << "2017-09-29"
+                                  << "old";
 }
 
 void TestListClients::listRows() {
@@ -389,15 +403,15 @@ void TestListClients::listRows() {
 void TestListClients::listPageWithoutTable_data() {
     QTest::addColumn<QString>("text");
     const QString rows = headerRow(QStringLiteral("r")) + listRow(stockCells("600036", "招商银行"));
-    QTest::newRow("no table") << QStringLiteral("<html>") + rows + QStringLiteral(
-                                     "<div class=\"pages\"></div></html>");
+    QTest::newRow("no table") << QStringLiteral("<html>") + rows +
+                                     QStringLiteral("<div class=\"pages\"></div></html>");
     QTest::newRow("no pages") << QStringLiteral("<table class=\"list_table\">") + rows +
                                      QStringLiteral("</table>");
     QTest::newRow("pages before table") << QStringLiteral("<div class=\"pages\"></div>"
                                                           "<table class=\"list_table\">") +
                                                rows;
-    QTest::newRow("markers only")
-        << QStringLiteral("<table class=\"list_table<div class=\"pages\">");
+    QTest::newRow("markers only") << QStringLiteral(
+        "<table class=\"list_table<div class=\"pages\">");
     QTest::newRow("empty") << QString();
 }
 
@@ -457,22 +471,32 @@ void TestListClients::resultsCells_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("eps");
-    QTest::newRow("four-character name") << resultsRow("600036", "招商银行", nineValues())
-                                         << "600036" << "招商银行" << "1.49";
+    QTest::newRow("four-character name")
+        << resultsRow("600036", "招商银行", nineValues()) << "600036"
+        << "招商银行"
+        << "1.49";
     QTest::newRow("three characters: leading > dropped")
-        << resultsRow("000002", "万科Ａ", nineValues()) << "000002" << "万科Ａ" << "1.49";
+        << resultsRow("000002", "万科Ａ", nineValues()) << "000002"
+        << "万科Ａ"
+        << "1.49";
     QTest::newRow("two characters: no tag remnant")
-        << resultsRow("600030", "中信", nineValues()) << "600030" << "中信" << "1.49";
+        << resultsRow("600030", "中信", nineValues()) << "600030"
+        << "中信"
+        << "1.49";
     // Cells too short for the cut positions give empty texts.
     QString tiny = resultsRow("600000", "浦发银行", nineValues());
     tiny.replace(QStringLiteral("<td style=\"width:70px;\"><span><a href=\"/c\" target=\"_blank\">"
                                 "600000</a></span></td>"),
                  QStringLiteral("<td style=\"width</td>"));
     tiny.replace(QStringLiteral("<td>1.49</td>"), QStringLiteral("<td</td>"));
-    QTest::newRow("short cells") << tiny << "" << "浦发银行" << "";
+    QTest::newRow("short cells") << tiny << ""
+                                 << "浦发银行"
+                                 << "";
     QTest::newRow("empty value") << resultsRow("600000", "浦发银行",
                                                QStringList{""} + nineValues().mid(1))
-                                 << "600000" << "浦发银行" << "";
+                                 << "600000"
+                                 << "浦发银行"
+                                 << "";
 }
 
 void TestListClients::resultsCells() {
@@ -496,8 +520,8 @@ void TestListClients::resultsWithoutTable_data() {
         << resultsPage({resultsRow("1", "a", nineValues().mid(1)),
                         resultsRow("2", "b", nineValues() + QStringList{"x"})});
     QTest::newRow("no </thead>") << resultsPage({row}).remove(QStringLiteral("</thead>"));
-    QTest::newRow("no clear div")
-        << resultsPage({row}).remove(QStringLiteral("<div class=\"clear\"></div>"));
+    QTest::newRow("no clear div") << resultsPage({row}).remove(
+        QStringLiteral("<div class=\"clear\"></div>"));
     QTest::newRow("row without width style")
         << resultsPage({QString(row).remove(QStringLiteral(" style=\"width:70px;\""))});
     QTest::newRow("markers only") << QStringLiteral(
@@ -514,9 +538,13 @@ void TestListClients::resultsWithoutTable() {
 // ---- Hostile and foreign texts --------------------------------------------
 
 void TestListClients::hostileTexts() {
-    QStringList texts{QString(), QStringLiteral("[["), QStringLiteral("]]"),
-                      QStringLiteral("[[]]"), QStringLiteral("[[],[]]"),
-                      QStringLiteral("<tr</tr>"), QStringLiteral("<td</td>")};
+    QStringList texts{QString(),
+                      QStringLiteral("[["),
+                      QStringLiteral("]]"),
+                      QStringLiteral("[[]]"),
+                      QStringLiteral("[[],[]]"),
+                      QStringLiteral("<tr</tr>"),
+                      QStringLiteral("<td</td>")};
     const QStringList fixtures{"qq-lhb-600036-20170929.js", "sina-lhb-2017-10-09.html",
                                "sina-achievement-2017-06-30-q2-p1.html"};
     for (const QString& name : fixtures) {
@@ -526,10 +554,24 @@ void TestListClients::hostileTexts() {
     }
     QRandomGenerator random(20170929);
     QTextCodec* gbk = QTextCodec::codecForName("GBK");
-    const QList<QByteArray> pieces{"[[", "]]", "],[", ",", "\"", "<tr", "</tr>", "<td", "</td>",
-                                   "</span>", "_blank", "q=", "',this", "</thead>",
-                                   "<td style=\"width", "</a></td>",
-                                   "<table class=\"list_table", "<div class=\"pages\">",
+    const QList<QByteArray> pieces{"[[",
+                                   "]]",
+                                   "],[",
+                                   ",",
+                                   "\"",
+                                   "<tr",
+                                   "</tr>",
+                                   "<td",
+                                   "</td>",
+                                   "</span>",
+                                   "_blank",
+                                   "q=",
+                                   "',this",
+                                   "</thead>",
+                                   "<td style=\"width",
+                                   "</a></td>",
+                                   "<table class=\"list_table",
+                                   "<div class=\"pages\">",
                                    "<div class=\"clear\"></div>"};
     for (int i = 0; i < 40; ++i) {
         QByteArray bytes;
