@@ -75,6 +75,23 @@ QStringList flatPairs(const QString& item) {
     return flat.split(QLatin1Char(','));
 }
 
+// The share figures stand unquoted, so their capture runs from the key's
+// colon to the opening quote of the next key (":125619.78,"); the figure is
+// what stands between.
+QString shareFigure(const QString& capture) {
+    QString value = capture.trimmed();
+    if (value.startsWith(QLatin1Char(':')))
+        value.remove(0, 1);
+    while (!value.isEmpty()) {
+        const QChar last = value.at(value.size() - 1);
+        if (last != QLatin1Char(',') && last != QLatin1Char('}') && last != QLatin1Char(']') &&
+            !last.isSpace())
+            break;
+        value.chop(1);
+    }
+    return value.trimmed();
+}
+
 template <std::size_t N>
 void takeOddParts(const QStringList& parts, std::array<QString, N>& values) {
     for (std::size_t i = 0; i < N; ++i)
@@ -139,12 +156,13 @@ bool CompanyInfo::parse(const QString& code, const QString& text, const QString&
     readReports(text);
     readShareholders(text);
 
-    // The share figures stand unquoted between the concepts and the revenue.
-    ZGB = captureQuotedValue(conceptPart, QStringLiteral("\"ZGB\":(.*)\""));
-    LTGB = captureQuotedValue(conceptPart, QStringLiteral("\"LTGB\":(.*)\""));
-    GDRS = captureQuotedValue(conceptPart, QStringLiteral("\"GDRS\":(.*)\""));
-    SQ_GDRS = captureQuotedValue(conceptPart, QStringLiteral("\"SQ_GDRS\":(.*)\""));
-    RJCG = captureQuotedValue(conceptPart, QStringLiteral("\"RJCG\":(.*)\""));
+    // The share figures stand between the concepts and the revenue.
+    ZGB = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"ZGB\":(.*)\"")));
+    LTGB = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"LTGB\":(.*)\"")));
+    GDRS = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"GDRS\":(.*)\"")));
+    SQ_GDRS =
+        shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"SQ_GDRS\":(.*)\"")));
+    RJCG = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"RJCG\":(.*)\"")));
     return true;
 }
 
