@@ -51,7 +51,7 @@ QVector<Data> parseNotices(const QString& page) {
         // Titles may start with "<code>:"; a notice without a code keeps its
         // whole title.
         if (!code.isEmpty() && title.startsWith(code))
-            title = title.mid(7);
+            title = title.mid(code.size() + 1);
         // "2017-10-09T19:04:15+08:00": the day is all but the last 15.
         const QString time = quotedValue(piece, QLatin1String("\"EUTIME\":\""));
         const QString date = time.left(qMax(0, time.size() - 15));

@@ -85,9 +85,12 @@ void TestMinuteData::cleanupTestCase() {
 void TestMinuteData::url_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("symbol");
-    QTest::newRow("Shanghai") << "600036" << "sh600036";
-    QTest::newRow("Shenzhen") << "000001" << "sz000001";
-    QTest::newRow("ChiNext") << "300059" << "sz300059";
+    QTest::newRow("Shanghai") << "600036"
+                              << "sh600036";
+    QTest::newRow("Shenzhen") << "000001"
+                              << "sz000001";
+    QTest::newRow("ChiNext") << "300059"
+                             << "sz300059";
 }
 
 void TestMinuteData::url() {
@@ -231,13 +234,13 @@ void TestMinuteData::minuteParts_data() {
     QTest::addColumn<float>("lastAverage");
     QTest::addColumn<float>("above");
     QTest::addColumn<float>("rising");
-    QTest::newRow("two minutes")
-        << "\"0930 10.00 100\",\"0931 10.10 300\"" << QStringList{"0930", "0931"}
-        << QList<int>{100, 200} << 3020.0f / 300.0f << 100.0f << 100.0f;
+    QTest::newRow("two minutes") << "\"0930 10.00 100\",\"0931 10.10 300\""
+                                 << QStringList{"0930", "0931"} << QList<int>{100, 200}
+                                 << 3020.0f / 300.0f << 100.0f << 100.0f;
     // The two-item part is skipped and leaves the volume total alone.
     QTest::newRow("short part skipped")
-        << "\"0930 10.00\",\"0931 10.10 300\"" << QStringList{"0931"} << QList<int>{300}
-        << 10.10f << 100.0f << 100.0f;
+        << "\"0930 10.00\",\"0931 10.10 300\"" << QStringList{"0931"} << QList<int>{300} << 10.10f
+        << 100.0f << 100.0f;
     QTest::newRow("four items skipped")
         << "\"0930 10.00 100 5\",\"0931 10.10 300\"" << QStringList{"0931"} << QList<int>{300}
         << 10.10f << 100.0f << 100.0f;
@@ -259,9 +262,9 @@ void TestMinuteData::minuteParts() {
     QFETCH(float, lastAverage);
     QFETCH(float, above);
     QFETCH(float, rising);
-    const MinuteData data = parseMinuteJson(
-        QStringLiteral("{\"code\":0,\"data\":{\"sz000001\":{\"data\":{\"data\":[") + array +
-        QStringLiteral("],\"date\":\"20171009\"}}}}"));
+    const MinuteData data =
+        parseMinuteJson(QStringLiteral("{\"code\":0,\"data\":{\"sz000001\":{\"data\":{\"data\":[") +
+                        array + QStringLiteral("],\"date\":\"20171009\"}}}}"));
     QCOMPARE(data.points.size(), times.size());
     for (int i = 0; i < times.size(); ++i) {
         QCOMPARE(data.points.at(i).time, times.at(i));
@@ -285,13 +288,13 @@ void TestMinuteData::lines_data() {
     QTest::addColumn<QList<int>>("volumes");
     QTest::addColumn<float>("above");
     QTest::addColumn<float>("rising");
-    QTest::newRow("one line") << "a,0930,10.0,x,100,y,z" << QStringList{"0930"}
-                              << QList<int>{100} << 100.0f << 100.0f;
+    QTest::newRow("one line") << "a,0930,10.0,x,100,y,z" << QStringList{"0930"} << QList<int>{100}
+                              << 100.0f << 100.0f;
     // Written oldest first, read newest first: 10.10 (200) then 10.00 (100),
     // whose average 3020/300 is below the first and above the price.
-    QTest::newRow("newest first")
-        << "x,0930,10.00,x,100,x,x\nx,0931,10.10,x,200,x,x" << QStringList{"0931", "0930"}
-        << QList<int>{200, 100} << 50.0f << 50.0f;
+    QTest::newRow("newest first") << "x,0930,10.00,x,100,x,x\nx,0931,10.10,x,200,x,x"
+                                  << QStringList{"0931", "0930"} << QList<int>{200, 100} << 50.0f
+                                  << 50.0f;
     QTest::newRow("wrong item counts")
         << "a,0930,10.0,x,100,y\na,0931,10.0,x,100,y,z,w\na,0932,10.0,x,100,y,z\n"
         << QStringList{"0932"} << QList<int>{100} << 100.0f << 100.0f;
@@ -354,17 +357,18 @@ void TestMinuteData::checkFile() {
 
 void TestMinuteData::hostileInputs() {
     QVERIFY(!checkMinuteFile(nullptr, 0, 0));
-    QStringList texts{QString(),
-                      QStringLiteral("]"),
-                      QStringLiteral("["),
-                      QStringLiteral("[]"),
-                      QStringLiteral("]["),
-                      QStringLiteral("data"),
-                      QStringLiteral("]\"date\":\""),
-                      QStringLiteral("]\"date\":\"\""),
-                      QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"xxxxxxxxxxxxxxxxxxxxxx]"),
-                      QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"},\"qt\":{]xx\"abcdef\":["),
-                      QStringLiteral("[] \"date\":\"2\" ] [ : \" ] [ \" \"")};
+    QStringList texts{
+        QString(),
+        QStringLiteral("]"),
+        QStringLiteral("["),
+        QStringLiteral("[]"),
+        QStringLiteral("]["),
+        QStringLiteral("data"),
+        QStringLiteral("]\"date\":\""),
+        QStringLiteral("]\"date\":\"\""),
+        QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"xxxxxxxxxxxxxxxxxxxxxx]"),
+        QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"},\"qt\":{]xx\"abcdef\":["),
+        QStringLiteral("[] \"date\":\"2\" ] [ : \" ] [ \" \"")};
     const QString fixture = fixtureText(QStringLiteral("qq-minute-sz000001.json"));
     for (int length = 0; length < fixture.size(); ++length)
         texts.append(fixture.left(length));

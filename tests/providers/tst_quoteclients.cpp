@@ -31,8 +31,8 @@ QString realReply(const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray bytes = file.readAll();
-    QTextCodec* codec = QTextCodec::codecForName(
-        name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
+    QTextCodec* codec =
+        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
     return codec->toUnicode(bytes);
 }
 
@@ -45,23 +45,23 @@ QStringList codeRange(int count) {
 
 // Texts no parser may stumble over.
 QStringList hostileTexts() {
-    QStringList texts{QString(),
-                      QStringLiteral("\""),
-                      QStringLiteral("\"\""),
-                      QStringLiteral("="),
-                      QStringLiteral("=\"\""),
-                      QStringLiteral("\"=\""),
-                      QStringLiteral(";;;"),
-                      QStringLiteral("~~~~~~~~~"),
-                      QStringLiteral("~~~~~~~~~\n~~~~~~~~~"),
-                      QStringLiteral("[{"),
-                      QStringLiteral("}]"),
-                      QStringLiteral("[{}]"),
-                      QStringLiteral("[{:,:}]"),
-                      QStringLiteral("null"),
-                      QString(32, QLatin1Char(',')).prepend(QLatin1Char('"')).append(
-                          QLatin1Char('"')),
-                      QStringLiteral("<html><body>502 Bad Gateway</body></html>")};
+    QStringList texts{
+        QString(),
+        QStringLiteral("\""),
+        QStringLiteral("\"\""),
+        QStringLiteral("="),
+        QStringLiteral("=\"\""),
+        QStringLiteral("\"=\""),
+        QStringLiteral(";;;"),
+        QStringLiteral("~~~~~~~~~"),
+        QStringLiteral("~~~~~~~~~\n~~~~~~~~~"),
+        QStringLiteral("[{"),
+        QStringLiteral("}]"),
+        QStringLiteral("[{}]"),
+        QStringLiteral("[{:,:}]"),
+        QStringLiteral("null"),
+        QString(32, QLatin1Char(',')).prepend(QLatin1Char('"')).append(QLatin1Char('"')),
+        QStringLiteral("<html><body>502 Bad Gateway</body></html>")};
     QRandomGenerator random(4242);
     for (int n = 0; n < 20; ++n) {
         QString noise;
@@ -149,8 +149,7 @@ void TestQuoteClients::batches_data() {
     const QStringList c130 = codeRange(130);
     QStringList tail130{c130.at(129), c130.at(128)};
     QTest::newRow("130 by 64") << 130 << 64
-                               << QVector<QStringList>{c130.mid(0, 64), c130.mid(64, 64),
-                                                       tail130};
+                               << QVector<QStringList>{c130.mid(0, 64), c130.mid(64, 64), tail130};
     const QStringList c128 = codeRange(128);
     QTest::newRow("128 by 64") << 128 << 64
                                << QVector<QStringList>{c128.mid(0, 64), c128.mid(64, 64)};
@@ -173,8 +172,8 @@ void TestQuoteClients::batches() {
 void TestQuoteClients::qqUrl() {
     const QString url = qqRealtimeUrl({QStringLiteral("600036"), QStringLiteral("000001"),
                                        QStringLiteral("300059"), QStringLiteral("900901")});
-    const QRegularExpression shape(QStringLiteral(
-        "^http://qt\\.gtimg\\.cn/r=(.{7})q=s_sh600036,s_sz000001,s_sz300059$"));
+    const QRegularExpression shape(
+        QStringLiteral("^http://qt\\.gtimg\\.cn/r=(.{7})q=s_sh600036,s_sz000001,s_sz300059$"));
     const QRegularExpressionMatch match = shape.match(url);
     QVERIFY2(match.hasMatch(), qPrintable(url));
     QVERIFY(!match.captured(1).contains(QLatin1Char('q')));
@@ -258,13 +257,12 @@ void TestQuoteClients::qqRealReplies_data() {
     QTest::addColumn<float>("firstClose");
     QTest::addColumn<float>("firstPreClose");
     QTest::addColumn<float>("firstVolume");
-    QTest::newRow("shortquote-1") << "tencent-shortquote-1.txt" << QStringList{"000858"}
-                                  << 18.10f << 18.09f << 9.4583f;
-    QTest::newRow("shortquote-2") << "tencent-shortquote-2.txt" << QStringList{"600519"}
-                                  << 358.74f << 361.29f << 2.7705f;
-    QTest::newRow("shortquote-3") << "tencent-shortquote-3.txt"
-                                  << QStringList{"000001", "399001"} << 3563.74f << 3533.78f
-                                  << 18255.1923f;
+    QTest::newRow("shortquote-1") << "tencent-shortquote-1.txt" << QStringList{"000858"} << 18.10f
+                                  << 18.09f << 9.4583f;
+    QTest::newRow("shortquote-2") << "tencent-shortquote-2.txt" << QStringList{"600519"} << 358.74f
+                                  << 361.29f << 2.7705f;
+    QTest::newRow("shortquote-3") << "tencent-shortquote-3.txt" << QStringList{"000001", "399001"}
+                                  << 3563.74f << 3533.78f << 18255.1923f;
     // Full quotes have 88 fields a line: not the short shape, so nothing.
     QTest::newRow("quote-full-1") << "tencent-quote-full-1.txt" << QStringList() << 0.0f << 0.0f
                                   << 0.0f;
@@ -390,23 +388,32 @@ void TestQuoteClients::sinaLineShapes_data() {
     const QString fields = QStringLiteral(
         ",10.00,%1,11.00,11.00,10.00,11.00,11.00,100000,1100000.000,"
         "70000,11.00,0,0,0,0,0,0,0,0,10000,11.01,0,0,0,0,0,0,0,0,2017-10-09,15:00:03,00");
-    QTest::newRow("no quotes") << "var hq_str_sh600036=abc" << "" << "" << 0.0f;
-    QTest::newRow("one quote") << "var hq_str_sh600036=\"abc" << "" << "" << 0.0f;
+    QTest::newRow("no quotes") << "var hq_str_sh600036=abc"
+                               << ""
+                               << "" << 0.0f;
+    QTest::newRow("one quote") << "var hq_str_sh600036=\"abc"
+                               << ""
+                               << "" << 0.0f;
     QTest::newRow("32 fields") << "var hq_str_sh600036=\"" + QStringLiteral("x") +
-                                      fields.arg(QStringLiteral("10.00")).section(',', 0, 31) +
-                                      "\""
-                               << "600036" << "" << 0.0f;
+                                      fields.arg(QStringLiteral("10.00")).section(',', 0, 31) + "\""
+                               << "600036"
+                               << "" << 0.0f;
     QTest::newRow("34 fields") << "var hq_str_sh600036=\"x" + fields.arg(QStringLiteral("10.00")) +
                                       ",\""
-                               << "600036" << "" << 0.0f;
+                               << "600036"
+                               << "" << 0.0f;
     QTest::newRow("no equals") << "var hq_str_sh600036\"x" + fields.arg(QStringLiteral("10.00")) +
                                       "\""
-                               << "" << "x" << 10.0f;
+                               << ""
+                               << "x" << 10.0f;
     QTest::newRow("short name before equals")
-        << "ab=\"x" + fields.arg(QStringLiteral("10.00")) + "\"" << "ab" << "x" << 10.0f;
+        << "ab=\"x" + fields.arg(QStringLiteral("10.00")) + "\""
+        << "ab"
+        << "x" << 10.0f;
     // A flagged stock without a previous close: no infinite change in percent.
     QTest::newRow("no previous close")
-        << "var hq_str_sh600036=\"x" + fields.arg(QStringLiteral("0.00")) + "\"" << "600036"
+        << "var hq_str_sh600036=\"x" + fields.arg(QStringLiteral("0.00")) + "\""
+        << "600036"
         << "x" << 0.0f;
 }
 
@@ -441,20 +448,32 @@ void TestQuoteClients::sinaRealReplies_data() {
     QTest::addColumn<int>("bidSum");
     QTest::addColumn<int>("askSum");
     QTest::addColumn<QString>("time");
-    QTest::newRow("hq-1") << "sina-hq-1.txt" << "162411" << "华宝油气" << 0.491f << 1338198.0f
-                          << 113304 << 268814 << "15:00:03";
-    QTest::newRow("hq-2 first") << "sina-hq-2.txt" << "160922" << "恒生中小" << 0.0f << 0.0f
-                                << 495 << 181 << "09:41:45";
-    QTest::newRow("hq-4") << "sina-hq-4.txt" << "600036" << "招商银行" << 18.65f << 5247746.0f
-                          << 1239 << 10263 << "15:04:01";
-    QTest::newRow("hq-6") << "sina-hq-6.txt" << "000001" << "平安银行" << 16.57f << 976970.0f
-                          << 8019 << 12271 << "15:00:03";
+    QTest::newRow("hq-1") << "sina-hq-1.txt"
+                          << "162411"
+                          << "华宝油气" << 0.491f << 1338198.0f << 113304 << 268814 << "15:00:03";
+    QTest::newRow("hq-2 first") << "sina-hq-2.txt"
+                                << "160922"
+                                << "恒生中小" << 0.0f << 0.0f << 495 << 181 << "09:41:45";
+    QTest::newRow("hq-4") << "sina-hq-4.txt"
+                          << "600036"
+                          << "招商银行" << 18.65f << 5247746.0f << 1239 << 10263 << "15:04:01";
+    QTest::newRow("hq-6") << "sina-hq-6.txt"
+                          << "000001"
+                          << "平安银行" << 16.57f << 976970.0f << 8019 << 12271 << "15:00:03";
     // Later captures end in an extra comma or field: 34 fields, read as
     // foreign lines that carry only their code.
-    QTest::newRow("hq-3") << "sina-hq-3.txt" << "600036" << "" << 0.0f << 0.0f << 0 << 0 << "";
-    QTest::newRow("hq-5") << "sina-hq-5.txt" << "000001" << "" << 0.0f << 0.0f << 0 << 0 << "";
-    QTest::newRow("hq-7") << "sina-hq-7.txt" << "600000" << "" << 0.0f << 0.0f << 0 << 0 << "";
-    QTest::newRow("hq-8") << "sina-hq-8.txt" << "600036" << "" << 0.0f << 0.0f << 0 << 0 << "";
+    QTest::newRow("hq-3") << "sina-hq-3.txt"
+                          << "600036"
+                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+    QTest::newRow("hq-5") << "sina-hq-5.txt"
+                          << "000001"
+                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+    QTest::newRow("hq-7") << "sina-hq-7.txt"
+                          << "600000"
+                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+    QTest::newRow("hq-8") << "sina-hq-8.txt"
+                          << "600036"
+                          << "" << 0.0f << 0.0f << 0 << 0 << "";
 }
 
 void TestQuoteClients::sinaRealReplies() {
@@ -532,13 +551,14 @@ void TestQuoteClients::nodeRealReplies_data() {
     QTest::addColumn<QString>("firstName");
     QTest::addColumn<float>("firstClose");
     QTest::addColumn<float>("firstPreClose");
-    QTest::newRow("page 1") << "sina-hqnodedata-1.js" << 80 << "601588" << "北辰实业" << 6.23f
-                            << 5.66f;
-    QTest::newRow("page 2, GBK") << "sina-hqnodedata-2.gbk.js" << 80 << "000972" << "新中基"
-                                 << 9.60f << 8.79f;
-    QTest::newRow("page 33, GBK") << "sina-hqnodedata-3.gbk.js" << 77 << "600436" << "片仔癀"
-                                  << 144.99f << 151.19f;
-    QTest::newRow("past the end") << "sina-hqnodedata-4-null.js" << 0 << "" << "" << 0.0f << 0.0f;
+    QTest::newRow("page 1") << "sina-hqnodedata-1.js" << 80 << "601588"
+                            << "北辰实业" << 6.23f << 5.66f;
+    QTest::newRow("page 2, GBK") << "sina-hqnodedata-2.gbk.js" << 80 << "000972"
+                                 << "新中基" << 9.60f << 8.79f;
+    QTest::newRow("page 33, GBK") << "sina-hqnodedata-3.gbk.js" << 77 << "600436"
+                                  << "片仔癀" << 144.99f << 151.19f;
+    QTest::newRow("past the end") << "sina-hqnodedata-4-null.js" << 0 << ""
+                                  << "" << 0.0f << 0.0f;
 }
 
 void TestQuoteClients::nodeRealReplies() {
