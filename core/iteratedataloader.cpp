@@ -10,7 +10,12 @@
 
 IterateDataLoader::IterateDataLoader(QObject* parent) : DataLoader(parent) {}
 
-IterateDataLoader::~IterateDataLoader() = default;
+IterateDataLoader::~IterateDataLoader() {
+    // The manager member goes down with its open reply after this body; no
+    // signal of that reply may reach the half-destroyed loader.
+    if (m_reply)
+        disconnect(m_reply, nullptr, this, nullptr);
+}
 
 void IterateDataLoader::setUrls(const QStringList& urls, const QStringList& codes) {
     for (const QString& url : urls)

@@ -10,7 +10,12 @@
 
 LoopDataLoader::LoopDataLoader(QObject* parent) : DataLoader(parent) {}
 
-LoopDataLoader::~LoopDataLoader() = default;
+LoopDataLoader::~LoopDataLoader() {
+    // The manager member goes down with its open reply after this body; no
+    // signal of that reply may reach the half-destroyed loader.
+    if (m_reply)
+        disconnect(m_reply, nullptr, this, nullptr);
+}
 
 void LoopDataLoader::setUrls(const QStringList& urls, const QStringList&) {
     setUrls(urls);
