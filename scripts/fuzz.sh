@@ -45,12 +45,22 @@ seed fuzz_qqhistory "$fixtures/kline-sh600036-hfq.json" "$real"/tencent-fqkline-
 seed fuzz_news "$fixtures/news-sz002460.json" "$real/tencent-news-1.annotated-excerpt.txt"
 seed fuzz_objectlist "$fixtures/daylist-2017-10-09.js" "$fixtures/news-sz002460.json" \
     "$real/sina-hqnodedata-1.js" "$real/sina-hqnodedata-4-null.js"
+seed fuzz_historycsv "$fixtures/history-csv-600036.csv"
+seed fuzz_stocklist "$fixtures/stocklist-all.csv"
+seed fuzz_klinefile "$fixtures/kline-file-600036.csv"
+seed fuzz_qqlhb "$fixtures/qq-lhb-600036-20170929.js" "$real"/tencent-fqkline-*
+seed fuzz_sinalhblist "$fixtures/sina-lhb-2017-10-09.html"
+seed fuzz_sinaachievement "$fixtures/sina-achievement-2017-06-30-q2-p1.html"
 
 declare -A dict=([fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
-                 [fuzz_news]=json [fuzz_objectlist]=json)
+                 [fuzz_news]=json [fuzz_objectlist]=json
+                 [fuzz_historycsv]=csv [fuzz_stocklist]=csv [fuzz_klinefile]=csv
+                 [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
-for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist; do
+for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist \
+              fuzz_historycsv fuzz_stocklist fuzz_klinefile fuzz_qqlhb fuzz_sinalhblist \
+              fuzz_sinaachievement; do
     corpus=$work/corpus/$target
     artifacts=$work/artifacts/$target
     mkdir -p "$corpus" "$artifacts"
