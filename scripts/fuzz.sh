@@ -51,14 +51,19 @@ seed fuzz_klinefile "$fixtures/kline-file-600036.csv"
 seed fuzz_qqlhb "$fixtures/qq-lhb-600036-20170929.js" "$real"/tencent-fqkline-*
 seed fuzz_sinalhblist "$fixtures/sina-lhb-2017-10-09.html"
 seed fuzz_sinaachievement "$fixtures/sina-achievement-2017-06-30-q2-p1.html"
+seed fuzz_ifengdaily "$fixtures/ifeng-akdaily-sh600519.json"
+seed fuzz_companyinfo "$fixtures/companyinfo-sh600519.json"
+seed fuzz_newkline "$fixtures/newkline-sh601318.json" "$real"/tencent-fqkline-*
 
-declare -A dict=([fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
+declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=json
+                 [fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
                  [fuzz_news]=json [fuzz_objectlist]=json
                  [fuzz_historycsv]=csv [fuzz_stocklist]=csv [fuzz_klinefile]=csv
                  [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
 for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist \
+              fuzz_ifengdaily fuzz_companyinfo fuzz_newkline \
               fuzz_historycsv fuzz_stocklist fuzz_klinefile fuzz_qqlhb fuzz_sinalhblist \
               fuzz_sinaachievement; do
     corpus=$work/corpus/$target
