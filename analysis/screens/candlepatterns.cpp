@@ -158,8 +158,7 @@ bool isKongFangPao(const Stock& b0, const Stock& b1, const Stock& b2, QString* t
     return found(text, "空方炮");
 }
 
-bool isHuangHunZhiXing(const Stock& b0, const Stock& b1, const Stock& b2, float t,
-                       QString* text) {
+bool isHuangHunZhiXing(const Stock& b0, const Stock& b1, const Stock& b2, float t, QString* text) {
     if (!isSolidBar(b2) || !bull(b2) || !(b1.open > b2.close) || isSolidBar(b1))
         return false;
     if (!(b0.close < b2.close) || !isSolidBar(b0) || !(b0.open <= b1.close))
@@ -169,8 +168,7 @@ bool isHuangHunZhiXing(const Stock& b0, const Stock& b1, const Stock& b2, float 
     return found(text, "黄昏之星");
 }
 
-bool isQingChenZhiXing(const Stock& b0, const Stock& b1, const Stock& b2, float t,
-                       QString* text) {
+bool isQingChenZhiXing(const Stock& b0, const Stock& b1, const Stock& b2, float t, QString* text) {
     if (!isSolidBar(b2) || !bear(b2) || !(b1.open <= b2.close) || isSolidBar(b1))
         return false;
     if (!(shadowRatio(b1) >= 3.0f) || !(b1.high <= b2.close) || !(b0.open >= b1.high))
@@ -330,7 +328,8 @@ bool isTiaoKongGaoKai(const Stock& b0, const Stock& b1, QString* text) {
 }
 
 bool isLowUpperShadowBar(const Stock& b0) {
-    return b0.high - b0.close < 0.05f && bull(b0) && b0.open - b0.low <= 6.0f * (b0.close - b0.open);
+    return b0.high - b0.close < 0.05f && bull(b0) &&
+           b0.open - b0.low <= 6.0f * (b0.close - b0.open);
 }
 
 float latestCloseAverage5(const QVector<Stock>& bars) {
@@ -355,36 +354,63 @@ bool matchCandlePattern(int category, const QVector<Stock>& bars, QString* text)
     const Stock& b5 = bars.at(size - 6);
 
     switch (category) {
-    case 0: return isXuRiDongSheng(b0, b1, t, text);
-    case 1: return isHongSanBing(b0, b1, b2, b3, text);
-    case 2: return isYangTunYin(b0, b1, t, text);
-    case 4: return isQingChenZhiXing(b0, b1, b2, t, text);
-    case 5: return isChuanCiKanZhang(b0, b1, t, text);
-    case 6: return isPingTouDiBu(b0, b1, b2, t, text);
+    case 0:
+        return isXuRiDongSheng(b0, b1, t, text);
+    case 1:
+        return isHongSanBing(b0, b1, b2, b3, text);
+    case 2:
+        return isYangTunYin(b0, b1, t, text);
+    case 4:
+        return isQingChenZhiXing(b0, b1, b2, t, text);
+    case 5:
+        return isChuanCiKanZhang(b0, b1, t, text);
+    case 6:
+        return isPingTouDiBu(b0, b1, b2, t, text);
     case 7:
         return isShangShengSanFa6(b0, b1, b2, b3, b4, b5, text) ||
                isShangShengSanFa(b0, b1, b2, b3, b4, text);
-    case 8: return isSanYangKaiTai(b0, b1, b2, text);
-    case 9: return isChuiZiZhiDie(b0, t, text);
-    case 10: return isChuiZiZhiDieKanZhang(b0, t, text);
-    case 11: return isKanZhangMuZiXian(b0, b1, t, text);
-    case 20: return isYinTunYang(b0, b1, t, text);
-    case 21: return isQingPenDaYu(b0, b1, t, text);
-    case 22: return isWuYunGaiDing(b0, b1, t, text);
-    case 23: return isZhangShiJinTou(b0, b1, t, text);
-    case 24: return isKongFangPao(b0, b1, b2, text);
-    case 25: return isHuangHunZhiXing(b0, b1, b2, t, text);
-    case 26: return isXiaJiangSanFa(b0, b1, b2, b3, b4, text);
-    case 27: return isHeiSanBing(b0, b1, b2, b3, text);
-    case 28: return isYangYunShiZi(b0, b1, t, text);
-    case 29: return isShuangFeiWuYa(b0, b1, b2, text);
-    case 30: return isDiaoJingXian(b0, t, text);
-    case 31: return isLiuXing(b0, t, text);
-    case 32: return isKanDieMuZiXian(b0, b1, t, text);
-    case 97: return isDaYinXian(b0, t, text);
-    case 98: return isDaYangXian(b0, b1, text);
-    case 99: return isTiaoKongGaoKai(b0, b1, text);
-    default: return false;
+    case 8:
+        return isSanYangKaiTai(b0, b1, b2, text);
+    case 9:
+        return isChuiZiZhiDie(b0, t, text);
+    case 10:
+        return isChuiZiZhiDieKanZhang(b0, t, text);
+    case 11:
+        return isKanZhangMuZiXian(b0, b1, t, text);
+    case 20:
+        return isYinTunYang(b0, b1, t, text);
+    case 21:
+        return isQingPenDaYu(b0, b1, t, text);
+    case 22:
+        return isWuYunGaiDing(b0, b1, t, text);
+    case 23:
+        return isZhangShiJinTou(b0, b1, t, text);
+    case 24:
+        return isKongFangPao(b0, b1, b2, text);
+    case 25:
+        return isHuangHunZhiXing(b0, b1, b2, t, text);
+    case 26:
+        return isXiaJiangSanFa(b0, b1, b2, b3, b4, text);
+    case 27:
+        return isHeiSanBing(b0, b1, b2, b3, text);
+    case 28:
+        return isYangYunShiZi(b0, b1, t, text);
+    case 29:
+        return isShuangFeiWuYa(b0, b1, b2, text);
+    case 30:
+        return isDiaoJingXian(b0, t, text);
+    case 31:
+        return isLiuXing(b0, t, text);
+    case 32:
+        return isKanDieMuZiXian(b0, b1, t, text);
+    case 97:
+        return isDaYinXian(b0, t, text);
+    case 98:
+        return isDaYangXian(b0, b1, text);
+    case 99:
+        return isTiaoKongGaoKai(b0, b1, text);
+    default:
+        return false;
     }
 }
 

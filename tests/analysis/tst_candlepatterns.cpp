@@ -30,20 +30,17 @@ struct Pattern {
 };
 
 // One example per pattern, each checked against its conditions by hand.
-const Stock kLongBull = bar(10.0f, 11.05f, 9.95f, 11.0f);  // solid rising bar
-const Stock kLongBear = bar(11.0f, 11.05f, 9.95f, 10.0f);  // solid falling bar
+const Stock kLongBull = bar(10.0f, 11.05f, 9.95f, 11.0f); // solid rising bar
+const Stock kLongBear = bar(11.0f, 11.05f, 9.95f, 10.0f); // solid falling bar
 
-const QVector<Stock> kShangSheng5 = {bar(10, 11.1f, 9.9f, 11, 0, 4.0f),
-                                     bar(10.9f, 10.95f, 10.5f, 10.6f),
-                                     bar(10.6f, 10.65f, 10.3f, 10.4f),
-                                     bar(10.4f, 10.45f, 10.1f, 10.2f),
-                                     bar(10.3f, 11.6f, 10.25f, 11.5f)};
-const QVector<Stock> kShangSheng6 = {bar(10, 11.1f, 9.9f, 11, 0, 4.0f),
-                                     bar(10.9f, 10.95f, 10.6f, 10.7f),
-                                     bar(10.7f, 10.75f, 10.5f, 10.6f),
-                                     bar(10.6f, 10.65f, 10.35f, 10.4f),
-                                     bar(10.4f, 10.45f, 10.15f, 10.2f),
-                                     bar(10.3f, 11.1f, 10.25f, 11.0f)};
+const QVector<Stock> kShangSheng5 = {
+    bar(10, 11.1f, 9.9f, 11, 0, 4.0f), bar(10.9f, 10.95f, 10.5f, 10.6f),
+    bar(10.6f, 10.65f, 10.3f, 10.4f), bar(10.4f, 10.45f, 10.1f, 10.2f),
+    bar(10.3f, 11.6f, 10.25f, 11.5f)};
+const QVector<Stock> kShangSheng6 = {
+    bar(10, 11.1f, 9.9f, 11, 0, 4.0f), bar(10.9f, 10.95f, 10.6f, 10.7f),
+    bar(10.7f, 10.75f, 10.5f, 10.6f),  bar(10.6f, 10.65f, 10.35f, 10.4f),
+    bar(10.4f, 10.45f, 10.15f, 10.2f), bar(10.3f, 11.1f, 10.25f, 11.0f)};
 const QVector<Stock> kXiaJiang = {bar(11, 11.05f, 9.5f, 10.6f), bar(10.0f, 10.52f, 9.6f, 10.5f),
                                   bar(9.62f, 10.0f, 9.6f, 9.98f), bar(9.7f, 10.25f, 9.65f, 10.2f),
                                   bar(10.4f, 10.45f, 9.75f, 9.8f)};
@@ -52,8 +49,8 @@ const QVector<Stock> kHeiSanBing = {bar(9.0f, 9.55f, 8.95f, 9.5f), bar(10.0f, 10
                                     bar(10.4f, 10.45f, 9.75f, 9.8f)};
 // As above, but the opens step down (10.2, 10.2, 10.1).
 const QVector<Stock> kHeiSanBingFallingOpens = {
-    bar(9.0f, 9.55f, 8.95f, 9.5f), bar(10.2f, 10.25f, 9.35f, 9.4f),
-    bar(10.2f, 10.25f, 9.55f, 9.6f), bar(10.1f, 10.15f, 9.75f, 9.8f)};
+    bar(9.0f, 9.55f, 8.95f, 9.5f), bar(10.2f, 10.25f, 9.35f, 9.4f), bar(10.2f, 10.25f, 9.55f, 9.6f),
+    bar(10.1f, 10.15f, 9.75f, 9.8f)};
 const QVector<Stock> kSanYang = {bar(10.0f, 10.55f, 9.95f, 10.5f, 100),
                                  bar(10.6f, 11.15f, 10.55f, 11.1f, 200),
                                  bar(11.2f, 11.75f, 11.15f, 11.7f, 300)};
@@ -73,14 +70,16 @@ const QVector<Stock> kShuangFei = {kLongBull, bar(11.5f, 11.55f, 11.1f, 11.2f),
 const QVector<Stock> kXuRi = {kLongBear, bar(10.1f, 11.1f, 10.05f, 11.05f)};
 const QVector<Stock> kKanDieMuZi = {kLongBull, bar(10.8f, 10.85f, 10.15f, 10.2f)};
 const QVector<Stock> kWuYun = {kLongBull, bar(11.05f, 11.1f, 10.35f, 10.4f)};
-const QVector<Stock> kZhangShi = {bar(10.0f, 11.0f, 9.9f, 10.4f), bar(10.5f, 10.85f, 10.45f, 10.8f)};
+const QVector<Stock> kZhangShi = {bar(10.0f, 11.0f, 9.9f, 10.4f),
+                                  bar(10.5f, 10.85f, 10.45f, 10.8f)};
 const QVector<Stock> kQingPen = {kLongBull, bar(10.9f, 10.95f, 9.85f, 9.9f)};
-const QVector<Stock> kYangTun = {bar(10.5f, 10.55f, 9.95f, 10.0f), bar(10.5f, 11.55f, 10.45f, 11.5f)};
+const QVector<Stock> kYangTun = {bar(10.5f, 10.55f, 9.95f, 10.0f),
+                                 bar(10.5f, 11.55f, 10.45f, 11.5f)};
 const QVector<Stock> kYinTun = {bar(10.0f, 10.55f, 9.95f, 10.5f), bar(10.6f, 10.65f, 9.85f, 9.9f)};
 const QVector<Stock> kChuanCi = {bar(11.0f, 11.05f, 9.95f, 10.0f, 0, -5.0f),
                                  bar(9.9f, 10.65f, 9.85f, 10.6f)};
 const QVector<Stock> kYangYun = {kLongBull, bar(10.5f, 10.7f, 10.3f, 10.52f)};
-const Stock kHammer = bar(10.0f, 10.5f, 10.0f, 10.1f);     // upper shadow 0.4
+const Stock kHammer = bar(10.0f, 10.5f, 10.0f, 10.1f);        // upper shadow 0.4
 const Stock kSmallHammer = bar(10.0f, 10.05f, 10.0f, 10.01f); // upper shadow 0.04
 const QVector<Stock> kKanZhangMuZi = {kLongBear, bar(10.2f, 10.65f, 10.15f, 10.6f)};
 const Stock kHangingMan = bar(10.4f, 10.5f, 10.0f, 10.5f); // lower shadow 0.4
@@ -88,7 +87,6 @@ const Stock kHangingMan = bar(10.4f, 10.5f, 10.0f, 10.5f); // lower shadow 0.4
 QVector<Stock> padded(float filler, const QVector<Stock>& pattern) {
     return flats(9, filler) + pattern;
 }
-
 
 using Predicate = std::function<bool(QString*)>;
 
@@ -152,12 +150,14 @@ QVector<PredicateCase> predicateCases() {
                   "上升三法看涨"});
     }
     // Six bars: the latest close may equal the first close.
-    c.append({"上升三法 6", [](QString* s) {
+    c.append({"上升三法 6",
+              [](QString* s) {
                   const QVector<Stock>& v = kShangSheng6;
                   return isShangShengSanFa6(v[5], v[4], v[3], v[2], v[1], v[0], s);
               },
               "上升三法看涨"});
-    c.append({"上升三法 6: close below the first", [](QString* s) {
+    c.append({"上升三法 6: close below the first",
+              [](QString* s) {
                   const QVector<Stock> v = with(kShangSheng6, 5, bar(10.3f, 11.1f, 10.25f, 10.99f));
                   return isShangShengSanFa6(v[5], v[4], v[3], v[2], v[1], v[0], s);
               },
@@ -206,8 +206,8 @@ QVector<PredicateCase> predicateCases() {
     c.append({"旭日东升: close below the high",
               on(isXuRiDongSheng, with(kXuRi, 1, bar(10.1f, 11.1f, 10.05f, 11.04f)), 11.0f), ""});
     c.append({"看跌母子线", on(isKanDieMuZiXian, kKanDieMuZi, 10.3f), "看跌母子线"});
-    c.append({"看跌母子线: t at mid", on(isKanDieMuZiXian, kKanDieMuZi, midOf(kKanDieMuZi[1])),
-              ""});
+    c.append(
+        {"看跌母子线: t at mid", on(isKanDieMuZiXian, kKanDieMuZi, midOf(kKanDieMuZi[1])), ""});
     c.append({"乌云盖顶", on(isWuYunGaiDing, kWuYun, 10.5f), "乌云盖顶"});
     c.append({"乌云盖顶: open below the high",
               on(isWuYunGaiDing, with(kWuYun, 1, bar(11.04f, 11.1f, 10.35f, 10.4f)), 10.5f), ""});
@@ -240,14 +240,14 @@ QVector<PredicateCase> predicateCases() {
     c.append({"锤子止跌看涨: body too long",
               on(isChuiZiZhiDieKanZhang, bar(10.0f, 10.5f, 10.0f, 10.2f), 10.2f), ""});
     c.append({"看涨母子线", on(isKanZhangMuZiXian, kKanZhangMuZi, 10.5f), "看涨母子线"});
-    c.append({"看涨母子线: close at the open",
-              on(isKanZhangMuZiXian, with(kKanZhangMuZi, 1, bar(10.2f, 11.05f, 10.15f, 11.0f)),
-                 10.5f),
-              ""});
+    c.append(
+        {"看涨母子线: close at the open",
+         on(isKanZhangMuZiXian, with(kKanZhangMuZi, 1, bar(10.2f, 11.05f, 10.15f, 11.0f)), 10.5f),
+         ""});
     c.append({"吊颈线", on(isDiaoJingXian, kHangingMan, 10.3f), "吊颈线"});
     c.append({"吊颈线: t at the close", on(isDiaoJingXian, kHangingMan, 10.5f), ""});
-    c.append({"吊颈线: short shadow", on(isDiaoJingXian, bar(10.4f, 10.5f, 10.35f, 10.5f), 10.3f),
-              ""});
+    c.append(
+        {"吊颈线: short shadow", on(isDiaoJingXian, bar(10.4f, 10.5f, 10.35f, 10.5f), 10.3f), ""});
     c.append({"流星形态", on(isLiuXing, kHammer, 9.9f), "流星形态"});
     c.append({"流星形态: t above mid", on(isLiuXing, kHammer, 10.2f), ""});
     const Stock bigFall = bar(10.5f, 10.55f, 9.45f, 9.5f, 0, -5.0f);
@@ -259,8 +259,8 @@ QVector<PredicateCase> predicateCases() {
         c.append({"大阴线: down 4.99%", on(isDaYinXian, b, 9.5f), ""});
     }
     c.append({"大阳线", on(isDaYangXian, {flat(10), bar(10.2f, 15.6f, 10.15f, 15.5f)}), "大阳线"});
-    c.append({"大阳线: close at 1.5 x", on(isDaYangXian, {flat(10), bar(10.2f, 15.1f, 10.15f, 15.0f)}),
-              ""});
+    c.append({"大阳线: close at 1.5 x",
+              on(isDaYangXian, {flat(10), bar(10.2f, 15.1f, 10.15f, 15.0f)}), ""});
     const Stock before = bar(9.8f, 10.0f, 9.7f, 9.9f);
     c.append({"跳空高开缺口", on(isTiaoKongGaoKai, {before, bar(10.3f, 10.5f, 10.3f, 10.4f)}),
               "跳空高开缺口"});
@@ -338,14 +338,14 @@ private slots:
 };
 
 void TestCandlePatterns::barShape() {
-    QVERIFY(isSolidBar(kLongBull)); // body 1.0 > shadows 0.1
+    QVERIFY(isSolidBar(kLongBull));                         // body 1.0 > shadows 0.1
     QVERIFY(!isSolidBar(bar(10.0f, 10.75f, 9.75f, 10.5f))); // body 0.5 = shadows 0.5
     QVERIFY(!isSolidBar(flat(10)));
 
     QVERIFY(isLowUpperShadowBar(bar(10.0f, 10.52f, 9.5f, 10.5f)));
-    QVERIFY(!isLowUpperShadowBar(bar(10.0f, 10.56f, 9.5f, 10.5f))); // upper shadow 0.06
-    QVERIFY(isLowUpperShadowBar(bar(10.0f, 10.5f, 7.0f, 10.5f)));   // 3.0 <= 6 x 0.5
-    QVERIFY(!isLowUpperShadowBar(bar(10.0f, 10.5f, 6.9f, 10.5f)));  // 3.1 > 3.0
+    QVERIFY(!isLowUpperShadowBar(bar(10.0f, 10.56f, 9.5f, 10.5f)));  // upper shadow 0.06
+    QVERIFY(isLowUpperShadowBar(bar(10.0f, 10.5f, 7.0f, 10.5f)));    // 3.0 <= 6 x 0.5
+    QVERIFY(!isLowUpperShadowBar(bar(10.0f, 10.5f, 6.9f, 10.5f)));   // 3.1 > 3.0
     QVERIFY(!isLowUpperShadowBar(bar(10.5f, 10.52f, 10.0f, 10.0f))); // falling
 }
 
@@ -413,7 +413,8 @@ void TestCandlePatterns::categoryNeedsNineBars() {
     const QVector<Stock> eight = flats(7, 10) + QVector<Stock>{bar(10.3f, 15.6f, 10.3f, 15.5f)};
     const QVector<Stock> nine = QVector<Stock>{flat(10)} + eight;
     for (int category = -1; category <= 100; ++category)
-        QVERIFY2(!matchCandlePattern(category, eight, nullptr), qPrintable(QString::number(category)));
+        QVERIFY2(!matchCandlePattern(category, eight, nullptr),
+                 qPrintable(QString::number(category)));
     QVERIFY(matchCandlePattern(98, nine, nullptr));
     QVERIFY(matchCandlePattern(99, nine, nullptr));
 }
@@ -485,8 +486,8 @@ void TestCandlePatterns::scanner_data() {
     QTest::newRow("下降三法") << series(kMidFill, kXiaJiang) << 0 << "下降三法看跌";
     QTest::newRow("黑三兵") << series(kMidFill, kHeiSanBing) << 0 << "黑三兵";
     // Without the opens stepping up there is no name to report: nothing.
-    QTest::newRow("黑三兵, opens step down") << series(kMidFill, kHeiSanBingFallingOpens) << -1
-                                             << "";
+    QTest::newRow("黑三兵, opens step down")
+        << series(kMidFill, kHeiSanBingFallingOpens) << -1 << "";
     QTest::newRow("三阳开泰") << series(kMidFill, kSanYang) << 0 << "三阳开泰看涨";
     QTest::newRow("红三兵") << series(kMidFill, kHongSanBing) << 0 << "红三兵";
     QTest::newRow("空方炮") << series(kMidFill, kKongFangPao) << 1 << "空方炮";
@@ -499,15 +500,15 @@ void TestCandlePatterns::scanner_data() {
     // The falling-inside-a-rising-bar row comes first: a dark cloud or a
     // downpour that opens above the rising bar's open and closes below its
     // close is reported as that, and so is every falling engulfing bar.
-    QTest::newRow("乌云盖顶 inside the bar before") << series(kLowFill, kWuYun) << 0
-                                                   << "看跌母子线";
+    QTest::newRow("乌云盖顶 inside the bar before")
+        << series(kLowFill, kWuYun) << 0 << "看跌母子线";
     QTest::newRow("乌云盖顶") << series(kLowFill, {kLongBull, bar(12.0f, 12.05f, 11.05f, 11.1f)})
                               << 1 << "乌云盖顶";
     QTest::newRow("涨势尽头") << series(kLowFill, kZhangShi) << 1 << "涨势尽头";
-    QTest::newRow("倾盆大雨 inside the bar before") << series(kLowFill, kQingPen) << 0
-                                                   << "看跌母子线";
-    QTest::newRow("倾盆大雨") << series(kLowFill, {kLongBull, bar(10.0f, 10.05f, 9.35f, 9.4f)})
-                              << 1 << "倾盆大雨";
+    QTest::newRow("倾盆大雨 inside the bar before")
+        << series(kLowFill, kQingPen) << 0 << "看跌母子线";
+    QTest::newRow("倾盆大雨") << series(kLowFill, {kLongBull, bar(10.0f, 10.05f, 9.35f, 9.4f)}) << 1
+                              << "倾盆大雨";
     QTest::newRow("阳吞阴") << series(kHighFill, kYangTun) << 0 << "阳吞阴";
     QTest::newRow("阴吞阳") << series(kLowFill, kYinTun) << 0 << "看跌母子线";
     QTest::newRow("穿刺看涨") << series(kLowFill, kChuanCi) << 0 << "穿刺看涨";

@@ -102,9 +102,8 @@ void TestCommentFactory::scan_data() {
         surge[i].volume = i < 40 ? 63 : 211;
     QTest::newRow("volume, gap, position")
         << surge
-        << CommentTable{{1, {"近20日放量"}},
-                        {4, {"看涨缺口幅度:10.00"}},
-                        {6, {"60日新高,前60日最高:10"}}};
+        << CommentTable{
+               {1, {"近20日放量"}}, {4, {"看涨缺口幅度:10.00"}}, {6, {"60日新高,前60日最高:10"}}};
 }
 
 void TestCommentFactory::scan() {

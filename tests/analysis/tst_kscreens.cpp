@@ -83,8 +83,8 @@ void TestKScreens::fallingDays_data() {
                                     bar(9.2f, 9.3f, 8.9f, 9.0f), bar(8.7f, 8.8f, 8.4f, 8.5f)};
     QTest::newRow("three falling days") << 3 << falling << 0 << QStringList{"连跌3天反弹可期"};
     QTest::newRow("exactly n bars") << 3 << falling.mid(1) << -1 << QStringList();
-    QTest::newRow("only the last n bars count") << 2 << falling << 0
-                                                << QStringList{"连跌2天反弹可期"};
+    QTest::newRow("only the last n bars count")
+        << 2 << falling << 0 << QStringList{"连跌2天反弹可期"};
 
     QVector<Stock> flatClose = falling;
     flatClose[2] = bar(9.7f, 9.8f, 9.4f, 9.5f); // same close as the bar before
@@ -148,8 +148,8 @@ void TestKScreens::pricePosition_data() {
     QVector<Stock> general = sixty;
     general[30] = bar(10, 12.34f, 9.5f, 10);
     general.append(bar(10, 13, 9.5f, 12.9f));
-    QTest::newRow("general number format") << general << 0
-                                           << QStringList{"60日新高,前60日最高:12.34"};
+    QTest::newRow("general number format")
+        << general << 0 << QStringList{"60日新高,前60日最高:12.34"};
 }
 
 void TestKScreens::pricePosition() {
@@ -172,8 +172,8 @@ void TestKScreens::breach_data() {
                                                        bar(10.6f, 11, 10.5f, 10.8f)})
                             << 0 << QStringList{"看涨缺口幅度:5.00"};
     QTest::newRow("up gap rounded")
-        << (three + QVector<Stock>{bar(9.5f, 10, 9, 9.8f), bar(10.2f, 10.4f, 10.1234f, 10.3f)})
-        << 0 << QStringList{"看涨缺口幅度:1.23"};
+        << (three + QVector<Stock>{bar(9.5f, 10, 9, 9.8f), bar(10.2f, 10.4f, 10.1234f, 10.3f)}) << 0
+        << QStringList{"看涨缺口幅度:1.23"};
     // Measured against the latest high (8), not the earlier low (10).
     QTest::newRow("down gap") << (three + QVector<Stock>{bar(10.2f, 10.5f, 10, 10.1f),
                                                          bar(7.9f, 8, 7.5f, 7.6f)})
@@ -182,8 +182,8 @@ void TestKScreens::breach_data() {
         << (three + QVector<Stock>{bar(9.5f, 10, 9, 9.8f), bar(10.2f, 10.4f, 10, 10.3f)}) << -1
         << QStringList();
     QTest::newRow("high touches the previous low")
-        << (three + QVector<Stock>{bar(10.2f, 10.5f, 10, 10.1f), bar(9.8f, 10, 9.5f, 9.6f)})
-        << -1 << QStringList();
+        << (three + QVector<Stock>{bar(10.2f, 10.5f, 10, 10.1f), bar(9.8f, 10, 9.5f, 9.6f)}) << -1
+        << QStringList();
     QTest::newRow("four bars") << (repeat(2, 10) + QVector<Stock>{bar(9.5f, 10, 9, 9.8f),
                                                                   bar(10.6f, 11, 10.5f, 10.8f)})
                                << -1 << QStringList();
@@ -211,8 +211,8 @@ void TestKScreens::kdj_data() {
 
     // K: 4, 36, 56, 54, 36, 57; D at the fifth step is 36.1 (> K), at the
     // last 43.1 (< K): a golden cross with K exactly 57.
-    QTest::newRow("golden cross at K = 57") << kdjBars({12, 100, 96, 50, 0, 99}) << 3
-                                            << "DJ中线金叉";
+    QTest::newRow("golden cross at K = 57")
+        << kdjBars({12, 100, 96, 50, 0, 99}) << 3 << "DJ中线金叉";
     // K: 6, 37, 57, 55, 37, 58 with D 37.05 then 44.0.
     QTest::newRow("golden cross at K = 58") << kdjBars({18, 99, 97, 51, 1, 100}) << -1 << "";
     // K: 3, 33, 22, 15, 43 with D 15.07 then 24.4.
@@ -287,13 +287,11 @@ void TestKScreens::movingAverageCross_data() {
 
     // Before the last bar: A5 = (4 x 10 + 9) / 5 = 9.8 < A10 = 9.9.
     // 11.5 last: A5 = 50.5 / 5 = 10.1 > A10 = 100.5 / 10 = 10.05.
-    QTest::newRow("golden cross") << (repeat(18, 10) + closes({9, 11.5f})) << 0
-                                  << "5,10日均线金叉";
+    QTest::newRow("golden cross") << (repeat(18, 10) + closes({9, 11.5f})) << 0 << "5,10日均线金叉";
     // 11 last: A5 = 50 / 5 = 10 = A10 = 100 / 10: no cross.
     QTest::newRow("averages meet") << (repeat(18, 10) + closes({9, 11})) << -1 << "";
     // A5 = 10.2 > A10 = 10.1, then A5 = 49.5 / 5 = 9.9 < A10 = 99.5 / 10.
-    QTest::newRow("death cross") << (repeat(18, 10) + closes({11, 8.5f})) << 1
-                                 << "5,10日均线死叉";
+    QTest::newRow("death cross") << (repeat(18, 10) + closes({11, 8.5f})) << 1 << "5,10日均线死叉";
     QTest::newRow("nineteen bars") << (repeat(17, 10) + closes({9, 11.5f})) << -1 << "";
 }
 
@@ -330,31 +328,31 @@ void TestKScreens::volume_data() {
         return v;
     };
     // V5: 490/5 = 98 < V10 = 99, then 505/5 = 101 > V10 = 1005/10 = 100.5.
-    QTest::newRow("5/10 golden cross") << series(18, 100, {90, 115}) << 1
-                                       << QStringList{"5,10日成交量金叉"};
+    QTest::newRow("5/10 golden cross")
+        << series(18, 100, {90, 115}) << 1 << QStringList{"5,10日成交量金叉"};
     // V5: 102 > 101, then 495/5 = 99 < 99.5; nothing else holds.
     QTest::newRow("lone 5/10 death cross") << series(18, 100, {110, 85}) << -1 << QStringList();
     QTest::newRow("thirty bars, no cross") << series(30, 100, {}) << -1 << QStringList();
     // 61 bars; x = 50 then y = 200: V5 90 < V10 95 < V60 99.17, then V5 110
     // > V10 105 > V60 100.83.
-    QTest::newRow("both golden crosses") << series(59, 100, {50, 200}) << 1
-                                         << QStringList{"5,10日成交量金叉", "10,60日成交量金叉"};
+    QTest::newRow("both golden crosses")
+        << series(59, 100, {50, 200}) << 1 << QStringList{"5,10日成交量金叉", "10,60日成交量金叉"};
     // x = 150 then y = 10: V5 110 > V10 105 > V60 100.83, then 92 < 96 < 99.33.
-    QTest::newRow("both death crosses") << series(59, 100, {150, 10}) << 1
-                                        << QStringList{"5,10日成交量死叉", "10,60日成交量死叉"};
+    QTest::newRow("both death crosses")
+        << series(59, 100, {150, 10}) << 1 << QStringList{"5,10日成交量死叉", "10,60日成交量死叉"};
     // The 60-bar average does not exist before the 60th bar: comparing with
     // its stand-in 0 is no death cross. Without that, V10 = 50 < V60 = 91.7
     // here would read as one.
-    QTest::newRow("sixty bars, no 60-bar average before") << series(50, 100, QVector<float>(10, 50))
-                                                          << -1 << QStringList();
+    QTest::newRow("sixty bars, no 60-bar average before")
+        << series(50, 100, QVector<float>(10, 50)) << -1 << QStringList();
     // Bars 0..19 at 63, bars 20..40 at 210: recent = 210, earlier =
     // (20 x 63 + 210) / 21 = 70; 210 is not above 3 x 70.
-    QTest::newRow("surge met exactly") << series(20, 63, QVector<float>(21, 210)) << -1
-                                       << QStringList();
+    QTest::newRow("surge met exactly")
+        << series(20, 63, QVector<float>(21, 210)) << -1 << QStringList();
     QTest::newRow("surge") << series(20, 63, QVector<float>(21, 211)) << 1
                            << QStringList{"近20日放量"};
-    QTest::newRow("surge needs 41 bars") << series(19, 63, QVector<float>(21, 400)) << -1
-                                         << QStringList();
+    QTest::newRow("surge needs 41 bars")
+        << series(19, 63, QVector<float>(21, 400)) << -1 << QStringList();
     QTest::newRow("nineteen bars") << series(17, 100, {90, 115}) << -1 << QStringList();
 }
 
@@ -374,12 +372,12 @@ void TestKScreens::volumeTrend_data() {
     QTest::addColumn<QString>("text");
 
     // The last five average 100 in each row.
-    QTest::newRow("level at 0.86 x average") << QVector<float>{7, 100, 100, 100, 114, 86} << 0
-                                             << "成交量平量";
+    QTest::newRow("level at 0.86 x average")
+        << QVector<float>{7, 100, 100, 100, 114, 86} << 0 << "成交量平量";
     QTest::newRow("shrinking") << QVector<float>{7, 100, 100, 100, 115, 85} << 1 << "成交量缩量";
     QTest::newRow("swelling") << QVector<float>{7, 100, 100, 100, 83, 117} << 2 << "成交量放量";
-    QTest::newRow("level below 1.162 x average") << QVector<float>{7, 100, 100, 100, 84, 116} << 0
-                                                 << "成交量平量";
+    QTest::newRow("level below 1.162 x average")
+        << QVector<float>{7, 100, 100, 100, 84, 116} << 0 << "成交量平量";
 }
 
 void TestKScreens::volumeTrend() {

@@ -213,16 +213,16 @@ void TestShapeScreens::diWeiHengPan_data() {
     // window and outside the week.
     const QVector<float> week = {103.6f, 104, 105, 104.5f, 103.8f, 104.2f, 104};
     // 103.6 <= 1.036 x 100, range 1.4 / 103.6 = 1.35%.
-    QTest::newRow("week low at 1.036 x") << join({{50}, repeated(41, 100), repeated(12, 90), week})
-                                         << 0;
+    QTest::newRow("week low at 1.036 x")
+        << join({{50}, repeated(41, 100), repeated(12, 90), week}) << 0;
     QVector<float> higher = week;
     higher[0] = 103.7f;
     QTest::newRow("week low above 1.036 x")
         << join({{50}, repeated(41, 100), repeated(12, 90), higher}) << -1;
     QVector<float> wide = week;
     wide[2] = 106; // 2.4 / 103.6 = 2.3%
-    QTest::newRow("range too wide") << join({{50}, repeated(41, 100), repeated(12, 90), wide})
-                                    << -1;
+    QTest::newRow("range too wide")
+        << join({{50}, repeated(41, 100), repeated(12, 90), wide}) << -1;
     QTest::newRow("60 bars") << join({repeated(41, 100), repeated(12, 90), week}) << -1;
 }
 
