@@ -49,8 +49,7 @@ QStringList captureMatches(const QString& text, const QString& pattern, int maxC
     if (literalMarkers(pattern, &open, &close)) {
         const QByteArray openBytes = open.toLatin1();
         const QByteArray closeBytes = close.toLatin1();
-        return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes),
-                              maxCount);
+        return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes), maxCount);
     }
     QStringList all = regexCaptureAll(text, pattern);
     if (maxCount >= 0 && all.size() > maxCount)
@@ -144,8 +143,7 @@ bool CompanyInfo::parse(const QString& code, const QString& text, const QString&
     dy = captureQuotedValue(text, QStringLiteral("\"dy\":\"(.*)\""));
     hy = captureQuotedValue(text, QStringLiteral("\"hy\":\"(.*)\""));
 
-    const QStringList concept =
-        captureMatches(text, QStringLiteral("\"concept\":(.*)\"yysr"), 1);
+    const QStringList concept = captureMatches(text, QStringLiteral("\"concept\":(.*)\"yysr"), 1);
     if (concept.isEmpty())
         return false;
     const QString& conceptPart = concept.first();
@@ -160,8 +158,7 @@ bool CompanyInfo::parse(const QString& code, const QString& text, const QString&
     ZGB = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"ZGB\":(.*)\"")));
     LTGB = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"LTGB\":(.*)\"")));
     GDRS = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"GDRS\":(.*)\"")));
-    SQ_GDRS =
-        shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"SQ_GDRS\":(.*)\"")));
+    SQ_GDRS = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"SQ_GDRS\":(.*)\"")));
     RJCG = shareFigure(captureQuotedValue(conceptPart, QStringLiteral("\"RJCG\":(.*)\"")));
     return true;
 }

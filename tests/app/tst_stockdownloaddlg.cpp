@@ -203,11 +203,10 @@ void TestStockDownLoadDlg::failedStocks() {
     QCOMPARE(steps[1].value, 50);
     QCOMPARE(steps[2].value, 75);
     QCOMPARE(steps[3].value, 100);
-    QCOMPARE(m_server.requests(),
-             (QStringList{serviceUrl(QStringLiteral("sz000002")),
-                          serviceUrl(QStringLiteral("sh600519")),
-                          serviceUrl(QStringLiteral("sh600000")),
-                          serviceUrl(QStringLiteral("sz000001"))}));
+    QCOMPARE(m_server.requests(), (QStringList{serviceUrl(QStringLiteral("sz000002")),
+                                               serviceUrl(QStringLiteral("sh600519")),
+                                               serviceUrl(QStringLiteral("sh600000")),
+                                               serviceUrl(QStringLiteral("sz000001"))}));
     // A failed fetch leaves the stock's earlier copy as it was and makes no
     // empty one; the stocks after it are fetched and saved all the same.
     QCOMPARE(cachedFiles(), (QStringList{"000001", "000002", "600519"}));

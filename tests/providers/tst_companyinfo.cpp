@@ -36,8 +36,7 @@ QString realReply(const QString& name) {
     return codec->toUnicode(file.readAll());
 }
 
-template <std::size_t N>
-QStringList toList(const std::array<QString, N>& values) {
+template <std::size_t N> QStringList toList(const std::array<QString, N>& values) {
     return QStringList(values.begin(), values.end());
 }
 
@@ -108,8 +107,7 @@ void TestCompanyInfo::url() {
                        "sum&jianjie=1&_appName=android&_net=WIFI&__random_suffix=(.+)$")
             .arg(symbol));
     // Six significant digits: small numbers whole, large ones in exponent form.
-    const QRegularExpression number(
-        QStringLiteral("^(\\d{1,6}|[1-9](\\.\\d{1,5})?e\\+0[6-9])$"));
+    const QRegularExpression number(QStringLiteral("^(\\d{1,6}|[1-9](\\.\\d{1,5})?e\\+0[6-9])$"));
     for (int i = 0; i < 20; ++i) {
         const QString url = CompanyInfo::url(code);
         const QRegularExpressionMatch match = shape.match(url);
@@ -135,9 +133,8 @@ void TestCompanyInfo::fetchedReply() {
     QCOMPARE(info.dy, QStringLiteral("贵州"));
     QCOMPARE(info.yw, QStringLiteral("茅台酒及系列酒的生产与销售"));
     QCOMPARE(info.hy, QStringLiteral("酿酒行业"));
-    QCOMPARE(info.conceptNames(),
-             (QStringList{QStringLiteral("酿酒概念"), QStringLiteral("白酒"),
-                          QStringLiteral("上证50")}));
+    QCOMPARE(info.conceptNames(), (QStringList{QStringLiteral("酿酒概念"), QStringLiteral("白酒"),
+                                               QStringLiteral("上证50")}));
 
     QCOMPARE(info.yysr.size(), 3);
     QCOMPARE(toList(info.yysr.at(0).values), (QStringList{"茅台酒", "5011283.13", "89.59"}));
@@ -164,8 +161,8 @@ void TestCompanyInfo::fetchedReply() {
              (QStringList{"2017-09-30", "中国贵州茅台酒厂(集团)有限责任公司", "77.6", "61.99",
                           "不变", "流通A股", "1", "国有法人", "0", "-"}));
     QCOMPARE(toList(info.gudong.at(1).values),
-             (QStringList{"2017-09-30", "香港中央结算有限公司", "8.33", "6.63", "增加",
-                          "流通A股", "2", "境外法人", "0.52", "-"}));
+             (QStringList{"2017-09-30", "香港中央结算有限公司", "8.33", "6.63", "增加", "流通A股",
+                          "2", "境外法人", "0.52", "-"}));
     QVERIFY(info.otherShareholders.isEmpty());
 
     // The unquoted share figures as numbers, not ":125619.78,".
@@ -233,11 +230,11 @@ void TestCompanyInfo::arrayItems_data() {
     QTest::addColumn<int>("shareholders");
     QTest::addColumn<QString>("firstRevenue");
     QTest::newRow("revenue item of two pairs skipped")
-        << QStringLiteral("[{\"a\":\"x\",\"b\":\"1\"},{\"a\":\"y\",\"b\":\"2\",\"c\":\"3\"}]")
-        << 1 << 0 << 0 << 0 << QStringLiteral("y,2,3");
-    QTest::newRow("empty arrays")
-        << QStringLiteral("[],\"fenhong\":[],\"cwbb\":[[[[]]]],\"gudong\":[{}]") << 0 << 0 << 0
-        << 0 << QString();
+        << QStringLiteral("[{\"a\":\"x\",\"b\":\"1\"},{\"a\":\"y\",\"b\":\"2\",\"c\":\"3\"}]") << 1
+        << 0 << 0 << 0 << QStringLiteral("y,2,3");
+    QTest::newRow("empty arrays") << QStringLiteral(
+                                         "[],\"fenhong\":[],\"cwbb\":[[[[]]]],\"gudong\":[{}]")
+                                  << 0 << 0 << 0 << 0 << QString();
     QTest::newRow("dividend of five pairs skipped")
         << QStringLiteral("[],\"fenhong\":[{\"a\":\"1\",\"b\":\"2\",\"c\":\"3\",\"d\":\"4\","
                           "\"e\":\"5\"}]")
@@ -284,13 +281,13 @@ void TestCompanyInfo::captures_data() {
                                      << QStringLiteral("甲") << QStringList{"甲", "乙", ""};
     QTest::newRow("no match") << names << QStringLiteral("\"title\":\"(.*)\"") << QString()
                               << QStringList();
-    QTest::newRow("no closing quote") << QStringLiteral("{\"name\":\"甲")
-                                      << QStringLiteral("\"name\":\"(.*)\"") << QString()
-                                      << QStringList();
+    QTest::newRow("no closing quote")
+        << QStringLiteral("{\"name\":\"甲") << QStringLiteral("\"name\":\"(.*)\"") << QString()
+        << QStringList();
     // Unquoted: from the key's colon to the next quote.
-    QTest::newRow("unquoted figure") << QStringLiteral("{\"ZGB\":12.5,\"LTGB\":10}")
-                                     << QStringLiteral("\"ZGB\":(.*)\"")
-                                     << QStringLiteral(":12.5,") << QStringList{":12.5,"};
+    QTest::newRow("unquoted figure")
+        << QStringLiteral("{\"ZGB\":12.5,\"LTGB\":10}") << QStringLiteral("\"ZGB\":(.*)\"")
+        << QStringLiteral(":12.5,") << QStringList{":12.5,"};
     // A pattern that is more than two markers is still a regular expression.
     QTest::newRow("regular expression")
         << QStringLiteral("{\"id\":\"x\",\"id\":\"42\"}") << QStringLiteral("\"id\":\"[0-9]+\"")
@@ -353,9 +350,9 @@ void TestCompanyInfo::hostileTexts_data() {
     QTest::newRow("arrays without end")
         << QStringLiteral("\"gsmz\":\"x\",\"concept\":[],\"yysr\":[") +
                QStringLiteral("\"yysr\"\"fenhong\"\"cwbb\":[[[\"gudong\"").repeated(10000);
-    QTest::newRow("names without end")
-        << QStringLiteral("\"gsmz\":\"x\",\"concept\":") +
-               QStringLiteral("\"name\":").repeated(20000) + QStringLiteral("\"yysr");
+    QTest::newRow("names without end") << QStringLiteral("\"gsmz\":\"x\",\"concept\":") +
+                                              QStringLiteral("\"name\":").repeated(20000) +
+                                              QStringLiteral("\"yysr");
     for (int cut : {30, 200, 400, 600, 800, 1000}) {
         QTest::newRow(qPrintable(QStringLiteral("cut at %1").arg(cut))) << reply.left(cut);
     }

@@ -163,15 +163,15 @@ void TestNewKLine::changes_data() {
             values.append(QStringLiteral("0.5"));
         return day(values);
     };
-    QTest::newRow("10 then 11") << reply({d("a", "10.0"), d("b", "11.0")})
-                                << QStringList{"a", "b"} << QList<float>{0, 1}
-                                << QList<float>{0, 10} << QList<float>{0.5f, 0.5f};
+    QTest::newRow("10 then 11") << reply({d("a", "10.0"), d("b", "11.0")}) << QStringList{"a", "b"}
+                                << QList<float>{0, 1} << QList<float>{0, 10}
+                                << QList<float>{0.5f, 0.5f};
     QTest::newRow("six values keep the turnover at 0")
         << reply({d("a", "10.0", 0), d("b", "9.0", 1)}) << QStringList{"a", "b"}
         << QList<float>{0, -1} << QList<float>{0, -10} << QList<float>{0, 0};
     QTest::newRow("five values skipped, chain kept")
-        << reply({d("a", "10.0"), QStringLiteral("[\"x\",\"1\",\"50\",\"1\",\"1\"]"),
-                  d("c", "12.0")})
+        << reply(
+               {d("a", "10.0"), QStringLiteral("[\"x\",\"1\",\"50\",\"1\",\"1\"]"), d("c", "12.0")})
         << QStringList{"a", "c"} << QList<float>{0, 2} << QList<float>{0, 20}
         << QList<float>{0.5f, 0.5f};
     QTest::newRow("close of no number before")
@@ -179,8 +179,7 @@ void TestNewKLine::changes_data() {
         << QList<float>{0, 0} << QList<float>{0.5f, 0.5f};
     QTest::newRow("unquoted values")
         << QStringLiteral("{\"data\":{\"sh601318\":{\"day\":[[a,1,10,1,1,1],[b,1,15,1,1,1]]}}}")
-        << QStringList{"a", "b"} << QList<float>{0, 5} << QList<float>{0, 50}
-        << QList<float>{0, 0};
+        << QStringList{"a", "b"} << QList<float>{0, 5} << QList<float>{0, 50} << QList<float>{0, 0};
     QTest::newRow("no marker") << QStringLiteral("{\"day\":[") + d("a", "1") + QStringLiteral("]}")
                                << QStringList() << QList<float>() << QList<float>()
                                << QList<float>();
@@ -241,8 +240,8 @@ void TestNewKLine::savedCopy() {
     const QVector<Stock> bars = parseNewKLine(text, directory);
     for (const Stock& bar : bars)
         QCOMPARE(bar.code, code);
-    const QStringList saved = QDir(kSaveDir).entryList(QDir::Files | QDir::Dirs |
-                                                       QDir::NoDotAndDotDot);
+    const QStringList saved =
+        QDir(kSaveDir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     if (file.isEmpty()) {
         QVERIFY2(saved.isEmpty(), qPrintable(saved.join(QLatin1Char(' '))));
         QVERIFY(!QFile::exists(QStringLiteral("zz")));
@@ -260,7 +259,8 @@ void TestNewKLine::hostileTexts_data() {
     QTest::newRow("marker at the end") << QStringLiteral("data\"");
     QTest::newRow("marker and brackets") << QStringLiteral("data\"[[]]");
     QTest::newRow("brackets before marker") << QStringLiteral("[[1,2,3,4,5,6]]data\":{\"sh6");
-    QTest::newRow("separators only") << QStringLiteral("data\"") + QStringLiteral("],[").repeated(5000);
+    QTest::newRow("separators only")
+        << QStringLiteral("data\"") + QStringLiteral("],[").repeated(5000);
     QTest::newRow("cut in the bars") << fixture.left(fixture.indexOf(QLatin1String("543210")));
     QTest::newRow("cut in the code") << fixture.left(fixture.indexOf(QLatin1String("601318")) + 3);
     QRandomGenerator random(601318);

@@ -92,8 +92,7 @@ void TestStockiFeng::urls_data() {
         << QStringList{QStringLiteral("600519"), QStringLiteral("000002")}
         << QStringList{base.arg(QLatin1String("sh600519")), base.arg(QLatin1String("sz000002"))};
     QTest::newRow("order kept, ChiNext and SME")
-        << QStringList{QStringLiteral("300750"), QStringLiteral("601318"),
-                       QStringLiteral("002415")}
+        << QStringList{QStringLiteral("300750"), QStringLiteral("601318"), QStringLiteral("002415")}
         << QStringList{base.arg(QLatin1String("sz300750")), base.arg(QLatin1String("sh601318")),
                        base.arg(QLatin1String("sz002415"))};
     QTest::newRow("none") << QStringList() << QStringList();
@@ -190,14 +189,14 @@ void TestStockiFeng::savedCopy_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("file");
     const QString bars = reply({day(QStringLiteral("2017-10-09"))});
-    QTest::newRow("saved as directory + code") << kSaveDir << QStringLiteral("600519") << bars
-                                               << kSaveDir + QStringLiteral("600519");
-    QTest::newRow("saved without bars") << kSaveDir << QStringLiteral("000001")
-                                        << QStringLiteral("<html>404</html>")
-                                        << kSaveDir + QStringLiteral("000001");
-    QTest::newRow("prefix used as given") << kSaveDir + QStringLiteral("day-")
-                                          << QStringLiteral("600000") << bars
-                                          << kSaveDir + QStringLiteral("day-600000");
+    QTest::newRow("saved as directory + code")
+        << kSaveDir << QStringLiteral("600519") << bars << kSaveDir + QStringLiteral("600519");
+    QTest::newRow("saved without bars")
+        << kSaveDir << QStringLiteral("000001") << QStringLiteral("<html>404</html>")
+        << kSaveDir + QStringLiteral("000001");
+    QTest::newRow("prefix used as given")
+        << kSaveDir + QStringLiteral("day-") << QStringLiteral("600000") << bars
+        << kSaveDir + QStringLiteral("day-600000");
     QTest::newRow("empty directory") << QString() << QStringLiteral("600519") << bars << QString();
     QTest::newRow("empty code") << kSaveDir << QString() << bars << QString();
 }
