@@ -54,18 +54,25 @@ seed fuzz_sinaachievement "$fixtures/sina-achievement-2017-06-30-q2-p1.html"
 seed fuzz_ifengdaily "$fixtures/ifeng-akdaily-sh600519.json"
 seed fuzz_companyinfo "$fixtures/companyinfo-sh600519.json"
 seed fuzz_newkline "$fixtures/newkline-sh601318.json" "$real"/tencent-fqkline-*
+seed fuzz_quotes "$fixtures/qq-shortquote.txt" "$fixtures/sina-hq-list.txt" \
+    "$fixtures/sina-hqnodedata-page1.js" "$real"/sina-hq-* "$real"/tencent-shortquote-*
+seed fuzz_minute "$fixtures/qq-minute-sz000001.json" "$fixtures/minute-lines.txt"
+seed fuzz_notices "$fixtures/notices-600036.html" "$fixtures/suspensions.html"
+seed fuzz_rankingdoctor "$fixtures/ranking-page1.js" "$fixtures/doctor-sh600036.html"
 
 declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=json
                  [fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
                  [fuzz_news]=json [fuzz_objectlist]=json
                  [fuzz_historycsv]=csv [fuzz_stocklist]=csv [fuzz_klinefile]=csv
-                 [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina)
+                 [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina
+                 [fuzz_quotes]=json [fuzz_minute]=json [fuzz_notices]=json
+                 [fuzz_rankingdoctor]=html)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
 for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist \
               fuzz_ifengdaily fuzz_companyinfo fuzz_newkline \
               fuzz_historycsv fuzz_stocklist fuzz_klinefile fuzz_qqlhb fuzz_sinalhblist \
-              fuzz_sinaachievement; do
+              fuzz_sinaachievement fuzz_quotes fuzz_minute fuzz_notices fuzz_rankingdoctor; do
     corpus=$work/corpus/$target
     artifacts=$work/artifacts/$target
     mkdir -p "$corpus" "$artifacts"
