@@ -67,6 +67,7 @@ declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=
                  [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina
                  [fuzz_quotes]=json [fuzz_minute]=json [fuzz_notices]=json
                  [fuzz_rankingdoctor]=html)
+bin_dir=$(cd "$build" && pwd)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
 for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist \
@@ -77,10 +78,12 @@ for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist
     artifacts=$work/artifacts/$target
     mkdir -p "$corpus" "$artifacts"
     log=$work/$target.log
-    "$build/$target" "$corpus" "$work/seeds/$target" \
-        -dict="$fuzz_src/${dict[$target]}.dict" -max_total_time="$seconds" -timeout=10 \
+    # Run inside the scratch folder: some parsers save reply copies relative
+    # to the working directory.
+    (cd "$work" && "$bin_dir/$target" "$corpus" "$work/seeds/$target" \
+        -dict="$root/$fuzz_src/${dict[$target]}.dict" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
-        -artifact_prefix="$artifacts/" >"$log" 2>&1
+        -artifact_prefix="$artifacts/") >"$log" 2>&1
     rc=$?
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     crashes=$(find "$artifacts" -type f | wc -l)
