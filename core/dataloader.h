@@ -12,6 +12,7 @@
 
 class DataInterface;
 class LHBInterface;
+class QNetworkReply;
 class StockInterface;
 class StringListInterface;
 class StringMapInterface;
@@ -58,6 +59,29 @@ signals:
     void sendOK();
 
 protected:
+    // The clients a loader hands its replies to; the others are left alone.
+    enum Client {
+        StockClient = 0x1,
+        DataClient = 0x2,
+        LHBClient = 0x4,
+        StringListClient = 0x8,
+        StringMapClient = 0x10,
+        AllClients = 0x1f
+    };
+
+    // The reply behind a finished() signal: the sender, else the current
+    // reply. The current reply is cleared when it is the one that finished,
+    // so a later start cannot be mistaken for it.
+    static QNetworkReply* finishedReply(QObject* sender, QNetworkReply*& current);
+
+    // Hands a finished reply to the chosen attached clients: its error text to
+    // their error operations, or else its body, decoded with the codec, to
+    // their parsers, whose records go out as signals (sendData carries
+    // dataUrl, sendLHB carries code). Then the reply is deleted later and the
+    // next request is scheduled after the pause, whatever the outcome.
+    void deliverReply(QNetworkReply* reply, const char* codecName, int clients,
+                      const QString& dataUrl, const QString& code);
+
     StockInterface* m_stockClient = nullptr;
     DataInterface* m_dataClient = nullptr;
     LHBInterface* m_lhbClient = nullptr;

@@ -1,12 +1,7 @@
 #include "core/iteratedataloader.h"
 
-#include "core/providers/loaderinterfaces.h"
-#include "core/providers/providerinterfaces.h"
-
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTextCodec>
-#include <QTimer>
 
 IterateDataLoader::IterateDataLoader(QObject* parent) : DataLoader(parent) {}
 
@@ -41,38 +36,8 @@ void IterateDataLoader::downloadProgress(qint64, qint64) {}
 void IterateDataLoader::downloadReadyRead() {}
 
 void IterateDataLoader::downloadFinished() {
-    // The reply that finished, even if a second start replaced the current one.
-    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
-    if (!reply)
-        reply = m_reply;
+    QNetworkReply* reply = finishedReply(sender(), m_reply);
     if (!reply)
         return;
-    if (reply == m_reply)
-        m_reply = nullptr;
-
-    if (reply->error() != QNetworkReply::NoError) {
-        const QString message = reply->errorString();
-        if (m_stockClient)
-            m_stockClient->onError(message);
-        if (m_dataClient)
-            m_dataClient->onError(message);
-        if (m_listClient)
-            m_listClient->onError(message);
-        if (m_mapClient)
-            m_mapClient->onError(message);
-    } else {
-        const QString text = QTextCodec::codecForName("gbk")->toUnicode(reply->readAll());
-        if (m_stockClient)
-            emit sendStock(m_stockClient->parse(text, QString()));
-        if (m_dataClient)
-            emit sendData(m_dataClient->parse(text, QString()), reply->url().toString());
-        if (m_lhbClient)
-            emit sendLHB(m_lhbClient->parse(text, QString()), m_code);
-        if (m_listClient)
-            emit sendStringList(m_listClient->parse(text));
-        if (m_mapClient)
-            emit sendStringMap(m_mapClient->parse(text, QString()));
-    }
-    reply->deleteLater();
-    QTimer::singleShot(m_pause, this, &IterateDataLoader::startNextDownload);
+    deliverReply(reply, "gbk", AllClients, reply->url().toString(), m_code);
 }

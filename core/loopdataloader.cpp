@@ -1,12 +1,7 @@
 #include "core/loopdataloader.h"
 
-#include "core/providers/loaderinterfaces.h"
-#include "core/providers/providerinterfaces.h"
-
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTextCodec>
-#include <QTimer>
 
 LoopDataLoader::LoopDataLoader(QObject* parent) : DataLoader(parent) {}
 
@@ -43,27 +38,10 @@ void LoopDataLoader::downloadProgress(qint64, qint64) {}
 void LoopDataLoader::downloadReadyRead() {}
 
 void LoopDataLoader::downloadFinished() {
-    QNetworkReply* reply = qobject_cast<QNetworkReply*>(sender());
-    if (!reply)
-        reply = m_reply;
+    QNetworkReply* reply = finishedReply(sender(), m_reply);
     if (!reply)
         return;
-    if (reply == m_reply)
-        m_reply = nullptr;
-
-    if (reply->error() != QNetworkReply::NoError) {
-        const QString message = reply->errorString();
-        if (m_stockClient)
-            m_stockClient->onError(message);
-        if (m_dataClient)
-            m_dataClient->onError(message);
-    } else {
-        const QString text = QTextCodec::codecForName("utf8")->toUnicode(reply->readAll());
-        if (m_stockClient)
-            emit sendStock(m_stockClient->parse(text, QString()));
-        if (m_dataClient)
-            emit sendData(m_dataClient->parse(text, QString()), QString());
-    }
-    reply->deleteLater();
-    QTimer::singleShot(m_pause, this, &LoopDataLoader::startNextDownload);
+    // Only the stock and data clients take part in the loop, and its data
+    // records carry no URL.
+    deliverReply(reply, "utf8", StockClient | DataClient, QString(), QString());
 }
