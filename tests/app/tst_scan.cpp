@@ -65,10 +65,6 @@ QString newsPath() {
     return QUrl(client.url(QStringLiteral("600001"))).path();
 }
 
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("scan/") + name));
-}
-
 // Records the widget's scan events and every change of its progress bar.
 class ScanRecorder final : public QObject {
 public:
@@ -163,7 +159,8 @@ void TestScan::initTestCase() {
     // Anything not routed (an unknown day, a stock without a page) answers empty.
     m_server.setDefaultResponse(QByteArray(), 404);
     for (const QString& day : {kDay, kDay1, kDay2})
-        m_server.setRoute(listUrl(day), toGbk(fixtureText(QStringLiteral("list-%1.js").arg(day))));
+        m_server.setRoute(listUrl(day),
+                          toGbk(fixtureText(QStringLiteral("scan/list-%1.js").arg(day))));
     const QStringList pages = {
         QStringLiteral("2017-10-09-600001"), QStringLiteral("2017-10-09-600002"),
         QStringLiteral("2017-10-09-000003"), QStringLiteral("2017-10-09-000004"),
@@ -172,13 +169,13 @@ void TestScan::initTestCase() {
     for (const QString& page : pages) {
         const QString date = page.left(10);
         const QString code = page.mid(11);
-        const QByteArray body = toGbk(fixtureText(QStringLiteral("seats-%1.html").arg(page)));
+        const QByteArray body = toGbk(fixtureText(QStringLiteral("scan/seats-%1.html").arg(page)));
         QVERIFY(!body.isEmpty());
         m_server.setRoute(seatUrl(code, date), body);
     }
-    m_server.setRoute(klinePath(), toGbk(fixtureText(QStringLiteral("kline.json"))), 200,
+    m_server.setRoute(klinePath(), toGbk(fixtureText(QStringLiteral("scan/kline.json"))), 200,
                       "application/json");
-    m_server.setRoute(newsPath(), toGbk(fixtureText(QStringLiteral("news.json"))), 200,
+    m_server.setRoute(newsPath(), toGbk(fixtureText(QStringLiteral("scan/news.json"))), 200,
                       "application/json");
     m_server.installAsApplicationProxy();
 

@@ -512,7 +512,7 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
 void TestSeatViews::historyOfParsedSeatPage()
 {
     // Seats and links as the list-entry task stores them from a real page.
-    const QString page = QString::fromUtf8(readFixture("providers/lhb-2017-10-09-002460.html"));
+    const QString page = fixtureText("providers/lhb-2017-10-09-002460.html");
     QVERIFY(!page.isEmpty());
     EastmoneyLHBDataInterface client;
     const QVector<LHBUnit> units = client.parse(page, QString());

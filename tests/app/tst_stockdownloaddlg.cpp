@@ -6,6 +6,7 @@
 
 #include "app/stockdownloaddlg.h"
 
+#include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDialog>
@@ -34,11 +35,6 @@ QByteArray dayReply(const QString& code) {
     return (QStringLiteral("{\"record\":[[") + values.join(QLatin1Char(',')) +
             QStringLiteral("]]}"))
         .toLatin1();
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList cachedFiles() {
@@ -139,7 +135,7 @@ void TestStockDownLoadDlg::threeStocks() {
     QCOMPARE(steps[2].requests, urls);
     QCOMPARE(steps[2].files, (QStringList{"000001", "600000", "600519"}));
     for (const QString& code : codes)
-        QCOMPARE(fileBytes(kCacheDir + code), dayReply(code));
+        QCOMPARE(readFileBytes(kCacheDir + code), dayReply(code));
     QCOMPARE(m_server.requestCount(), 3);
 }
 
@@ -210,9 +206,12 @@ void TestStockDownLoadDlg::failedStocks() {
     // A failed fetch leaves the stock's earlier copy as it was and makes no
     // empty one; the stocks after it are fetched and saved all the same.
     QCOMPARE(cachedFiles(), (QStringList{"000001", "000002", "600519"}));
-    QCOMPARE(fileBytes(kCacheDir + QStringLiteral("600519")), dayReply(QStringLiteral("600519")));
-    QCOMPARE(fileBytes(kCacheDir + QStringLiteral("000001")), dayReply(QStringLiteral("000001")));
-    QCOMPARE(fileBytes(kCacheDir + QStringLiteral("000002")), dayReply(QStringLiteral("000002")));
+    QCOMPARE(readFileBytes(kCacheDir + QStringLiteral("600519")),
+             dayReply(QStringLiteral("600519")));
+    QCOMPARE(readFileBytes(kCacheDir + QStringLiteral("000001")),
+             dayReply(QStringLiteral("000001")));
+    QCOMPARE(readFileBytes(kCacheDir + QStringLiteral("000002")),
+             dayReply(QStringLiteral("000002")));
 }
 
 void TestStockDownLoadDlg::ignoresInput() {

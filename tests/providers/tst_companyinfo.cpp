@@ -17,23 +17,13 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
 
 const QString kSaveDir = QStringLiteral("company-saved/");
 
 QString fixture() {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/companyinfo-sh600519.json")));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
+    return fixtureText(QStringLiteral("providers/companyinfo-sh600519.json"));
 }
 
 template <std::size_t N> QStringList toList(const std::array<QString, N>& values) {
@@ -376,11 +366,11 @@ void TestCompanyInfo::hostileTexts() {
 
 void TestCompanyInfo::realReplies() {
     // No captured reply is a company summary; none may pass for one.
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     for (const QString& file : files) {
         CompanyInfo info;
-        QVERIFY2(!info.parse(QString(), realReply(file), QString()), qPrintable(file));
+        QVERIFY2(!info.parse(QString(), realReplyText(file), QString()), qPrintable(file));
         QVERIFY(info.yysr.isEmpty() && info.gudong.isEmpty());
     }
 }

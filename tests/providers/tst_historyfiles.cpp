@@ -30,19 +30,6 @@ namespace {
 
 constexpr int kIntMax = std::numeric_limits<int>::max();
 
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String("gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
-
 const QString kHistoryHeader = QStringLiteral(
     "日期,股票代码,名称,收盘价,最高价,最低价,开盘价,前收盘,涨跌额,涨跌幅,换手率,成交金额,成交量,"
     "流通股本,总股本,成交笔数");
@@ -215,7 +202,7 @@ void TestHistoryFiles::historyUrls() {
 void TestHistoryFiles::historyFetched() {
     StockHistoryCsvInterface client;
     const QString url = client.urls({QStringLiteral("600036")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("history-csv-600036.csv"));
+    const QString fixture = fixtureText(QStringLiteral("providers/history-csv-600036.csv"));
     QVERIFY(fixture.contains(QStringLiteral("招商银行")));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
@@ -332,7 +319,7 @@ void TestHistoryFiles::historyFieldConversions() {
 void TestHistoryFiles::historyReplyCopy() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString fixture = fixtureText(QStringLiteral("history-csv-600036.csv"));
+    const QString fixture = fixtureText(QStringLiteral("providers/history-csv-600036.csv"));
     StockHistoryCsvInterface client;
     QCOMPARE(client.parse(fixture).size(), 25);
     QVERIFY(QDir(dir.path()).isEmpty());
@@ -397,7 +384,7 @@ void TestHistoryFiles::qqKLinesRequest() {
     QFETCH(QString, param);
     // The real reply of the service for three days; the route answers the
     // path whatever the random number in the query.
-    const QString reply = realReply(QStringLiteral("tencent-fqkline-2-qfq.json"));
+    const QString reply = realReplyText(QStringLiteral("tencent-fqkline-2-qfq.json"));
     QVERIFY(!reply.isEmpty());
     m_server.clearRequests();
     m_server.setRoute(QStringLiteral("/appstock/app/fqkline/get"), toGbk(reply));
@@ -427,7 +414,7 @@ void TestHistoryFiles::qqKLinesRequest() {
 void TestHistoryFiles::qqKLinesReplyCopy() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString reply = realReply(QStringLiteral("tencent-fqkline-3-day.json"));
+    const QString reply = realReplyText(QStringLiteral("tencent-fqkline-3-day.json"));
     m_server.setRoute(QStringLiteral("/appstock/app/fqkline/get"), toGbk(reply));
     const QString prefix = dir.filePath(QStringLiteral("kl_"));
     QCOMPARE(fetchQQKLines(QStringLiteral("600036"), QStringLiteral("day"), QStringLiteral("bfq"),
@@ -561,7 +548,7 @@ void TestHistoryFiles::stockListFetched() {
     QDir(QStringLiteral("data")).removeRecursively();
     StockListInterface client;
     const QString url = client.urls(QStringList()).value(0);
-    const QString fixture = fixtureText(QStringLiteral("stocklist-all.csv"));
+    const QString fixture = fixtureText(QStringLiteral("providers/stocklist-all.csv"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
 
@@ -661,8 +648,8 @@ void TestHistoryFiles::stockListCopy() {
 void TestHistoryFiles::hostileTexts() {
     QStringList texts = makeHostileTexts();
     // The fixtures cut off anywhere.
-    const QString history = fixtureText(QStringLiteral("history-csv-600036.csv"));
-    const QString list = fixtureText(QStringLiteral("stocklist-all.csv"));
+    const QString history = fixtureText(QStringLiteral("providers/history-csv-600036.csv"));
+    const QString list = fixtureText(QStringLiteral("providers/stocklist-all.csv"));
     for (int cut : {1, 17, 500, 1234, 2000})
         texts << history.left(cut) << list.left(cut);
 
@@ -691,12 +678,12 @@ void TestHistoryFiles::hostileTexts() {
 
 // None of the captured replies is of these services: none gives a record.
 void TestHistoryFiles::foreignRealReplies() {
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     StockHistoryCsvInterface history;
     StockListInterface list;
     for (const QString& file : files) {
-        const QString text = realReply(file);
+        const QString text = realReplyText(file);
         QVERIFY2(history.parse(text).isEmpty(), qPrintable(file));
         QVERIFY2(list.parse(text, QString()).isEmpty(), qPrintable(file));
         QVERIFY2(loadKLineCsvFile(realReplyPath(file), QStringLiteral("600036")).isEmpty(),

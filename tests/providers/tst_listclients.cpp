@@ -11,26 +11,11 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextCodec>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String("gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
 
 // A stock row of the list page from its eight cell contents.
 QString listRow(const QStringList& cells) {
@@ -187,7 +172,7 @@ void TestListClients::seatUrls() {
 void TestListClients::seatsFetched() {
     QQLHBDataInterface client;
     const QString url = client.urls({QStringLiteral("600036,2017-09-29")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("qq-lhb-600036-20170929.js"));
+    const QString fixture = fixtureText(QStringLiteral("providers/qq-lhb-600036-20170929.js"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
 
@@ -279,7 +264,7 @@ void TestListClients::listPageUrls() {
 void TestListClients::listPageFetched() {
     SinaLHBStockListInterface client;
     const QString url = client.urls({QStringLiteral("2017-10-09")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("sina-lhb-2017-10-09.html"));
+    const QString fixture = fixtureText(QStringLiteral("providers/sina-lhb-2017-10-09.html"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
 
@@ -319,7 +304,7 @@ void TestListClients::listPageSections() {
     QCOMPARE(stocks.at(1).typeText, QStringLiteral("其它"));
 
     SinaLHBStockListInterface client;
-    client.parse(fixtureText(QStringLiteral("sina-lhb-2017-10-09.html")), QString());
+    client.parse(fixtureText(QStringLiteral("providers/sina-lhb-2017-10-09.html")), QString());
     stocks = client.parse(continued, QString());
     QCOMPARE(stocks.at(0).typeText, QStringLiteral("日换手率达20%的证券"));
     QCOMPARE(stocks.at(1).typeText, QStringLiteral("其它"));
@@ -446,7 +431,8 @@ void TestListClients::resultsUrls() {
 void TestListClients::resultsFetched() {
     SinaAchievementInterface client;
     const QString url = client.urls({QStringLiteral("2017-06-30"), QStringLiteral("2")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("sina-achievement-2017-06-30-q2-p1.html"));
+    const QString fixture =
+        fixtureText(QStringLiteral("providers/sina-achievement-2017-06-30-q2-p1.html"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
 
@@ -548,7 +534,7 @@ void TestListClients::hostileTexts() {
     const QStringList fixtures{"qq-lhb-600036-20170929.js", "sina-lhb-2017-10-09.html",
                                "sina-achievement-2017-06-30-q2-p1.html"};
     for (const QString& name : fixtures) {
-        const QString text = fixtureText(name);
+        const QString text = fixtureText(QStringLiteral("providers/") + name);
         for (int cut = 1; cut < text.size(); cut += 97)
             texts << text.left(cut);
     }
@@ -609,13 +595,13 @@ void TestListClients::hostileTexts() {
 
 // None of the captured replies is of these services: none gives a record.
 void TestListClients::foreignRealReplies() {
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     QQLHBDataInterface seats;
     SinaLHBStockListInterface list;
     SinaAchievementInterface results;
     for (const QString& file : files) {
-        const QString text = realReply(file);
+        const QString text = realReplyText(file);
         QVERIFY2(seats.parse(text, QString()).isEmpty(), qPrintable(file));
         QVERIFY2(list.parse(text, QString()).isEmpty(), qPrintable(file));
         QVERIFY2(results.parse(text, QString()).isEmpty(), qPrintable(file));

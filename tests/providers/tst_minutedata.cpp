@@ -14,24 +14,10 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextCodec>
 
 #include <cmath>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
 
 bool allFinite(const MinuteData& data) {
     if (!std::isfinite(data.abovePercent) || !std::isfinite(data.risingPercent))
@@ -127,7 +113,7 @@ void TestMinuteData::defaults() {
 }
 
 void TestMinuteData::replyFetched() {
-    const QString fixture = fixtureText(QStringLiteral("qq-minute-sz000001.json"));
+    const QString fixture = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
     QVERIFY(fixture.contains(QStringLiteral("平安银行")));
     const QString url = qqMinuteUrl(QStringLiteral("000001"));
     m_server.clearRequests();
@@ -163,7 +149,8 @@ void TestMinuteData::replyFetched() {
 }
 
 void TestMinuteData::replyQuoteSection() {
-    const MinuteData data = parseMinuteJson(fixtureText(QStringLiteral("qq-minute-sz000001.json")));
+    const MinuteData data =
+        parseMinuteJson(fixtureText(QStringLiteral("providers/qq-minute-sz000001.json")));
     // The 27 items from the price on: price, previous close, open, volume,
     // outer and inner volume, then ten price/volume levels.
     QCOMPARE(data.values[7], 11.27f);
@@ -214,7 +201,7 @@ void TestMinuteData::replyQuoteSection() {
 void TestMinuteData::shanghaiName() {
     // Shanghai quotes begin with the market number "1", Shenzhen ones with
     // "51"; the name is read whole either way.
-    QString text = fixtureText(QStringLiteral("qq-minute-sz000001.json"));
+    QString text = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
     text.replace(QStringLiteral("sz000001"), QStringLiteral("sh600036"));
     text.replace(QStringLiteral("\"51\",\"平安银行\",\"000001\""),
                  QStringLiteral("\"1\",\"招商银行\",\"600036\""));
@@ -369,7 +356,7 @@ void TestMinuteData::hostileInputs() {
         QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"xxxxxxxxxxxxxxxxxxxxxx]"),
         QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"},\"qt\":{]xx\"abcdef\":["),
         QStringLiteral("[] \"date\":\"2\" ] [ : \" ] [ \" \"")};
-    const QString fixture = fixtureText(QStringLiteral("qq-minute-sz000001.json"));
+    const QString fixture = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
     for (int length = 0; length < fixture.size(); ++length)
         texts.append(fixture.left(length));
     QRandomGenerator random(1009);
@@ -382,8 +369,7 @@ void TestMinuteData::hostileInputs() {
                                : alphabet.at(static_cast<int>(random.bounded(alphabet.size()))));
         texts.append(noise);
     }
-    for (const QString& file : QDir(realReplyPath(QString())).entryList(QDir::Files))
-        texts.append(realReply(file));
+    texts << realReplyTexts();
 
     for (const QString& text : qAsConst(texts)) {
         const MinuteData json = parseMinuteJson(text);

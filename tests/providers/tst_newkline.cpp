@@ -15,20 +15,10 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
 
 const QString kSaveDir = QStringLiteral("newkline-saved/");
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
 
 // A reply for sh601318 with the given days, each a list of values.
 QString reply(const QStringList& days, const QString& prefixedCode = QStringLiteral("sh601318")) {
@@ -253,8 +243,7 @@ void TestNewKLine::savedCopy() {
 
 void TestNewKLine::hostileTexts_data() {
     QTest::addColumn<QString>("text");
-    const QString fixture =
-        QString::fromUtf8(readFixture(QStringLiteral("providers/newkline-sh601318.json")));
+    const QString fixture = fixtureText(QStringLiteral("providers/newkline-sh601318.json"));
     QTest::newRow("empty") << QString();
     QTest::newRow("marker at the end") << QStringLiteral("data\"");
     QTest::newRow("marker and brackets") << QStringLiteral("data\"[[]]");
@@ -300,7 +289,7 @@ void TestNewKLine::realReplies() {
         {"tencent-fqkline-1.js", "", 1, 91.85f, 0.0f, 0.0f},
     };
     for (const Expected& e : expected) {
-        const QVector<Stock> bars = parseNewKLine(realReply(QLatin1String(e.file)), QString());
+        const QVector<Stock> bars = parseNewKLine(realReplyText(QLatin1String(e.file)), QString());
         QCOMPARE(bars.size(), e.count);
         QCOMPARE(bars.constFirst().code, QLatin1String(e.code));
         QVERIFY(!bars.constFirst().date.startsWith(QLatin1Char('[')));
@@ -309,12 +298,12 @@ void TestNewKLine::realReplies() {
         QVERIFY2(qAbs(bars.constLast().changePercent - e.lastPercent) < 1e-3f, e.file);
         QCOMPARE(bars.constLast().turnoverRate, 0.0f);
     }
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     for (const QString& file : files) {
         if (file.startsWith(QLatin1String("tencent-fqkline")))
             continue;
-        const QString text = realReply(file);
+        const QString text = realReplyText(file);
         if (!text.contains(QLatin1String("data\"")))
             QVERIFY2(parseNewKLine(text, kSaveDir).isEmpty(), qPrintable(file));
         else

@@ -7,26 +7,10 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
 
 QString noticePage(const QString& notices) {
     return QStringLiteral("<html><script>var x = {defjson: {\"data\":[") + notices +
@@ -101,7 +85,7 @@ void TestNoticeClients::noticeUrlsByCode() {
 }
 
 void TestNoticeClients::noticesFetched() {
-    const QString fixture = fixtureText(QStringLiteral("notices-600036.html"));
+    const QString fixture = fixtureText(QStringLiteral("providers/notices-600036.html"));
     const QString text = fetch(noticeUrls({QStringLiteral("600036")}).first(), fixture);
     QCOMPARE(text, fixture);
     const QVector<Data> notices = parseNotices(text);
@@ -204,7 +188,7 @@ void TestNoticeClients::noticeFields() {
 }
 
 void TestNoticeClients::noticeBlock() {
-    const QString page = fixtureText(QStringLiteral("notices-600036.html"));
+    const QString page = fixtureText(QStringLiteral("providers/notices-600036.html"));
     const QString block = noticeJsonBlock(page);
     QVERIFY(block.startsWith(QLatin1String("defjson: {\"data\":[{\"NOTICEDATE\"")));
     QVERIFY(block.endsWith(QLatin1String("charset")));
@@ -216,7 +200,7 @@ void TestNoticeClients::noticeBlock() {
 }
 
 void TestNoticeClients::upperCaseMarkers() {
-    QString page = fixtureText(QStringLiteral("notices-600036.html"));
+    QString page = fixtureText(QStringLiteral("providers/notices-600036.html"));
     page.replace(QStringLiteral("defjson:"), QStringLiteral("DEFJSON:"));
     page.replace(QStringLiteral("charset: "), QStringLiteral("CHARSET: "));
     // The key patterns ignore case too; the notice split does not.
@@ -240,7 +224,7 @@ void TestNoticeClients::suspensionUrl() {
 }
 
 void TestNoticeClients::suspensionsFetched() {
-    const QString fixture = fixtureText(QStringLiteral("suspensions.html"));
+    const QString fixture = fixtureText(QStringLiteral("providers/suspensions.html"));
     const QString text = fetch(suspensionUrls().first(), fixture);
     QCOMPARE(text, fixture);
     const QVector<Data> list = parseSuspensionList(text);
@@ -336,7 +320,7 @@ void TestNoticeClients::hostileInputs() {
         QStringLiteral("defjson:\"NOTICETITLE\":\"\"\"SECURITYSHORTNAME\":\"charset")};
     for (const QString& name :
          {QStringLiteral("notices-600036.html"), QStringLiteral("suspensions.html")}) {
-        const QString fixture = fixtureText(name);
+        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
         for (int length = 0; length < fixture.size(); length += 2)
             texts.append(fixture.left(length));
     }
@@ -351,8 +335,7 @@ void TestNoticeClients::hostileInputs() {
         noise.append(n % 2 ? QStringLiteral("charset") : QStringLiteral("maketr:"));
         texts.append(noise);
     }
-    for (const QString& file : QDir(realReplyPath(QString())).entryList(QDir::Files))
-        texts.append(realReply(file));
+    texts << realReplyTexts();
 
     for (const QString& text : qAsConst(texts)) {
         for (const Data& notice : parseNotices(text)) {

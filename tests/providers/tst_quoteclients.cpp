@@ -11,30 +11,13 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextCodec>
 
 #include <cmath>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray bytes = file.readAll();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(bytes);
-}
 
 QStringList codeRange(int count) {
     QStringList codes;
@@ -210,7 +193,7 @@ void TestQuoteClients::qqRandomTag() {
 }
 
 void TestQuoteClients::qqFetched() {
-    const QString fixture = fixtureText(QStringLiteral("qq-shortquote.txt"));
+    const QString fixture = fixtureText(QStringLiteral("providers/qq-shortquote.txt"));
     QVERIFY(fixture.contains(QStringLiteral("招商银行")));
     const QString url = qqRealtimeUrl(
         {QStringLiteral("600036"), QStringLiteral("000001"), QStringLiteral("300059")});
@@ -240,7 +223,7 @@ void TestQuoteClients::qqFetched() {
 }
 
 void TestQuoteClients::qqStopsAtForeignLine() {
-    const QStringList good = fixtureText(QStringLiteral("qq-shortquote.txt")).split('\n');
+    const QStringList good = fixtureText(QStringLiteral("providers/qq-shortquote.txt")).split('\n');
     // Two good lines, one of 9 fields, then a fourth good line.
     const QString text = good.at(0) + '\n' + good.at(1) + '\n' +
                          QStringLiteral("v_s_sz300059=\"51~东方财富~300059~17.35~1.58~10.02~"
@@ -277,7 +260,7 @@ void TestQuoteClients::qqRealReplies() {
     QFETCH(float, firstClose);
     QFETCH(float, firstPreClose);
     QFETCH(float, firstVolume);
-    const QString text = realReply(file);
+    const QString text = realReplyText(file);
     QVERIFY(!text.isEmpty());
     const QVector<Stock> stocks = parseQqRealtime(text);
     QStringList parsed;
@@ -306,7 +289,8 @@ void TestQuoteClients::sinaUrls() {
 }
 
 void TestQuoteClients::sinaLine() {
-    const QString line = fixtureText(QStringLiteral("sina-hq-list.txt")).section(';', 0, 0);
+    const QString line =
+        fixtureText(QStringLiteral("providers/sina-hq-list.txt")).section(';', 0, 0);
     const Stock stock = parseSinaQuoteLine(line);
     QCOMPARE(stock.code, QStringLiteral("600036"));
     QCOMPARE(stock.name, QStringLiteral("招商银行"));
@@ -356,7 +340,7 @@ void TestQuoteClients::sinaScreen() {
     QFETCH(float, ratio);
     QFETCH(bool, selected);
     QFETCH(float, change);
-    const QStringList lines = fixtureText(QStringLiteral("sina-hq-list.txt")).split(';');
+    const QStringList lines = fixtureText(QStringLiteral("providers/sina-hq-list.txt")).split(';');
     const Stock stock = parseSinaQuoteLine(lines.at(line));
     QCOMPARE(stock.code, code);
     QCOMPARE(stock.bidAskRatio, ratio);
@@ -368,7 +352,7 @@ void TestQuoteClients::sinaScreen() {
 }
 
 void TestQuoteClients::sinaFetched() {
-    const QString fixture = fixtureText(QStringLiteral("sina-hq-list.txt"));
+    const QString fixture = fixtureText(QStringLiteral("providers/sina-hq-list.txt"));
     const QString url = sinaRealtimeUrl({QStringLiteral("600036"), QStringLiteral("000001"),
                                          QStringLiteral("300059"), QStringLiteral("000002"),
                                          QStringLiteral("002460")});
@@ -485,7 +469,7 @@ void TestQuoteClients::sinaRealReplies() {
     QFETCH(int, bidSum);
     QFETCH(int, askSum);
     QFETCH(QString, time);
-    const QString text = realReply(file);
+    const QString text = realReplyText(file);
     QVERIFY(!text.isEmpty());
     const Stock stock = parseSinaQuoteLine(text.section(';', 0, 0));
     QCOMPARE(stock.code, code);
@@ -522,7 +506,7 @@ void TestQuoteClients::nodeUrls() {
 
 void TestQuoteClients::nodeFetched() {
     SinaRealtimeInterface client;
-    const QString fixture = fixtureText(QStringLiteral("sina-hqnodedata-page1.js"));
+    const QString fixture = fixtureText(QStringLiteral("providers/sina-hqnodedata-page1.js"));
     const QString text = fetch(client.urls({QStringLiteral("1")}).first(), toGbk(fixture));
     QCOMPARE(text, fixture);
     const QVector<Stock> stocks = client.parse(text, QString());
@@ -569,7 +553,7 @@ void TestQuoteClients::nodeRealReplies() {
     QFETCH(float, firstClose);
     QFETCH(float, firstPreClose);
     SinaRealtimeInterface client;
-    const QVector<Stock> stocks = client.parse(realReply(file), QString());
+    const QVector<Stock> stocks = client.parse(realReplyText(file), QString());
     QCOMPARE(stocks.size(), rows);
     if (rows == 0)
         return;
@@ -592,14 +576,14 @@ void TestQuoteClients::hostileInputs() {
     for (const QString& name :
          {QStringLiteral("qq-shortquote.txt"), QStringLiteral("sina-hq-list.txt"),
           QStringLiteral("sina-hqnodedata-page1.js")}) {
-        const QString fixture = fixtureText(name);
+        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
         for (int length = 0; length < fixture.size(); length += 3)
             texts.append(fixture.left(length));
     }
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     for (const QString& file : files)
-        texts.append(realReply(file));
+        texts.append(realReplyText(file));
 
     SinaRealtimeInterface node;
     for (const QString& text : qAsConst(texts)) {

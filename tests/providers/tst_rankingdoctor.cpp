@@ -9,27 +9,11 @@
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(file.readAll());
-}
 
 const char kRankingPrefix[] =
     "http://nufm.dfcfw.com/EM_Finance2014NumericApplication/JS.aspx?type=CT&cmd=C._AHH"
@@ -114,7 +98,7 @@ void TestRankingDoctor::rankingUrlsShape() {
 }
 
 void TestRankingDoctor::rankingFetched() {
-    const QString fixture = fixtureText(QStringLiteral("ranking-page1.js"));
+    const QString fixture = fixtureText(QStringLiteral("providers/ranking-page1.js"));
     const QString url = rankingUrls().first();
     m_server.clearRequests();
     m_server.setRoute(url, toGbk(fixture), 200, "application/javascript");
@@ -171,7 +155,7 @@ void TestRankingDoctor::doctorUrlsByCode() {
 }
 
 void TestRankingDoctor::doctorFetched() {
-    const QString fixture = fixtureText(QStringLiteral("doctor-sh600036.html"));
+    const QString fixture = fixtureText(QStringLiteral("providers/doctor-sh600036.html"));
     const QString url = doctorUrls({QStringLiteral("600036")}).first();
     m_server.clearRequests();
     m_server.setRoute(url, toGbk(fixture));
@@ -189,7 +173,7 @@ void TestRankingDoctor::doctorFetched() {
 }
 
 void TestRankingDoctor::doctorSections() {
-    const QString page = fixtureText(QStringLiteral("doctor-sh600036.html"));
+    const QString page = fixtureText(QStringLiteral("providers/doctor-sh600036.html"));
     // Without a section the whole page is searched: every title, and the
     // page's first span.
     QString span = QStringLiteral("unchanged");
@@ -253,7 +237,7 @@ void TestRankingDoctor::doctorSummaryMissingParts_data() {
 
 void TestRankingDoctor::doctorSummaryMissingParts() {
     QFETCH(QString, remove);
-    QString page = fixtureText(QStringLiteral("doctor-sh600036.html"));
+    QString page = fixtureText(QStringLiteral("providers/doctor-sh600036.html"));
     QVERIFY(page.contains(remove));
     page.remove(remove);
     QVERIFY(parseDoctorSummary(page).isEmpty());
@@ -274,7 +258,7 @@ void TestRankingDoctor::hostileInputs() {
                       QStringLiteral("<div class=\"icon01\"></div><div class=\"icon02\">")};
     for (const QString& name :
          {QStringLiteral("ranking-page1.js"), QStringLiteral("doctor-sh600036.html")}) {
-        const QString fixture = fixtureText(name);
+        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
         for (int length = 0; length < fixture.size(); length += 2)
             texts.append(fixture.left(length));
     }
@@ -289,8 +273,7 @@ void TestRankingDoctor::hostileInputs() {
                                : QChar(static_cast<ushort>(random.bounded(0x10000))));
         texts.append(noise);
     }
-    for (const QString& file : QDir(realReplyPath(QString())).entryList(QDir::Files))
-        texts.append(realReply(file));
+    texts << realReplyTexts();
 
     for (const QString& text : qAsConst(texts)) {
         for (const QStringList& row : parseRanking(text)) {

@@ -14,29 +14,12 @@
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
-
-QString fixtureText(const QString& name) {
-    return QString::fromUtf8(readFixture(QStringLiteral("providers/") + name));
-}
-
-QString realReply(const QString& name) {
-    QFile file(realReplyPath(name));
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray bytes = file.readAll();
-    // Two of the captures keep the service's GBK bytes; the rest are UTF-8.
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String("gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(bytes);
-}
 
 // A seat row in the page's layout, written compactly.
 QString makeSeatRow(const QString& name, const QString& rate, const QStringList& cells,
@@ -184,7 +167,7 @@ void TestScanProviders::dayListUrls() {
 void TestScanProviders::dayListFetched() {
     EastmoneyLHBListInterface client;
     const QString url = client.urls({QStringLiteral("2017-10-09")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("daylist-2017-10-09.js"));
+    const QString fixture = fixtureText(QStringLiteral("providers/daylist-2017-10-09.js"));
     QVERIFY(fixture.contains(QStringLiteral("赣锋锂业")));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
@@ -276,7 +259,7 @@ void TestScanProviders::dayListRows() {
     QFETCH(QStringList, fields);
     EastmoneyLHBListInterface client;
     const StringMapRows rows =
-        client.parse(fixtureText(QStringLiteral("daylist-2017-10-09.js")), QString());
+        client.parse(fixtureText(QStringLiteral("providers/daylist-2017-10-09.js")), QString());
     QVERIFY(index < rows.size());
     const auto& row = rows.at(index);
     const QStringList keys{"SCode", "SName",    "Ctypedes", "JD",
@@ -305,7 +288,7 @@ void TestScanProviders::dayListWithoutRows() {
 
 void TestScanProviders::dayListRealRecord() {
     const QString record =
-        realReply(QStringLiteral("eastmoney-tradedetail-1.record.json")).trimmed();
+        realReplyText(QStringLiteral("eastmoney-tradedetail-1.record.json")).trimmed();
     QVERIFY(!record.isEmpty());
     EastmoneyLHBListInterface client;
     // On its own the record is no list reply; in the reply's wrapper it is read.
@@ -361,7 +344,7 @@ void TestScanProviders::seatPageUrls() {
 void TestScanProviders::seatPageFetched() {
     EastmoneyLHBDataInterface client;
     const QString url = client.urls({QStringLiteral("002460,2017-10-09")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("lhb-2017-10-09-002460.html"));
+    const QString fixture = fixtureText(QStringLiteral("providers/lhb-2017-10-09-002460.html"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
     const QVector<LHBUnit> units = client.parse(text, QString());
@@ -430,8 +413,8 @@ void TestScanProviders::seatRecords() {
     QFETCH(QString, sellShare);
     QFETCH(float, net);
     EastmoneyLHBDataInterface client;
-    const QVector<LHBUnit> units =
-        client.parse(fixtureText(QStringLiteral("lhb-2017-10-09-002460.html")), QString());
+    const QVector<LHBUnit> units = client.parse(
+        fixtureText(QStringLiteral("providers/lhb-2017-10-09-002460.html")), QString());
     QVERIFY(index < units.size());
     const LHBUnit& unit = units.at(index);
     QCOMPARE(unit.side, side);
@@ -588,14 +571,15 @@ void TestScanProviders::seatPageRealReplies() {
     EastmoneyLHBDataInterface client;
     // The 2016 layout: no content marker, and its seat row lacks the times
     // and rate spans, so nothing is read from it.
-    const QString fragment = realReply(QStringLiteral("eastmoney-lhb-page-1.fragment.html"));
+    const QString fragment = realReplyText(QStringLiteral("eastmoney-lhb-page-1.fragment.html"));
     QVERIFY(fragment.contains(QStringLiteral("/stock/lhb/yyb/80354570.html")));
     QCOMPARE(client.parse(fragment, QString()).size(), 0);
     bool ok = true;
     parseSeatRow(QStringLiteral("<tr><td>1</td><td>") + fragment + QStringLiteral("</tr>"), ok);
     QVERIFY(!ok);
     // A seat ranking page of the same site is no list-entry page.
-    const QString ranking = realReply(QStringLiteral("eastmoney-seat-ranking-page-1.gb2312.html"));
+    const QString ranking =
+        realReplyText(QStringLiteral("eastmoney-seat-ranking-page-1.gb2312.html"));
     QVERIFY(
         ranking.contains(QStringLiteral("华泰证券股份有限公司深圳益田路荣超商务中心证券营业部")));
     QCOMPARE(client.parse(ranking, QString()).size(), 0);
@@ -665,7 +649,7 @@ void TestScanProviders::kLineUrls() {
 void TestScanProviders::kLineFetched() {
     StockQQHistoryInterface client;
     const QString url = client.urls({QStringLiteral("600036")}).value(0);
-    const QString fixture = fixtureText(QStringLiteral("kline-sh600036-hfq.json"));
+    const QString fixture = fixtureText(QStringLiteral("providers/kline-sh600036-hfq.json"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
     const QVector<Stock> bars = client.parse(text, QStringLiteral("600036"));
@@ -763,7 +747,7 @@ void TestScanProviders::kLineShapes() {
 void TestScanProviders::kLineReplyCopy() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString reply = fixtureText(QStringLiteral("kline-sh600036-hfq.json"));
+    const QString reply = fixtureText(QStringLiteral("providers/kline-sh600036-hfq.json"));
     StockQQHistoryInterface client;
     client.parse(reply, QStringLiteral("600036"));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
@@ -795,7 +779,7 @@ void TestScanProviders::kLineRealReplies() {
     QFETCH(QStringList, dates);
     QFETCH(QList<float>, firstBar);
     StockQQHistoryInterface client;
-    const QVector<Stock> bars = client.parse(realReply(file), QStringLiteral("600036"));
+    const QVector<Stock> bars = client.parse(realReplyText(file), QStringLiteral("600036"));
     QStringList gotDates;
     for (const Stock& bar : bars)
         gotDates << bar.date;
@@ -835,7 +819,7 @@ void TestScanProviders::newsUrl() {
 void TestScanProviders::newsFetched() {
     StockNewsInterface client;
     const QString url = client.url(QStringLiteral("002460"));
-    const QString fixture = fixtureText(QStringLiteral("news-sz002460.json"));
+    const QString fixture = fixtureText(QStringLiteral("providers/news-sz002460.json"));
     const QString text = fetch(url, fixture);
     QCOMPARE(text, fixture);
     const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
@@ -876,7 +860,7 @@ void TestScanProviders::newsWithoutItems() {
 }
 
 void TestScanProviders::newsRealExcerpt() {
-    const QString excerpt = realReply(QStringLiteral("tencent-news-1.annotated-excerpt.txt"));
+    const QString excerpt = realReplyText(QStringLiteral("tencent-news-1.annotated-excerpt.txt"));
     QVERIFY(excerpt.contains(QStringLiteral("symbolsName")));
     StockNewsInterface client;
     // As printed, with its comments: one item, whose keys carry the layout.
@@ -901,14 +885,14 @@ void TestScanProviders::newsRealExcerpt() {
 // Every captured reply through every parser: replies of other services give
 // no rows or bars unless they hold the array that the parser reads.
 void TestScanProviders::foreignRealReplies() {
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     EastmoneyLHBListInterface list;
     EastmoneyLHBDataInterface seats;
     StockQQHistoryInterface kLines;
     StockNewsInterface news;
     for (const QString& file : files) {
-        const QString text = realReply(file);
+        const QString text = realReplyText(file);
         if (!text.contains(QLatin1String("[{"))) {
             QVERIFY2(list.parse(text, QString()).isEmpty(), qPrintable(file));
             QVERIFY2(news.parse(text, QString()).isEmpty(), qPrintable(file));

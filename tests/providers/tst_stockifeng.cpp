@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTextCodec>
 
 namespace {
 
@@ -29,18 +28,6 @@ QString day(const QString& date, int valueCount = 17) {
 
 QString reply(const QStringList& days) {
     return QStringLiteral("{\"record\":[") + days.join(QLatin1Char(',')) + QStringLiteral("]}");
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString realReply(const QString& name) {
-    const QByteArray bytes = fileBytes(realReplyPath(name));
-    QTextCodec* codec =
-        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
-    return codec->toUnicode(bytes);
 }
 
 const QString kSaveDir = QStringLiteral("ifeng-saved/");
@@ -225,8 +212,7 @@ void TestStockiFeng::savedCopy() {
 
 void TestStockiFeng::hostileTexts_data() {
     QTest::addColumn<QString>("text");
-    const QString fixture =
-        QString::fromUtf8(readFixture(QStringLiteral("providers/ifeng-akdaily-sh600519.json")));
+    const QString fixture = fixtureText(QStringLiteral("providers/ifeng-akdaily-sh600519.json"));
     QTest::newRow("markers only") << QStringLiteral("[[],[]]");
     QTest::newRow("separators only") << QStringLiteral("],[").repeated(5000);
     QTest::newRow("brackets only") << QStringLiteral("[[]]").repeated(5000);
@@ -258,11 +244,11 @@ void TestStockiFeng::hostileTexts() {
 void TestStockiFeng::realReplies() {
     // None of the captured services answers with days of seventeen values;
     // each must still be survived and read as holding no days.
-    const QStringList files = QDir(realReplyPath(QString())).entryList(QDir::Files);
+    const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     StockiFengInterface client;
     for (const QString& file : files)
-        QVERIFY2(client.parse(realReply(file), QStringLiteral("600036")).isEmpty(),
+        QVERIFY2(client.parse(realReplyText(file), QStringLiteral("600036")).isEmpty(),
                  qPrintable(file));
 }
 

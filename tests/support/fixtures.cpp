@@ -24,7 +24,15 @@ QString fixturePath(const QString& relative) {
 }
 
 QByteArray readFixture(const QString& relative) {
-    QFile file(fixturePath(relative));
+    return readFileBytes(fixturePath(relative));
+}
+
+QString fixtureText(const QString& relative) {
+    return QString::fromUtf8(readFixture(relative));
+}
+
+QByteArray readFileBytes(const QString& path) {
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
@@ -32,4 +40,21 @@ QByteArray readFixture(const QString& relative) {
 
 QString realReplyPath(const QString& relative) {
     return QDir(baseDir("VESK_REAL_REPLIES", VESK_SOURCE_REAL_REPLIES)).filePath(relative);
+}
+
+QStringList realReplyFiles() {
+    return QDir(realReplyPath(QString())).entryList(QDir::Files);
+}
+
+QString realReplyText(const QString& name) {
+    QTextCodec* codec =
+        QTextCodec::codecForName(name.contains(QLatin1String(".gb")) ? "GBK" : "UTF-8");
+    return codec->toUnicode(readFileBytes(realReplyPath(name)));
+}
+
+QStringList realReplyTexts() {
+    QStringList texts;
+    for (const QString& file : realReplyFiles())
+        texts.append(realReplyText(file));
+    return texts;
 }

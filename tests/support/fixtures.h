@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The text encoded as GBK, the way the services send Chinese.
 QByteArray toGbk(const QString& text);
@@ -12,5 +13,22 @@ QString fixturePath(const QString& relative);
 // The bytes of a fixture file; empty when it cannot be read.
 QByteArray readFixture(const QString& relative);
 
+// The text of a fixture file; the fixtures are kept in UTF-8.
+QString fixtureText(const QString& relative);
+
+// The bytes of any file; empty when it cannot be read.
+QByteArray readFileBytes(const QString& path);
+
 // A file under ../shared/real-replies (env VESK_REAL_REPLIES).
 QString realReplyPath(const QString& relative);
+
+// The names of the files in the real-replies folder (SOURCES.md among them).
+QStringList realReplyFiles();
+
+// A captured reply as text: the captures named ".gb..." (".gbk.",
+// ".gb2312.") keep the service's GBK bytes, the rest are UTF-8. Empty when
+// it cannot be read.
+QString realReplyText(const QString& name);
+
+// realReplyText() of every one of realReplyFiles(), in the same order.
+QStringList realReplyTexts();
