@@ -7,14 +7,6 @@
 
 namespace {
 
-QCPGraph* makeGraph(QCPAxisRect* pane, const QString& name, Qt::GlobalColor colour)
-{
-    QCPGraph* g = addGraph(pane->parentPlot(), name, pane->axis(QCPAxis::atBottom),
-                           pane->axis(QCPAxis::atLeft));
-    g->setPen(QPen(colour));
-    return g;
-}
-
 QCPFinancial* makeOhlc(QCPAxisRect* pane)
 {
     auto* f = new QCPFinancial(pane->axis(QCPAxis::atBottom), pane->axis(QCPAxis::atLeft));
@@ -33,9 +25,9 @@ QCPFinancial* makeOhlc(QCPAxisRect* pane)
 BollHolder::BollHolder(QCPAxisRect* pane, int count)
     : IndexHolder(pane, count)
     , candles(makeOhlc(pane))
-    , upper(makeGraph(pane, QStringLiteral("boll.upper"), Qt::red))
-    , middle(makeGraph(pane, QStringLiteral("boll.middle"), Qt::green))
-    , lower(makeGraph(pane, QStringLiteral("boll.lower"), Qt::magenta))
+    , upper(addLine(pane, QStringLiteral("boll.upper"), Qt::red))
+    , middle(addLine(pane, QStringLiteral("boll.middle"), Qt::green))
+    , lower(addLine(pane, QStringLiteral("boll.lower"), Qt::magenta))
 {
     setObjectName(QStringLiteral("Boll"));
 }
@@ -52,18 +44,13 @@ void BollHolder::setData(const QVector<Stock>& bars)
     if (bars.isEmpty() || !isVisible())
         return;
 
-    QVector<IndicatorValue> values;
-    values.reserve(bars.size());
-    for (const Stock& bar : bars)
-        values.append(indicator.push(bar));
+    const QVector<IndicatorValue> values = valuesOf(indicator, bars);
 
     QVector<double> keys, ups, mids, lows, opens, highs, lowPrices, closes;
-    double key = 0.0;
-    for (int i = windowStart(bars.size()); i < bars.size(); ++i) {
-        key += ChartStyle::keyStep;
+    forEachShownBar(bars.size(), [&](int i, double key) {
         const IndicatorValue& v = values.at(i);
         if (!v.valid)
-            continue;
+            return;
         // value2 is +sd and value3 is -sd, so this is middle +/- 2 sd.
         const Stock& bar = bars.at(i);
         keys.append(key);
@@ -74,7 +61,7 @@ void BollHolder::setData(const QVector<Stock>& bars)
         highs.append(bar.high);
         lowPrices.append(bar.low);
         closes.append(bar.close);
-    }
+    });
     upper->setData(keys, ups, true);
     middle->setData(keys, mids, true);
     lower->setData(keys, lows, true);
