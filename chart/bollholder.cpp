@@ -11,12 +11,7 @@ QCPFinancial* makeOhlc(QCPAxisRect* pane)
 {
     auto* f = new QCPFinancial(pane->axis(QCPAxis::atBottom), pane->axis(QCPAxis::atLeft));
     f->setChartStyle(QCPFinancial::csOhlc);
-    f->setWidth(ChartStyle::barWidth);
-    f->setTwoColored(true);
-    f->setBrushPositive(QBrush(ChartStyle::risingColor(), Qt::SolidPattern));
-    f->setPenPositive(QPen(ChartStyle::risingColor()));
-    f->setBrushNegative(QBrush(ChartStyle::fallingColor(), Qt::SolidPattern));
-    f->setPenNegative(QPen(ChartStyle::fallingColor()));
+    ChartStyle::colourPriceBars(f);
     return f;
 }
 

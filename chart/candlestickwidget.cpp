@@ -115,12 +115,7 @@ void CandlestickWidget::setupCandles()
     candles = new QCPFinancial(plot->xAxis, plot->yAxis);
     candles->setName(QStringLiteral("Candlestick"));
     candles->setChartStyle(QCPFinancial::csCandlestick);
-    candles->setWidth(ChartStyle::barWidth);
-    candles->setTwoColored(true);
-    candles->setBrushPositive(QBrush(ChartStyle::risingColor(), Qt::SolidPattern));
-    candles->setPenPositive(QPen(ChartStyle::risingColor()));
-    candles->setBrushNegative(QBrush(ChartStyle::fallingColor(), Qt::SolidPattern));
-    candles->setPenNegative(QPen(ChartStyle::fallingColor()));
+    ChartStyle::colourPriceBars(candles);
 }
 
 void CandlestickWidget::setupMaGraphs()
