@@ -72,8 +72,7 @@ private:
 };
 
 void TestStockDownLoadDlg::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestStockDownLoadDlg::cleanupTestCase() {

@@ -4,12 +4,12 @@
 // replies, the item rules of the four arrays, the value captures, the saved
 // copy, and texts it was never meant to read.
 
-#include "core/httpget.h"
 #include "core/providers/companyinfo.h"
 #include "core/providers/providerinterfaces.h"
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -68,8 +68,7 @@ private:
 };
 
 void TestCompanyInfo::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestCompanyInfo::cleanupTestCase() {
@@ -109,9 +108,7 @@ void TestCompanyInfo::url() {
 
 void TestCompanyInfo::fetchedReply() {
     const QString url = CompanyInfo::url(QStringLiteral("600519"));
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(fixture()), 200, "application/json");
-    const QString text = httpGet(url);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture(), "application/json");
     QCOMPARE(m_server.requests(), QStringList{url});
 
     CompanyInfo info;

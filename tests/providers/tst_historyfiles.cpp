@@ -4,13 +4,13 @@
 // that stands in for the real hosts (as an HTTP proxy) and fetched at the
 // clients' own URLs.
 
-#include "core/httpget.h"
 #include "core/providers/dailyhistory.h"
 #include "core/providers/stockhistorycsvinterface.h"
 #include "core/providers/stocklistinterface.h"
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDate>
@@ -147,31 +147,15 @@ private slots:
     void foreignRealReplies();
 
 private:
-    // Serves body GBK-encoded at url and fetches it through the proxy route;
-    // empty when the request did not go out with exactly that URL.
-    QString fetch(const QString& url, const QString& body);
-
     TestHttpServer m_server;
 };
 
 void TestHistoryFiles::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestHistoryFiles::cleanupTestCase() {
     TestHttpServer::removeApplicationProxy();
-}
-
-QString TestHistoryFiles::fetch(const QString& url, const QString& body) {
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(body));
-    const QString text = httpGet(url);
-    const QStringList requests = m_server.requests();
-    const bool asked = requests.size() == 1 && QUrl(requests.first()) == QUrl(url);
-    if (!asked)
-        qWarning() << "requests:" << requests << "expected:" << url;
-    return asked ? text : QString();
 }
 
 // ---- Daily-history CSV ----------------------------------------------------
@@ -204,7 +188,7 @@ void TestHistoryFiles::historyFetched() {
     const QString url = client.urls({QStringLiteral("600036")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/history-csv-600036.csv"));
     QVERIFY(fixture.contains(QStringLiteral("招商银行")));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
 
     const QVector<Stock> bars = client.parse(text);
@@ -549,7 +533,7 @@ void TestHistoryFiles::stockListFetched() {
     StockListInterface client;
     const QString url = client.urls(QStringList()).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/stocklist-all.csv"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
 
     const QVector<Stock> stocks = client.parse(text, QString());

@@ -3,12 +3,12 @@
 // are served GBK-encoded by a local server that stands in for the real hosts
 // (as an HTTP proxy) and fetched at the clients' own URLs.
 
-#include "core/httpget.h"
 #include "core/providers/qqlhbdatainterface.h"
 #include "core/providers/sinaachievementinterface.h"
 #include "core/providers/sinalhbstocklistinterface.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QRandomGenerator>
@@ -120,29 +120,15 @@ private slots:
     void foreignRealReplies();
 
 private:
-    QString fetch(const QString& url, const QString& body);
-
     TestHttpServer m_server;
 };
 
 void TestListClients::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestListClients::cleanupTestCase() {
     TestHttpServer::removeApplicationProxy();
-}
-
-QString TestListClients::fetch(const QString& url, const QString& body) {
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(body));
-    const QString text = httpGet(url);
-    const QStringList requests = m_server.requests();
-    const bool asked = requests.size() == 1 && QUrl(requests.first()) == QUrl(url);
-    if (!asked)
-        qWarning() << "requests:" << requests << "expected:" << url;
-    return asked ? text : QString();
 }
 
 // ---- Tencent list seats ---------------------------------------------------
@@ -173,7 +159,7 @@ void TestListClients::seatsFetched() {
     QQLHBDataInterface client;
     const QString url = client.urls({QStringLiteral("600036,2017-09-29")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/qq-lhb-600036-20170929.js"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
 
     const QVector<LHBUnit> units = client.parse(text, QString());
@@ -265,7 +251,7 @@ void TestListClients::listPageFetched() {
     SinaLHBStockListInterface client;
     const QString url = client.urls({QStringLiteral("2017-10-09")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/sina-lhb-2017-10-09.html"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
 
     const QVector<Stock> stocks = client.parse(text, QString());
@@ -433,7 +419,7 @@ void TestListClients::resultsFetched() {
     const QString url = client.urls({QStringLiteral("2017-06-30"), QStringLiteral("2")}).value(0);
     const QString fixture =
         fixtureText(QStringLiteral("providers/sina-achievement-2017-06-30-q2-p1.html"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
 
     const StringMapRows rows = client.parse(text, QString());

@@ -2,11 +2,11 @@
 // running average and the two percentages, the quote values of the same
 // reply, the minute-line file reader and its threshold test.
 
-#include "core/httpget.h"
 #include "core/providers/minutedata.h"
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -60,8 +60,7 @@ private:
 };
 
 void TestMinuteData::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestMinuteData::cleanupTestCase() {
@@ -116,9 +115,7 @@ void TestMinuteData::replyFetched() {
     const QString fixture = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
     QVERIFY(fixture.contains(QStringLiteral("平安银行")));
     const QString url = qqMinuteUrl(QStringLiteral("000001"));
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(fixture), 200, "application/json");
-    const QString text = httpGet(url);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture, "application/json");
     QCOMPARE(m_server.requests().size(), 1);
     QCOMPARE(QUrl(m_server.requests().first()), QUrl(url));
     QCOMPARE(text, fixture);

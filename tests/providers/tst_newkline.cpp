@@ -3,11 +3,11 @@
 // real URL) with the changes worked out between them, the saved copy, and
 // texts of other shapes, the captured real K-line replies among them.
 
-#include "core/httpget.h"
 #include "core/providers/newkline.h"
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -55,8 +55,7 @@ private:
 };
 
 void TestNewKLine::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestNewKLine::cleanupTestCase() {
@@ -100,9 +99,8 @@ void TestNewKLine::fetchedReply() {
     const QString url = newKLineUrl(QStringLiteral("601318"));
     const QByteArray fixture = readFixture(QStringLiteral("providers/newkline-sh601318.json"));
     QVERIFY(!fixture.isEmpty());
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(QString::fromUtf8(fixture)), 200, "application/json");
-    const QString text = httpGet(url);
+    const QString text =
+        fetchGbkViaProxy(m_server, url, QString::fromUtf8(fixture), "application/json");
     QCOMPARE(m_server.requests(), QStringList{url});
     QVERIFY(text.contains(QStringLiteral("中国平安")));
 

@@ -1,10 +1,10 @@
 // The notices and suspensions clients of the data centre: URLs, the
 // "defjson:" blocks, the records cut from them, and hostile pages.
 
-#include "core/httpget.h"
 #include "core/providers/noticeclients.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QRandomGenerator>
@@ -52,29 +52,15 @@ private slots:
     void longPageWithoutClosingMarker();
 
 private:
-    QString fetch(const QString& url, const QString& body);
     TestHttpServer m_server;
 };
 
 void TestNoticeClients::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestNoticeClients::cleanupTestCase() {
     TestHttpServer::removeApplicationProxy();
-}
-
-QString TestNoticeClients::fetch(const QString& url, const QString& body) {
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(body));
-    const QString text = httpGet(url);
-    const QStringList requests = m_server.requests();
-    if (requests.size() != 1 || QUrl(requests.first()) != QUrl(url)) {
-        qWarning() << "requests:" << requests << "expected:" << url;
-        return QString();
-    }
-    return text;
 }
 
 void TestNoticeClients::noticeUrlsByCode() {
@@ -86,7 +72,8 @@ void TestNoticeClients::noticeUrlsByCode() {
 
 void TestNoticeClients::noticesFetched() {
     const QString fixture = fixtureText(QStringLiteral("providers/notices-600036.html"));
-    const QString text = fetch(noticeUrls({QStringLiteral("600036")}).first(), fixture);
+    const QString text =
+        fetchGbkViaProxy(m_server, noticeUrls({QStringLiteral("600036")}).first(), fixture);
     QCOMPARE(text, fixture);
     const QVector<Data> notices = parseNotices(text);
     // The text before the first notice is no notice of its own.
@@ -225,7 +212,7 @@ void TestNoticeClients::suspensionUrl() {
 
 void TestNoticeClients::suspensionsFetched() {
     const QString fixture = fixtureText(QStringLiteral("providers/suspensions.html"));
-    const QString text = fetch(suspensionUrls().first(), fixture);
+    const QString text = fetchGbkViaProxy(m_server, suspensionUrls().first(), fixture);
     QCOMPARE(text, fixture);
     const QVector<Data> list = parseSuspensionList(text);
     // The column-name entry mentions "type" and is skipped.

@@ -4,11 +4,11 @@
 // GBK-encoded through a local proxy at the clients' own URLs), captured real
 // replies and hostile texts.
 
-#include "core/httpget.h"
 #include "core/providers/realtimequotes.h"
 #include "core/providers/sinarealtimeinterface.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QRandomGenerator>
@@ -93,14 +93,11 @@ private slots:
     void hostileInputs();
 
 private:
-    QString fetch(const QString& url, const QByteArray& body);
-
     TestHttpServer m_server;
 };
 
 void TestQuoteClients::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     qsrand(20171009);
@@ -109,18 +106,6 @@ void TestQuoteClients::initTestCase() {
 
 void TestQuoteClients::cleanupTestCase() {
     TestHttpServer::removeApplicationProxy();
-}
-
-QString TestQuoteClients::fetch(const QString& url, const QByteArray& body) {
-    m_server.clearRequests();
-    m_server.setRoute(url, body);
-    const QString text = httpGet(url);
-    const QStringList requests = m_server.requests();
-    if (requests.size() != 1 || QUrl(requests.first()) != QUrl(url)) {
-        qWarning() << "requests:" << requests << "expected:" << url;
-        return QString();
-    }
-    return text;
 }
 
 // ---- Batches ----------------------------------------------------------------
@@ -197,7 +182,7 @@ void TestQuoteClients::qqFetched() {
     QVERIFY(fixture.contains(QStringLiteral("招商银行")));
     const QString url = qqRealtimeUrl(
         {QStringLiteral("600036"), QStringLiteral("000001"), QStringLiteral("300059")});
-    const QString text = fetch(url, toGbk(fixture));
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const QVector<Stock> stocks = parseQqRealtime(text);
     QCOMPARE(stocks.size(), 3);
@@ -356,7 +341,7 @@ void TestQuoteClients::sinaFetched() {
     const QString url = sinaRealtimeUrl({QStringLiteral("600036"), QStringLiteral("000001"),
                                          QStringLiteral("300059"), QStringLiteral("000002"),
                                          QStringLiteral("002460")});
-    const QString text = fetch(url, toGbk(fixture));
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const QVector<Stock> flagged = parseSinaRealtime(text);
     QCOMPARE(flagged.size(), 1);
@@ -507,7 +492,8 @@ void TestQuoteClients::nodeUrls() {
 void TestQuoteClients::nodeFetched() {
     SinaRealtimeInterface client;
     const QString fixture = fixtureText(QStringLiteral("providers/sina-hqnodedata-page1.js"));
-    const QString text = fetch(client.urls({QStringLiteral("1")}).first(), toGbk(fixture));
+    const QString text =
+        fetchGbkViaProxy(m_server, client.urls({QStringLiteral("1")}).first(), fixture);
     QCOMPARE(text, fixture);
     const QVector<Stock> stocks = client.parse(text, QString());
     QCOMPARE(stocks.size(), 3);

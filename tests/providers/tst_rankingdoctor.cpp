@@ -2,11 +2,11 @@
 // services take them, the rows and texts cut from fixture replies, and
 // hostile texts.
 
-#include "core/httpget.h"
 #include "core/providers/quoteranking.h"
 #include "core/providers/stockdoctor.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QRandomGenerator>
@@ -60,8 +60,7 @@ private:
 };
 
 void TestRankingDoctor::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     qsrand(1);
@@ -100,9 +99,7 @@ void TestRankingDoctor::rankingUrlsShape() {
 void TestRankingDoctor::rankingFetched() {
     const QString fixture = fixtureText(QStringLiteral("providers/ranking-page1.js"));
     const QString url = rankingUrls().first();
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(fixture), 200, "application/javascript");
-    const QString text = httpGet(url);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture, "application/javascript");
     QCOMPARE(m_server.requests().size(), 1);
     QCOMPARE(text, fixture);
 
@@ -157,9 +154,7 @@ void TestRankingDoctor::doctorUrlsByCode() {
 void TestRankingDoctor::doctorFetched() {
     const QString fixture = fixtureText(QStringLiteral("providers/doctor-sh600036.html"));
     const QString url = doctorUrls({QStringLiteral("600036")}).first();
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(fixture));
-    const QString text = httpGet(url);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(m_server.requests().size(), 1);
     QCOMPARE(text, fixture);
 

@@ -3,7 +3,6 @@
 // server that stands in for the real hosts (as an HTTP proxy), fetched with
 // httpGet at the client's own URL and parsed, as the scan does it.
 
-#include "core/httpget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/stocknewsinterface.h"
@@ -11,6 +10,7 @@
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -109,16 +109,11 @@ private slots:
     void foreignRealReplies();
 
 private:
-    // Serves body GBK-encoded at url, fetches it through the proxy route and
-    // checks that the request went out with exactly that URL.
-    QString fetch(const QString& url, const QString& body);
-
     TestHttpServer m_server;
 };
 
 void TestScanProviders::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
     // A fixed seed keeps the random query numbers the same on every run.
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
@@ -128,16 +123,6 @@ void TestScanProviders::initTestCase() {
 
 void TestScanProviders::cleanupTestCase() {
     TestHttpServer::removeApplicationProxy();
-}
-
-QString TestScanProviders::fetch(const QString& url, const QString& body) {
-    m_server.clearRequests();
-    m_server.setRoute(url, toGbk(body));
-    const QString text = httpGet(url);
-    const QStringList requests = m_server.requests();
-    if (requests.size() != 1 || QUrl(requests.first()) != QUrl(url))
-        qWarning() << "requests:" << requests << "expected:" << url;
-    return requests.size() == 1 && QUrl(requests.first()) == QUrl(url) ? text : QString();
 }
 
 // ---- Day list -------------------------------------------------------------
@@ -169,7 +154,7 @@ void TestScanProviders::dayListFetched() {
     const QString url = client.urls({QStringLiteral("2017-10-09")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/daylist-2017-10-09.js"));
     QVERIFY(fixture.contains(QStringLiteral("赣锋锂业")));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const StringMapRows rows = client.parse(text, QString());
     QCOMPARE(rows.size(), 12);
@@ -345,7 +330,7 @@ void TestScanProviders::seatPageFetched() {
     EastmoneyLHBDataInterface client;
     const QString url = client.urls({QStringLiteral("002460,2017-10-09")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/lhb-2017-10-09-002460.html"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const QVector<LHBUnit> units = client.parse(text, QString());
     QCOMPARE(units.size(), 11);
@@ -650,7 +635,7 @@ void TestScanProviders::kLineFetched() {
     StockQQHistoryInterface client;
     const QString url = client.urls({QStringLiteral("600036")}).value(0);
     const QString fixture = fixtureText(QStringLiteral("providers/kline-sh600036-hfq.json"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const QVector<Stock> bars = client.parse(text, QStringLiteral("600036"));
     QCOMPARE(bars.size(), 480);
@@ -820,7 +805,7 @@ void TestScanProviders::newsFetched() {
     StockNewsInterface client;
     const QString url = client.url(QStringLiteral("002460"));
     const QString fixture = fixtureText(QStringLiteral("providers/news-sz002460.json"));
-    const QString text = fetch(url, fixture);
+    const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
     // Six items; the names list after them adds no rows.

@@ -3,11 +3,11 @@
 // URL), the day entries it must skip, the copies it saves, and texts it was
 // never meant to read.
 
-#include "core/httpget.h"
 #include "core/providers/stockifenginterface.h"
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDir>
@@ -57,8 +57,7 @@ private:
 };
 
 void TestStockiFeng::initTestCase() {
-    QVERIFY(m_server.listen());
-    m_server.installAsApplicationProxy();
+    QVERIFY(m_server.listenAsApplicationProxy());
 }
 
 void TestStockiFeng::cleanupTestCase() {
@@ -97,9 +96,7 @@ void TestStockiFeng::fetchedReply() {
     const QString url = client.urls({QStringLiteral("600519")}).value(0);
     const QByteArray fixture = readFixture(QStringLiteral("providers/ifeng-akdaily-sh600519.json"));
     QVERIFY(!fixture.isEmpty());
-    m_server.clearRequests();
-    m_server.setRoute(url, fixture, 200, "application/json");
-    const QString text = httpGet(url);
+    const QString text = fetchViaProxy(m_server, url, fixture, "application/json");
     QCOMPARE(m_server.requests(), QStringList{url});
 
     const QVector<Stock> bars = client.parse(text, QStringLiteral("600519"));

@@ -305,3 +305,10 @@ void TestHttpServer::installAsApplicationProxy() {
 void TestHttpServer::removeApplicationProxy() {
     QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
 }
+
+bool TestHttpServer::listenAsApplicationProxy() {
+    if (!listen())
+        return false;
+    installAsApplicationProxy();
+    return true;
+}

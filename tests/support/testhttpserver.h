@@ -61,6 +61,8 @@ public:
 
     void installAsApplicationProxy();
     static void removeApplicationProxy();
+    // listen(), then installAsApplicationProxy(); false when it cannot listen.
+    bool listenAsApplicationProxy();
 
     struct State;
 
