@@ -43,21 +43,35 @@ private:
 };
 
 // A screen judges only days whose seats were stored, and only a code stored
-// under the days it reads.
-bool hasDays(const SeatCache& cache, const QStringList& days) {
+// under the days it reads. On success cache holds the copy of the seat cache
+// that the screen reads.
+bool readSeats(const QStringList& days, const QStringList& codeDays, const QString& code,
+               SeatCache& cache) {
+    cache = seatCache();
     for (const QString& d : days) {
         if (!cache.contains(d))
+            return false;
+    }
+    for (const QString& d : codeDays) {
+        if (!cache.value(d).contains(code))
             return false;
     }
     return true;
 }
 
-bool hasCode(const SeatCache& cache, const QStringList& days, const QString& code) {
-    for (const QString& d : days) {
-        if (!cache.value(d).contains(code))
-            return false;
+// The stock's seats of the buying table on a day, in page order.
+QVector<LHBUnit> buyingSeats(const SeatCache& cache, const QString& day, const QString& code) {
+    QVector<LHBUnit> seats;
+    for (const LHBUnit& seat : cache.value(day).value(code)) {
+        if (seat.side == kBuySide)
+            seats.append(seat);
     }
-    return true;
+    return seats;
+}
+
+// A seat of the buying table that bought at least 500 (10k CNY) net.
+bool boughtStrongly(const LHBUnit& seat) {
+    return seat.side == kBuySide && seat.netAmount >= 500.0f;
 }
 
 bool setResult(const QString& message, const QString& code, const QString& name,
@@ -80,16 +94,13 @@ bool LHBStockScanner_5Over60Percent::matches(const QString& code, const QString&
                                              const QString& day2, LHBScanResult& result) {
     Q_UNUSED(day1)
     Q_UNUSED(day2)
-    const SeatCache cache = seatCache();
-    if (!hasDays(cache, {day}) || !hasCode(cache, {day}, code))
+    SeatCache cache;
+    if (!readSeats({day}, {day}, code, cache))
         return false;
 
     int count = 0;
     TruncatedSum net;
-    const QVector<LHBUnit> seats = cache.value(day).value(code);
-    for (const LHBUnit& seat : seats) {
-        if (seat.side != kBuySide)
-            continue;
+    for (const LHBUnit& seat : buyingSeats(cache, day, code)) {
         if (seat.rate >= 60.0f || seat.name.contains(QStringLiteral("机构专用")))
             ++count;
         net.add(seat.netAmount);
@@ -103,22 +114,22 @@ bool LHBStockScanner_5Over60Percent::matches(const QString& code, const QString&
 bool LHBStockScanner_GeRiZuoT::matches(const QString& code, const QString& name, const QString& day,
                                        const QString& day1, const QString& day2,
                                        LHBScanResult& result) {
-    const SeatCache cache = seatCache();
     const QStringList days{day, day1, day2};
-    if (!hasDays(cache, days) || !hasCode(cache, days, code))
+    SeatCache cache;
+    if (!readSeats(days, days, code, cache))
         return false;
 
     const QVector<LHBUnit> seatsD = cache.value(day).value(code);
     const QVector<LHBUnit> seatsD1 = cache.value(day1).value(code);
     const QVector<LHBUnit> seatsD2 = cache.value(day2).value(code);
     for (const LHBUnit& a : seatsD) {
-        if (a.side != kBuySide || !(a.netAmount >= 500.0f))
+        if (!boughtStrongly(a))
             continue;
         for (const LHBUnit& b : seatsD1) {
             if (b.side != kSellSide || !(b.netAmount >= -500.0f) || b.name != a.name)
                 continue;
             for (const LHBUnit& c : seatsD2) {
-                if (c.side == kBuySide && c.netAmount >= 500.0f && c.name == b.name)
+                if (boughtStrongly(c) && c.name == b.name)
                     return setResult(QStringLiteral("%1(%2)主力隔日做T买入,可以考虑介入"), code,
                                      name, result);
             }
@@ -130,18 +141,18 @@ bool LHBStockScanner_GeRiZuoT::matches(const QString& code, const QString& name,
 bool LHBStockScanner_ZhuLiJiaCang::matches(const QString& code, const QString& name,
                                            const QString& day, const QString& day1,
                                            const QString& day2, LHBScanResult& result) {
-    const SeatCache cache = seatCache();
+    SeatCache cache;
     // D-2 is not read, but a scan whose D-2 pages all failed is not judged.
-    if (!hasDays(cache, {day, day1, day2}) || !hasCode(cache, {day, day1}, code))
+    if (!readSeats({day, day1, day2}, {day, day1}, code, cache))
         return false;
 
     const QVector<LHBUnit> seatsD = cache.value(day).value(code);
     const QVector<LHBUnit> seatsD1 = cache.value(day1).value(code);
     for (const LHBUnit& a : seatsD) {
-        if (a.side != kBuySide || !(a.netAmount >= 500.0f))
+        if (!boughtStrongly(a))
             continue;
         for (const LHBUnit& b : seatsD1) {
-            if (b.side == kBuySide && b.netAmount >= 500.0f && b.name == a.name)
+            if (boughtStrongly(b) && b.name == a.name)
                 return setResult(QStringLiteral("%1(%2)主力加仓买入,大力推荐"), code, name, result);
         }
     }
@@ -153,16 +164,13 @@ bool LHBStockScanner_5Over66Percent::matches(const QString& code, const QString&
                                              const QString& day2, LHBScanResult& result) {
     Q_UNUSED(day1)
     Q_UNUSED(day2)
-    const SeatCache cache = seatCache();
-    if (!hasDays(cache, {day}) || !hasCode(cache, {day}, code))
+    SeatCache cache;
+    if (!readSeats({day}, {day}, code, cache))
         return false;
 
     int count = 0;
     TruncatedSum net;
-    const QVector<LHBUnit> seats = cache.value(day).value(code);
-    for (const LHBUnit& seat : seats) {
-        if (seat.side != kBuySide)
-            continue;
+    for (const LHBUnit& seat : buyingSeats(cache, day, code)) {
         if (seat.rate >= 66.0f)
             ++count;
         net.add(seat.buyAmount);
