@@ -20,8 +20,8 @@ int StockDiWeiHengPanScanner::scan(void* context, const QVector<Stock>& bars,
     if (bars.size() < kBarsNeeded)
         return -1;
     const int l = bars.size() - 1;
-    float hi7 = 0.0f, lo7 = 0.0f, range = 0.0f;
-    if (!weekCloseRange(bars, &hi7, &lo7, &range) || !(range < 2.11f))
+    float hi7 = 0.0f, lo7 = 0.0f;
+    if (!isSidewaysWeek(bars, &hi7, &lo7))
         return -1;
     float older = 0.0f;
     if (lowestInRange(bars, l - 59, l - 19, &older, false) < 0)

@@ -11,14 +11,13 @@ int StockShapeScanner::scan(void* context, const QVector<Stock>& bars, QStringLi
     return -1;
 }
 
-bool StockShapeScanner::weekCloseRange(const QVector<Stock>& bars, float* high, float* low,
-                                       float* range) {
+bool StockShapeScanner::isSidewaysWeek(const QVector<Stock>& bars, float* high, float* low) {
     const int last = bars.size() - 1;
     if (last < 6)
         return false;
     if (highestInRange(bars, last - 6, last, high, false) < 0 ||
         lowestInRange(bars, last - 6, last, low, false) < 0)
         return false;
-    *range = (*high - *low) / *low * 100.0f;
-    return true;
+    const float range = (*high - *low) / *low * 100.0f;
+    return range < 2.11f;
 }

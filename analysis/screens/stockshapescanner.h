@@ -28,10 +28,11 @@ public:
     const ShapePoints& shapePoints() const { return m_shapePoints; }
 
 protected:
-    // Closes of the last seven bars: their highest and lowest and the spread
-    // between them in percent of the lowest. False when the series is too
-    // short or no close was found.
-    static bool weekCloseRange(const QVector<Stock>& bars, float* high, float* low, float* range);
+    // Sideways trading over the last seven bars: their closes lie within
+    // 2.11% of each other (the spread in percent of the lowest close). high
+    // and low receive the highest and lowest of those closes. False when the
+    // series is too short, no close was found or the spread is wider.
+    static bool isSidewaysWeek(const QVector<Stock>& bars, float* high, float* low);
 
     ShapePoints m_shapePoints;
 };
