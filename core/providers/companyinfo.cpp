@@ -7,56 +7,6 @@
 
 namespace {
 
-// Splits a pattern of the form open(.*)close, whose two sides are plain text
-// (punctuation may be escaped), into its two literal markers.
-bool literalMarkers(const QString& pattern, QString* open, QString* close) {
-    static const QString kAny = QStringLiteral("(.*)");
-    const int any = pattern.indexOf(kAny);
-    if (any < 0 || pattern.indexOf(kAny, any + kAny.size()) >= 0)
-        return false;
-    const auto unescape = [](const QString& side, QString* out) {
-        static const QString kSpecial = QStringLiteral(".*+?[](){}^$|");
-        out->clear();
-        for (int i = 0; i < side.size(); ++i) {
-            QChar c = side.at(i);
-            if (c == QLatin1Char('\\')) {
-                if (++i >= side.size())
-                    return false;
-                c = side.at(i);
-                // \d, \s, \1 and the like are classes or references.
-                if (c.isLetterOrNumber())
-                    return false;
-            } else if (kSpecial.contains(c)) {
-                return false;
-            }
-            if (c.unicode() >= 0x80)
-                return false;
-            out->append(c);
-        }
-        return !out->isEmpty();
-    };
-    return unescape(pattern.left(any), open) && unescape(pattern.mid(any + kAny.size()), close);
-}
-
-// The matches of a case-insensitive minimal pattern, whole, in order; at
-// most maxCount of them (all when negative). Patterns made of two literal
-// markers around "(.*)", which are all that the reply readers use, are
-// searched in linear time: QRegExp's minimal ".*" rescans the rest of the
-// text from every opening marker that has no closing one.
-QStringList captureMatches(const QString& text, const QString& pattern, int maxCount = -1) {
-    QString open;
-    QString close;
-    if (literalMarkers(pattern, &open, &close)) {
-        const QByteArray openBytes = open.toLatin1();
-        const QByteArray closeBytes = close.toLatin1();
-        return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes), maxCount);
-    }
-    QStringList all = regexCaptureAll(text, pattern);
-    if (maxCount >= 0 && all.size() > maxCount)
-        all.erase(all.begin() + maxCount, all.end());
-    return all;
-}
-
 // The last item of an array match still carries the array's closing "}]";
 // without it the last item's last value reads like every other.
 void dropArrayClose(QString& array) {

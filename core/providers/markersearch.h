@@ -14,6 +14,13 @@
 QStringList captureBetween(const QString& text, QLatin1String open, QLatin1String close,
                            int maxCount = -1);
 
+// The first maxCount matches (all when negative) of the case-insensitive,
+// minimal pattern, each whole and in order: what regexCaptureAll gives, cut
+// to maxCount. A pattern made of two literal markers around one "(.*)"
+// (punctuation in them may be escaped), as the reply readers use, is found
+// with captureBetween; any other goes to the regular expression.
+QStringList captureMatches(const QString& text, const QString& pattern, int maxCount = -1);
+
 // The text of a tag match: after its first ">", up to the next "<".
 QString cutTagText(const QString& match);
 

@@ -4,43 +4,7 @@
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/servicehosts.h"
 
-#include <QRegExp>
-
 namespace {
-
-const QString kAnyText = QStringLiteral("(.*)");
-
-bool isLiteral(const QString& text) {
-    static const QString special = QStringLiteral("\\^$.|?*+()[]{}");
-    for (const QChar c : text) {
-        if (special.contains(c))
-            return false;
-    }
-    return true;
-}
-
-// The first case-insensitive minimal match of the pattern, as its whole
-// text. A pattern of the form open(.*)close with literal markers is found by
-// substring search, which stays linear on pages without a closing marker.
-QString firstMatch(const QString& text, const QString& pattern) {
-    const int any = pattern.indexOf(kAnyText);
-    if (any >= 0) {
-        const QString open = pattern.left(any);
-        const QString close = pattern.mid(any + kAnyText.size());
-        if (!open.isEmpty() && !close.isEmpty() && isLiteral(open) && isLiteral(close)) {
-            const int start = text.indexOf(open, 0, Qt::CaseInsensitive);
-            if (start < 0)
-                return QString();
-            const int end = text.indexOf(close, start + open.size(), Qt::CaseInsensitive);
-            if (end < 0)
-                return QString();
-            return text.mid(start, end + close.size() - start);
-        }
-    }
-    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
-    rx.setMinimal(true);
-    return rx.indexIn(text) < 0 ? QString() : rx.cap(0);
-}
 
 // The text without its last n characters ("" when it is shorter).
 QString chopped(const QString& text, int n) {
@@ -61,7 +25,7 @@ QStringList parseDoctorPage(const QString& page, const QString& sectionPattern, 
     QStringList items;
     QString section = page;
     if (!sectionPattern.isEmpty()) {
-        section = firstMatch(page, sectionPattern);
+        section = captureMatches(page, sectionPattern, 1).value(0);
         if (section.isEmpty())
             return items;
     }
