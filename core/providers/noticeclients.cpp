@@ -2,8 +2,7 @@
 
 #include "core/providers/markersearch.h"
 #include "core/providers/servicehosts.h"
-
-#include <QRegExp>
+#include "core/utils.h"
 
 namespace {
 
@@ -112,9 +111,6 @@ QVector<Data> parseSuspensionList(const QString& page) {
 }
 
 QString firstCapture(const QString& text, const QString& pattern) {
-    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
-    rx.setMinimal(true);
-    if (rx.indexIn(text, 0) < 0)
-        return QString();
-    return rx.cap(0);
+    // The same search as the utilities' first capture.
+    return regexFirstCapture(text, pattern);
 }
