@@ -6,6 +6,7 @@
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -354,17 +355,12 @@ void TestMinuteData::hostileInputs() {
         QStringLiteral("[\"0930 1 1\"]\"date\":\"20171009\"},\"qt\":{]xx\"abcdef\":["),
         QStringLiteral("[] \"date\":\"2\" ] [ : \" ] [ \" \"")};
     const QString fixture = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
-    for (int length = 0; length < fixture.size(); ++length)
-        texts.append(fixture.left(length));
+    texts << truncations(fixture, 1);
     QRandomGenerator random(1009);
     for (int n = 0; n < 30; ++n) {
-        QString noise;
         const int length = static_cast<int>(random.bounded(300));
         static const QString alphabet = QStringLiteral("[]\":,|^~\\/ 0123456789.datesh");
-        for (int i = 0; i < length; ++i)
-            noise.append(n % 2 ? QChar(static_cast<ushort>(random.bounded(0x10000)))
-                               : alphabet.at(static_cast<int>(random.bounded(alphabet.size()))));
-        texts.append(noise);
+        texts.append(randomText(random, length, n % 2 ? QString() : alphabet));
     }
     texts << realReplyTexts();
 

@@ -7,6 +7,7 @@
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -251,12 +252,9 @@ void TestNewKLine::hostileTexts_data() {
     QTest::newRow("cut in the bars") << fixture.left(fixture.indexOf(QLatin1String("543210")));
     QTest::newRow("cut in the code") << fixture.left(fixture.indexOf(QLatin1String("601318")) + 3);
     QRandomGenerator random(601318);
-    for (int n = 0; n < 4; ++n) {
-        QString noise = QStringLiteral("\"data\":{\"sh601318\":[[");
-        for (int i = 0; i < 4000; ++i)
-            noise.append(QChar(static_cast<ushort>(random.bounded(0x10000))));
-        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(n))) << noise;
-    }
+    for (int n = 0; n < 4; ++n)
+        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(n)))
+            << QStringLiteral("\"data\":{\"sh601318\":[[") + randomText(random, 4000);
 }
 
 void TestNewKLine::hostileTexts() {

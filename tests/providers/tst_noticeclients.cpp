@@ -4,6 +4,7 @@
 #include "core/providers/noticeclients.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -306,21 +307,15 @@ void TestNoticeClients::hostileInputs() {
         QStringLiteral("defjson:\"SECURITYCODE\":\"\"\"EUTIME\":\"\"charset"),
         QStringLiteral("defjson:\"NOTICETITLE\":\"\"\"SECURITYSHORTNAME\":\"charset")};
     for (const QString& name :
-         {QStringLiteral("notices-600036.html"), QStringLiteral("suspensions.html")}) {
-        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
-        for (int length = 0; length < fixture.size(); length += 2)
-            texts.append(fixture.left(length));
-    }
+         {QStringLiteral("notices-600036.html"), QStringLiteral("suspensions.html")})
+        texts << truncations(fixtureText(QStringLiteral("providers/") + name), 2);
     QRandomGenerator random(77);
     for (int n = 0; n < 30; ++n) {
-        QString noise = QStringLiteral("defjson:");
         static const QString alphabet = QStringLiteral("\",:{}[] abcNOTICEDATE0123456789type");
         const int length = static_cast<int>(random.bounded(300));
-        for (int i = 0; i < length; ++i)
-            noise.append(n % 3 ? alphabet.at(static_cast<int>(random.bounded(alphabet.size())))
-                               : QChar(static_cast<ushort>(random.bounded(0x10000))));
-        noise.append(n % 2 ? QStringLiteral("charset") : QStringLiteral("maketr:"));
-        texts.append(noise);
+        texts.append(QStringLiteral("defjson:") +
+                     randomText(random, length, n % 3 ? alphabet : QString()) +
+                     (n % 2 ? QStringLiteral("charset") : QStringLiteral("maketr:")));
     }
     texts << realReplyTexts();
 

@@ -8,6 +8,7 @@
 #include "core/providers/sinarealtimeinterface.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -47,11 +48,8 @@ QStringList hostileTexts() {
         QStringLiteral("<html><body>502 Bad Gateway</body></html>")};
     QRandomGenerator random(4242);
     for (int n = 0; n < 20; ++n) {
-        QString noise;
         const int length = static_cast<int>(random.bounded(400));
-        for (int i = 0; i < length; ++i)
-            noise.append(QChar(static_cast<ushort>(random.bounded(0x10000))));
-        texts.append(noise);
+        texts.append(randomText(random, length));
     }
     return texts;
 }
@@ -561,11 +559,8 @@ void TestQuoteClients::hostileInputs() {
     QStringList texts = hostileTexts();
     for (const QString& name :
          {QStringLiteral("qq-shortquote.txt"), QStringLiteral("sina-hq-list.txt"),
-          QStringLiteral("sina-hqnodedata-page1.js")}) {
-        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
-        for (int length = 0; length < fixture.size(); length += 3)
-            texts.append(fixture.left(length));
-    }
+          QStringLiteral("sina-hqnodedata-page1.js")})
+        texts << truncations(fixtureText(QStringLiteral("providers/") + name), 3);
     const QStringList files = realReplyFiles();
     QVERIFY(files.size() >= 20);
     for (const QString& file : files)

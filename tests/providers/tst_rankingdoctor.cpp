@@ -6,6 +6,7 @@
 #include "core/providers/stockdoctor.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -252,21 +253,14 @@ void TestRankingDoctor::hostileInputs() {
                       QStringLiteral("<span></span"),
                       QStringLiteral("<div class=\"icon01\"></div><div class=\"icon02\">")};
     for (const QString& name :
-         {QStringLiteral("ranking-page1.js"), QStringLiteral("doctor-sh600036.html")}) {
-        const QString fixture = fixtureText(QStringLiteral("providers/") + name);
-        for (int length = 0; length < fixture.size(); length += 2)
-            texts.append(fixture.left(length));
-    }
+         {QStringLiteral("ranking-page1.js"), QStringLiteral("doctor-sh600036.html")})
+        texts << truncations(fixtureText(QStringLiteral("providers/") + name), 2);
     QRandomGenerator random(12);
     for (int n = 0; n < 30; ++n) {
-        QString noise;
         static const QString alphabet =
             QStringLiteral("<>/\"=, divclasranktexhdspnoi01-\"li title");
         const int length = static_cast<int>(random.bounded(300));
-        for (int i = 0; i < length; ++i)
-            noise.append(n % 3 ? alphabet.at(static_cast<int>(random.bounded(alphabet.size())))
-                               : QChar(static_cast<ushort>(random.bounded(0x10000))));
-        texts.append(noise);
+        texts.append(randomText(random, length, n % 3 ? alphabet : QString()));
     }
     texts << realReplyTexts();
 

@@ -7,6 +7,7 @@
 #include "core/utils.h"
 
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/proxyfetch.h"
 #include "tests/support/testhttpserver.h"
 
@@ -219,12 +220,8 @@ void TestStockiFeng::hostileTexts_data() {
     QTest::newRow("cut after brackets") << fixture.left(fixture.indexOf(QLatin1String("[[")) + 2);
     QTest::newRow("quotes only") << QStringLiteral("\"").repeated(1000);
     QRandomGenerator random(20171009);
-    for (int n = 0; n < 4; ++n) {
-        QString noise;
-        for (int i = 0; i < 4000; ++i)
-            noise.append(QChar(static_cast<ushort>(random.bounded(0x10000))));
-        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(n))) << noise;
-    }
+    for (int n = 0; n < 4; ++n)
+        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(n))) << randomText(random, 4000);
 }
 
 void TestStockiFeng::hostileTexts() {
