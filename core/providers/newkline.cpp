@@ -1,12 +1,12 @@
 #include "core/providers/newkline.h"
 
 #include "core/providers/providerinterfaces.h"
+#include "core/providers/qqdayrows.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
 namespace {
 
-constexpr int kMinDayValues = 6;
 // From the start of `data"` to the digits of `data":{"sh600036"`.
 constexpr int kCodeOffset = 10;
 constexpr int kCodeLength = 6;
@@ -50,33 +50,17 @@ QVector<Stock> parseNewKLine(const QString& text, const QString& directory) {
         QString days = text.mid(begin, close >= begin ? close - begin : -1);
         days.remove(QLatin1Char('"'));
         const QStringList parts = days.split(QStringLiteral("],["));
-        bool first = true;
-        float previousClose = 0.0f;
         for (const QString& part : parts) {
             const QStringList values = part.split(QLatin1Char(','));
-            if (values.size() < kMinDayValues)
-                continue;
             Stock bar;
+            if (!readQQDayRow(values, bar))
+                continue;
             bar.code = code;
-            bar.date = values.at(0);
-            if (bar.date.startsWith(QLatin1Char('[')))
-                bar.date.remove(0, 1);
-            bar.open = values.at(1).toFloat();
-            bar.close = values.at(2).toFloat();
-            bar.high = values.at(3).toFloat();
-            bar.low = values.at(4).toFloat();
-            bar.volume = values.at(5).toFloat();
             if (values.size() >= 8)
                 bar.turnoverRate = values.at(7).toFloat();
-            if (!first) {
-                bar.change = bar.close - previousClose;
-                // A close of 0 (an unreadable value) before this bar must
-                // not turn its change in percent into an infinity.
-                bar.changePercent =
-                    previousClose != 0.0f ? bar.change * 100.0f / previousClose : 0.0f;
-            }
-            first = false;
-            previousClose = bar.close;
+            // The first bar has no close before it and keeps 0 for both.
+            if (!bars.isEmpty())
+                setChangeAgainst(bar, bars.constLast().close);
             bars.append(bar);
         }
     }

@@ -1,5 +1,6 @@
 #include "core/providers/stockqqhistoryinterface.h"
 
+#include "core/providers/qqdayrows.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
@@ -36,27 +37,13 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
 
     const QStringList rows = part.split(QStringLiteral("],["));
     for (const QString& row : rows) {
-        const QStringList fields = row.split(QLatin1Char(','));
-        if (fields.size() < 6)
-            continue;
         Stock bar;
+        if (!readQQDayRow(row.split(QLatin1Char(',')), bar))
+            continue;
         bar.code = code;
-        bar.date = fields.at(0);
-        if (bar.date.startsWith(QLatin1Char('[')))
-            bar.date.remove(0, 1);
-        bar.open = fields.at(1).toFloat();
-        bar.close = fields.at(2).toFloat();
-        bar.high = fields.at(3).toFloat();
-        bar.low = fields.at(4).toFloat();
-        bar.volume = fields.at(5).toFloat();
-        if (!bars.isEmpty()) {
-            // The first bar has no close before it and keeps 0 for both.
-            const float previousClose = bars.constLast().close;
-            bar.change = bar.close - previousClose;
-            // A bar whose close could not be read must not turn the next
-            // change in percent into an infinity.
-            bar.changePercent = previousClose != 0.0f ? bar.change * 100.0f / previousClose : 0.0f;
-        }
+        // The first bar has no close before it and keeps 0 for both.
+        if (!bars.isEmpty())
+            setChangeAgainst(bar, bars.constLast().close);
         bars.append(bar);
     }
     return bars;
