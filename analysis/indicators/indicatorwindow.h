@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/indicators/stockindicator.h"
 #include "core/stock.h"
 
 #include <QVector>
@@ -14,4 +15,21 @@ inline bool slideIndicatorWindow(QVector<Stock>& window, int period, const Stock
     if (window.size() > period)
         window.removeFirst();
     return true;
+}
+
+// The moving-average rule: slide the bar into the window, then the mean of
+// one field (close or volume) over the window, summed in single precision
+// oldest first. Invalid while the window is short, and always for a period
+// below 1, which has no mean (the bar is then not kept).
+inline IndicatorValue slideWindowMean(QVector<Stock>& window, int period, const Stock& bar,
+                                      float Stock::*field) {
+    if (period < 1 || !slideIndicatorWindow(window, period, bar))
+        return IndicatorValue();
+    float sum = 0.0f;
+    for (const Stock& s : window)
+        sum += s.*field;
+    IndicatorValue v;
+    v.valid = true;
+    v.value1 = sum / period;
+    return v;
 }
