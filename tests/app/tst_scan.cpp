@@ -19,6 +19,7 @@
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/stockapptestmain.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDateEdit>
@@ -455,10 +456,6 @@ void TestScan::buttonComesBackWhenDayListIsLost() {
     QVERIFY(m_widget->scanButton()->isEnabled());
 }
 
-int main(int argc, char** argv) {
-    StockApplication app(argc, argv);
-    TestScan test;
-    return QTest::qExec(&test, argc, argv);
-}
+VESK_STOCKAPP_TEST_MAIN(TestScan)
 
 #include "tst_scan.moc"

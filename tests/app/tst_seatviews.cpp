@@ -6,6 +6,7 @@
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/stockapptestmain.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QAction>
@@ -610,11 +611,6 @@ void TestSeatViews::recommendationsAfterEmptyDay()
     QCOMPARE(view.analysisText()->toPlainText(), RecommandStockView::emptyDayText());
 }
 
-int main(int argc, char** argv)
-{
-    StockApplication app(argc, argv);
-    TestSeatViews test;
-    return QTest::qExec(&test, argc, argv);
-}
+VESK_STOCKAPP_TEST_MAIN(TestSeatViews)
 
 #include "tst_seatviews.moc"

@@ -4,6 +4,8 @@
 #include "app/strategytrade.h"
 #include "core/stockapplication.h"
 
+#include "tests/support/stockapptestmain.h"
+
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
@@ -443,11 +445,6 @@ void TestStockListViews::delegateHidesFocusFrame()
     QCOMPARE(render(delegate, focus), render(delegate, {}));
 }
 
-int main(int argc, char** argv)
-{
-    StockApplication app(argc, argv);
-    TestStockListViews test;
-    return QTest::qExec(&test, argc, argv);
-}
+VESK_STOCKAPP_TEST_MAIN(TestStockListViews)
 
 #include "tst_stocklistviews.moc"

@@ -9,6 +9,8 @@
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
 
+#include "tests/support/stockapptestmain.h"
+
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -382,10 +384,6 @@ void TestShellWidgets::homeOpensOwnInformationPage() {
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
 }
 
-int main(int argc, char** argv) {
-    StockApplication app(argc, argv);
-    TestShellWidgets test;
-    return QTest::qExec(&test, argc, argv);
-}
+VESK_STOCKAPP_TEST_MAIN(TestShellWidgets)
 
 #include "tst_shellwidgets.moc"
