@@ -1,10 +1,9 @@
 #include "app/datatablewidget.h"
 
-#include "app/linedelegate.h"
 #include "app/sortingpause.h"
+#include "app/tablestyle.h"
 #include "core/providers/providerinterfaces.h"
 
-#include <QHeaderView>
 #include <QStringList>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -18,15 +17,7 @@ DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>
     m_table = new QTableWidget(this);
     layout->addWidget(m_table);
 
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->verticalHeader()->setVisible(false);
-    m_table->horizontalHeader()->setVisible(true);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setAlternatingRowColors(true);
-    m_table->setShowGrid(false);
-    m_table->setItemDelegate(new LineDelegate(m_table));
-    m_table->setSortingEnabled(true);
+    applyTableStyle(m_table);
 
     m_table->setColumnCount(m_columns.count());
     QStringList headers;

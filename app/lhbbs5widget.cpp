@@ -1,12 +1,11 @@
 #include "app/lhbbs5widget.h"
 
-#include "app/linedelegate.h"
 #include "app/seathistory.h"
 #include "app/sortingpause.h"
+#include "app/tablestyle.h"
 #include "core/stockapplication.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -19,15 +18,7 @@ LHBBS5Widget::LHBBS5Widget(QWidget* parent)
     m_table = new QTableWidget(this);
     layout->addWidget(m_table);
 
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->verticalHeader()->setVisible(false);
-    m_table->horizontalHeader()->setVisible(true);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setAlternatingRowColors(true);
-    m_table->setShowGrid(false);
-    m_table->setItemDelegate(new LineDelegate(m_table));
-    m_table->setSortingEnabled(true);
+    applyTableStyle(m_table);
     m_table->setColumnCount(6);
     const int widths[] = {90, 320, 120, 120, 120, 120};
     for (int i = 0; i < 6; ++i)

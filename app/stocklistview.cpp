@@ -4,27 +4,18 @@
 #include "app/bidstocklistview.h"
 #include "app/lhbpkstocklistview.h"
 #include "app/lhbstocklistview.h"
-#include "app/linedelegate.h"
 #include "app/ochlbasicstocklistview.h"
 #include "app/stocklistviewstrategy.h"
+#include "app/tablestyle.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QHeaderView>
 #include <QMenu>
 
 StockListView::StockListView(QWidget* parent)
     : QTableWidget(parent)
 {
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    verticalHeader()->setVisible(false);
-    horizontalHeader()->setVisible(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setAlternatingRowColors(true);
-    setShowGrid(false);
-    setItemDelegate(new LineDelegate(this));
-    setSortingEnabled(true);
+    applyTableStyle(this);
     setContextMenuPolicy(Qt::CustomContextMenu);
     m_popup = new QMenu(this);
     connect(this, &QTableWidget::cellClicked, this, &StockListView::onClick);
