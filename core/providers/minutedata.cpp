@@ -1,6 +1,7 @@
 #include "core/providers/minutedata.h"
 
 #include "core/providers/markersearch.h"
+#include "core/providers/numberconversion.h"
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
@@ -17,9 +18,8 @@ public:
         m_amount += static_cast<double>(volume) * static_cast<double>(price);
         // Before anything has traded there is nothing to average; the price
         // itself stands in, rather than 0/0 poisoning every later test.
-        const float average = volumeTotal != 0
-                                  ? static_cast<float>(m_amount / static_cast<double>(volumeTotal))
-                                  : price;
+        const float average =
+            volumeTotal != 0 ? narrowToFloat(m_amount / static_cast<double>(volumeTotal)) : price;
         m_points.append(MinutePoint{time, price, average, volume});
         if (average <= price)
             ++m_above;

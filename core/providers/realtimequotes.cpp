@@ -1,5 +1,6 @@
 #include "core/providers/realtimequotes.h"
 
+#include "core/providers/numberconversion.h"
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/servicehosts.h"
 
@@ -131,7 +132,7 @@ Stock parseSinaQuoteLine(const QString& line) {
     stock.low = fields.at(5).toFloat();
     // Volumes come in shares; kept in lots of 100.
     stock.volume = static_cast<float>(fields.at(8).toLongLong() / 100);
-    stock.amount = static_cast<float>(fields.at(9).toDouble() / 10000.0);
+    stock.amount = narrowToFloat(fields.at(9).toDouble() / 10000.0);
     int bidSum = 0;
     int askSum = 0;
     for (int i = 0; i < 5; ++i) {
