@@ -5,6 +5,8 @@
 #include "analysis/indicators/manindicator.h"
 #include "analysis/indicators/volmanindicator.h"
 
+#include "tests/analysis/klinebars.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -27,12 +29,7 @@ Stock bar(float low, float high, float close) {
     return s;
 }
 
-QVector<Stock> closes(std::initializer_list<float> values) {
-    QVector<Stock> bars;
-    for (float v : values)
-        bars.append(closeBar(v));
-    return bars;
-}
+using klinebars::closes;
 
 // 1 to 9 rising, each bar closing at its high: K, D and J are worked out by
 // hand for the bars that follow.

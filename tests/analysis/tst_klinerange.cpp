@@ -1,5 +1,7 @@
 #include "analysis/klinerange.h"
 
+#include "tests/analysis/klinebars.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -19,12 +21,7 @@ Stock ohlc(float open, float high, float low, float close) {
 }
 
 // Bars whose low equals the close unless given.
-QVector<Stock> closes(std::initializer_list<float> values) {
-    QVector<Stock> bars;
-    for (float v : values)
-        bars.append(ohlc(v, v, v, v));
-    return bars;
-}
+using klinebars::closes;
 
 IndicatorValue value(float v1, float v2) {
     IndicatorValue v;
