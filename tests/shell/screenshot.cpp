@@ -34,7 +34,7 @@ namespace {
 const QString kDay = QStringLiteral("2017-10-09");
 
 QByteArray fixture(const QString& name) {
-    return toGbk(QString::fromUtf8(readFixture(QStringLiteral("scan/") + name)));
+    return toGbk(fixtureText(QStringLiteral("scan/") + name));
 }
 
 bool routeFixtures(TestHttpServer& server) {
