@@ -47,6 +47,24 @@ void takeOddParts(const QStringList& parts, std::array<QString, N>& values) {
         values[i] = parts.at(static_cast<int>(2 * i + 1));
 }
 
+// The rows of an array of objects, read from the text after the array's
+// opening bracket: each item's values, in order. An item with fewer key-value pairs than the
+// row has values is dropped.
+template <class Row> QVector<Row> objectRows(QString array) {
+    dropArrayClose(array);
+    QVector<Row> rows;
+    const QStringList items = array.split(QStringLiteral("},{"));
+    for (const QString& item : items) {
+        const QStringList parts = flatPairs(item);
+        Row row;
+        if (parts.size() < static_cast<int>(2 * row.values.size()))
+            continue;
+        takeOddParts(parts, row.values);
+        rows.append(row);
+    }
+    return rows;
+}
+
 } // namespace
 
 QString captureQuotedValue(const QString& text, const QString& pattern) {
@@ -118,17 +136,7 @@ void CompanyInfo::readRevenue(const QString& text) {
     if (matches.isEmpty())
         return;
     // After "yysr":[{
-    QString array = matches.first().mid(9);
-    dropArrayClose(array);
-    const QStringList items = array.split(QStringLiteral("},{"));
-    for (const QString& item : items) {
-        const QStringList parts = flatPairs(item);
-        if (parts.size() < 6)
-            continue;
-        RevenueItem row;
-        takeOddParts(parts, row.values);
-        yysr.append(row);
-    }
+    yysr += objectRows<RevenueItem>(matches.first().mid(9));
 }
 
 bool CompanyInfo::readDividends(const QString& text) {
@@ -136,15 +144,9 @@ bool CompanyInfo::readDividends(const QString& text) {
     if (matches.isEmpty())
         return false;
     const QString& match = matches.first();
-    QString array = match.mid(match.indexOf(QLatin1Char('[')) + 1);
-    dropArrayClose(array);
-    const QStringList items = array.split(QStringLiteral("},{"));
-    for (const QString& item : items) {
-        const QStringList parts = flatPairs(item);
-        if (parts.size() < 12)
-            continue;
-        DividendItem row;
-        takeOddParts(parts, row.values);
+    const QVector<DividendItem> rows =
+        objectRows<DividendItem>(match.mid(match.indexOf(QLatin1Char('[')) + 1));
+    for (DividendItem row : rows) {
         // A date with a time of day keeps only the date (the time's colons
         // have split it already).
         QString& date = row.values[5];
