@@ -22,12 +22,7 @@ IndicatorValue bands(const QVector<Stock>& window) {
     }
     const float var = squares * kOneTwentieth;
     const float sd = std::sqrt(var);
-    IndicatorValue v;
-    v.valid = true;
-    v.value1 = mid;
-    v.value2 = sd;
-    v.value3 = -sd;
-    return v;
+    return validValue(mid, sd, -sd);
 }
 
 } // namespace

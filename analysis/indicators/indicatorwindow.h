@@ -28,8 +28,5 @@ inline IndicatorValue slideWindowMean(QVector<Stock>& window, int period, const 
     float sum = 0.0f;
     for (const Stock& s : window)
         sum += s.*field;
-    IndicatorValue v;
-    v.valid = true;
-    v.value1 = sum / period;
-    return v;
+    return validValue(sum / period);
 }

@@ -37,15 +37,6 @@ void kdjStep(const QVector<Stock>& window, float& k, float& d, float& j) {
     j = limitKdj(3 * k - 2 * d);
 }
 
-IndicatorValue kdjValue(float k, float d, float j) {
-    IndicatorValue v;
-    v.valid = true;
-    v.value1 = k;
-    v.value2 = d;
-    v.value3 = j;
-    return v;
-}
-
 } // namespace
 
 void KDJIndicator::reset() {
@@ -59,7 +50,7 @@ IndicatorValue KDJIndicator::push(const Stock& bar) {
     if (!slideIndicatorWindow(m_window, kPeriod, bar))
         return IndicatorValue();
     kdjStep(m_window, m_k, m_d, m_j);
-    return kdjValue(m_k, m_d, m_j);
+    return validValue(m_k, m_d, m_j);
 }
 
 IndicatorValue KDJIndicator::peek(const Stock& bar) {
@@ -70,5 +61,5 @@ IndicatorValue KDJIndicator::peek(const Stock& bar) {
     float d = m_d;
     float j = m_j;
     kdjStep(window, k, d, j);
-    return kdjValue(k, d, j);
+    return validValue(k, d, j);
 }

@@ -35,10 +35,5 @@ IndicatorValue MacdIndicator::peek(const Stock& bar) {
     // first bar's push was invalid too.
     if (m_count < 1)
         return IndicatorValue();
-    IndicatorValue v;
-    v.valid = true;
-    v.value1 = m_macd;
-    v.value2 = m_dif;
-    v.value3 = m_dea;
-    return v;
+    return validValue(m_macd, m_dif, m_dea);
 }

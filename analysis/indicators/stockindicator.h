@@ -12,6 +12,16 @@ struct IndicatorValue {
     float value4 = 0.0f;
 };
 
+// A valid value with the given numbers; value4 stays 0 for every indicator.
+inline IndicatorValue validValue(float value1, float value2 = 0.0f, float value3 = 0.0f) {
+    IndicatorValue v;
+    v.valid = true;
+    v.value1 = value1;
+    v.value2 = value2;
+    v.value3 = value3;
+    return v;
+}
+
 // An incremental indicator over K-line bars fed oldest first. All arithmetic
 // is single precision so that the chart and the screens agree bar for bar.
 class StockIndicator {
