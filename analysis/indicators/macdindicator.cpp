@@ -31,9 +31,9 @@ IndicatorValue MacdIndicator::push(const Stock& bar) {
 
 IndicatorValue MacdIndicator::peek(const Stock& bar) {
     Q_UNUSED(bar)
-    // Until a second bar has been pushed there is no value to report; the
-    // first bar's push was invalid too.
-    if (m_count < 1)
+    // Only an indicator that has seen no bar has nothing to report; after the
+    // seeding bar the state (all 0) is reported as valid.
+    if (m_count < 0)
         return IndicatorValue();
     return validValue(m_macd, m_dif, m_dea);
 }

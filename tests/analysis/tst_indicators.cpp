@@ -191,8 +191,14 @@ void TestIndicators::macdPeek() {
     MacdIndicator macd;
     QVERIFY(!macd.peek(closeBar(5)).valid);
     macd.push(closeBar(10));
-    // One bar gives no value yet, neither by push nor by peek.
-    QVERIFY(!macd.peek(closeBar(5)).valid);
+    // After the seeding bar peek reports the state as valid: dif, dea and the
+    // bar are still 0, whatever bar is passed.
+    const IndicatorValue seeded = macd.peek(closeBar(5));
+    QVERIFY(seeded.valid);
+    QCOMPARE(seeded.value1, 0.0f);
+    QCOMPARE(seeded.value2, 0.0f);
+    QCOMPARE(seeded.value3, 0.0f);
+    QCOMPARE(seeded.value4, 0.0f);
     const IndicatorValue pushed = macd.push(closeBar(361));
     // Peek reports the last pushed value whatever bar it is given.
     for (float c : {0.0f, 361.0f, 5000.0f}) {
