@@ -90,6 +90,9 @@ QVector<Stock> toCumulativeChangeSeries(const QVector<Stock>& bars) {
     QVector<Stock> result;
     if (bars.isEmpty())
         return result;
+    // A single bar has no previous close to change against: it stays as it is.
+    if (bars.size() == 1)
+        return bars;
     result.reserve(bars.size());
 
     auto rebase = [](Stock& bar, float reference, float base) {

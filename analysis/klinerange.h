@@ -31,7 +31,7 @@ void findHighestLowest(const QVector<Stock>& bars, int* highIndex, int* lowIndex
 // A copy of the series with open, high, low and close turned into cumulative
 // change against the previous close, times 10. The first bar leads the
 // result at change 0 (its prices taken against its own close), so the
-// result has one bar per input bar.
+// result has one bar per input bar. A series of one bar is returned as it is.
 QVector<Stock> toCumulativeChangeSeries(const QVector<Stock>& bars);
 
 // The latest bar opened below its previous close, fell, and closed at or

@@ -210,11 +210,13 @@ void TestKLineRange::cumulativeChange() {
     QCOMPARE(out[1].volume, 4321.0f);
     QCOMPARE(out[1].preClose, 10.0f);
 
-    // A single bar follows the same rule as the first bar of a longer series.
+    // A single bar comes back as an unchanged copy.
     const QVector<Stock> one = toCumulativeChangeSeries(QVector<Stock>{ohlc(9.5f, 10.5f, 9, 10)});
     QCOMPARE(one.size(), 1);
-    QCOMPARE(one[0].close, 0.0f);
-    QCOMPARE(one[0].open, -0.5f);
+    QCOMPARE(one[0].open, 9.5f);
+    QCOMPARE(one[0].high, 10.5f);
+    QCOMPARE(one[0].low, 9.0f);
+    QCOMPARE(one[0].close, 10.0f);
 }
 
 void TestKLineRange::gapDown_data() {
