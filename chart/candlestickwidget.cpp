@@ -244,8 +244,9 @@ void CandlestickWidget::refreshIndicators(const QVector<Stock>& newBars)
     if (newBars.isEmpty())
         return;
     indexView->setData(newBars);
-    // The pane fits its own value axis; the shared x range and the price
-    // axis keep the view the fill set up (or the user dragged to).
+    // Every axis, the pane's included, is fitted to its data: the price axis
+    // drops the fill's margins and the coupled x axes span the plotted keys.
+    plot->rescaleAxes(false);
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
