@@ -267,7 +267,7 @@ void QwtText::applyDefaultAntialiasingHint(QCPPainter*) const {}
 
 void QwtText::draw(QCPPainter* painter)
 {
-    if (d_data->text.isEmpty() || !mParentPlot)
+    if (!mParentPlot)
         return;
 
     // The viewport is the widget rectangle on screen and the target size in an
@@ -287,6 +287,11 @@ void QwtText::draw(QCPPainter* painter)
         }
         painter->restore();
     }
+
+    // The frame and background are drawn even for an empty text; the text
+    // itself has nothing to draw.
+    if (d_data->text.isEmpty())
+        return;
 
     painter->save();
     if (testPaintAttribute(PaintUsingTextFont))

@@ -225,8 +225,15 @@ void TestTextLayers::emptyTextDrawsNothing()
     plot.setBackground(Qt::black);
     auto* text = new QwtText(&plot);
     text->setColor(QColor(184, 26, 26));
-    text->setBackgroundBrush(QColor(184, 26, 26)); // not even a frame without text
     QCOMPARE(countColour(render(plot), QColor(184, 26, 26), 40), 0);
+    // A background asked for is drawn whatever the text: it fills the
+    // 300 x 200 plot up to the corners, the axes drawn above it aside.
+    text->setBackgroundBrush(QColor(20, 200, 20));
+    const QImage image = render(plot);
+    QCOMPARE(image.pixelColor(1, 1), QColor(20, 200, 20));
+    QCOMPARE(image.pixelColor(298, 198), QColor(20, 200, 20));
+    QVERIFY(countColour(image, QColor(20, 200, 20)) > 300 * 200 / 2);
+    QCOMPARE(countColour(image, QColor(184, 26, 26), 40), 0);
 }
 
 void TestTextLayers::overlayDrawnByChosenEngine()
