@@ -68,7 +68,8 @@ LHBUnit parseSeatRow(const QString& row, bool& ok) {
     unit.url = QStringLiteral("http://%1/stock").arg(QLatin1String(kEastmoneyDataHost)) +
                link.left(link.indexOf(QLatin1Char('"')));
     // Names are compared across days and used as keys, so the line breaks
-    // of a cell written over several lines must not become part of them.
+    // of a cell written over several lines must not become part of them;
+    // the times and share texts are shown, and are trimmed for the same reason.
     unit.name = cutTagText(link).trimmed();
 
     const QStringList times =
