@@ -244,9 +244,8 @@ void CandlestickWidget::refreshIndicators(const QVector<Stock>& newBars)
     if (newBars.isEmpty())
         return;
     indexView->setData(newBars);
-    // Every axis, the pane's included, is fitted to its data: the price axis
-    // drops the fill's margins and the coupled x axes span the plotted keys.
-    plot->rescaleAxes(false);
+    // The pane fits its own value axis; the shared x range and the price
+    // axis keep the view the fill set up (or the user dragged to).
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
