@@ -85,6 +85,25 @@ QString quoteBody(int n, const QString& name) {
     return QStringLiteral("[{code:\"60000%1\",name:\"%2\",trade:\"%1.5\"}]").arg(n).arg(name);
 }
 
+// One client of every kind, attached to a loader in one go.
+struct AllClients {
+    StockClient stocks;
+    DataClient datas;
+    SeatClient seats;
+    ListClient lists;
+    MapClient maps;
+
+    // The looping loader takes no seat client, so it can be left out.
+    void attach(DataLoader& loader, bool withSeats = true) {
+        loader.setStockInterface(&stocks);
+        loader.setDataInterface(&datas);
+        if (withSeats)
+            loader.setLHBInterface(&seats);
+        loader.setStringListInterface(&lists);
+        loader.setStringMapInterface(&maps);
+    }
+};
+
 // What a loader sent, in order, with the time and the number of requests
 // the server had seen at that moment.
 struct Recorder {
@@ -264,16 +283,9 @@ void TestLoaders::iterateDrainsInOrder() {
 
 void TestLoaders::iterateSignalOrder() {
     IterateDataLoader loader;
-    StockClient stocks;
-    DataClient datas;
-    SeatClient seats;
-    ListClient lists;
-    MapClient maps;
-    loader.setStockInterface(&stocks);
-    loader.setDataInterface(&datas);
-    loader.setLHBInterface(&seats);
-    loader.setStringListInterface(&lists);
-    loader.setStringMapInterface(&maps);
+    AllClients clients;
+    clients.attach(loader);
+    [[maybe_unused]] auto& [stocks, datas, seats, lists, maps] = clients;
     loader.setPause(50);
     Recorder recorder(m_server);
     recorder.attach(&loader);
@@ -290,16 +302,9 @@ void TestLoaders::iterateSignalOrder() {
 
 void TestLoaders::iterateErrorGoesOn() {
     IterateDataLoader loader;
-    StockClient stocks;
-    DataClient datas;
-    SeatClient seats;
-    ListClient lists;
-    MapClient maps;
-    loader.setStockInterface(&stocks);
-    loader.setDataInterface(&datas);
-    loader.setLHBInterface(&seats);
-    loader.setStringListInterface(&lists);
-    loader.setStringMapInterface(&maps);
+    AllClients clients;
+    clients.attach(loader);
+    [[maybe_unused]] auto& [stocks, datas, seats, lists, maps] = clients;
     loader.setPause(50);
     Recorder recorder(m_server);
     recorder.attach(&loader);
@@ -399,14 +404,9 @@ void TestLoaders::loopCycles() {
 
 void TestLoaders::loopErrorGoesOn() {
     LoopDataLoader loader;
-    StockClient stocks;
-    DataClient datas;
-    ListClient lists;
-    MapClient maps;
-    loader.setStockInterface(&stocks);
-    loader.setDataInterface(&datas);
-    loader.setStringListInterface(&lists);
-    loader.setStringMapInterface(&maps);
+    AllClients clients;
+    clients.attach(loader, /*withSeats=*/false);
+    [[maybe_unused]] auto& [stocks, datas, seats, lists, maps] = clients;
     loader.setPause(50);
     Recorder recorder(m_server);
     recorder.attach(&loader);
