@@ -78,6 +78,9 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     mapper = new QSignalMapper(this);
     indexView = new IndexViewProxy(plot, 2, 0);
 
+    // The price axis and the date label must read on the black background.
+    ChartStyle::colourAxis(plot->yAxis);
+    ChartStyle::colourAxis(plot->xAxis);
     plot->xAxis->setBasePen(QPen(Qt::NoPen));
     plot->xAxis->setTickLabels(false);
     plot->xAxis->setTicks(false);
@@ -100,6 +103,14 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
+    // The axes' heights are known only once a replot has laid them out; a
+    // changed height (a resized window) gets its tick spacing in one more.
+    connect(plot, &QCustomPlot::afterReplot, this, [this] {
+        const bool price = ChartStyle::spaceTicks(plot->yAxis);
+        const bool pane = ChartStyle::spaceTicks(indexView->axis(QCPAxis::atLeft));
+        if (price || pane)
+            plot->replot(QCustomPlot::rpQueuedReplot);
+    });
 
     textLayer = new vesk::QwtText(plot, QString(), vesk::QwtText::AutoText);
     textLayer->setAntialiased(true);

@@ -11,3 +11,26 @@ void ChartStyle::colourPriceBars(QCPFinancial* financial)
     financial->setBrushNegative(QBrush(fallingColor(), Qt::SolidPattern));
     financial->setPenNegative(QPen(fallingColor()));
 }
+
+void ChartStyle::colourAxis(QCPAxis* axis)
+{
+    const QPen line(axisColor(), 0);
+    axis->setBasePen(line);
+    axis->setTickPen(line);
+    axis->setSubTickPen(line);
+    axis->setTickLabelColor(axisColor());
+    axis->setLabelColor(axisColor());
+    axis->grid()->setPen(QPen(gridColor(), 0, Qt::DotLine));
+    // The library's light zero line would outshine the dimmed grid.
+    axis->grid()->setZeroLinePen(Qt::NoPen);
+}
+
+bool ChartStyle::spaceTicks(QCPAxis* axis)
+{
+    // About one label per 36 pixels, at most the library's default of five.
+    const int wanted = qBound(2, axis->axisRect()->height() / 36, 5);
+    if (axis->ticker()->tickCount() == wanted)
+        return false;
+    axis->ticker()->setTickCount(wanted);
+    return true;
+}

@@ -1,6 +1,7 @@
 #include "chart/indexviewproxy.h"
 
 #include "chart/bollholder.h"
+#include "chart/chartstyle.h"
 #include "chart/indexholder.h"
 #include "chart/kdjholder.h"
 #include "chart/macdholder.h"
@@ -17,7 +18,8 @@ IndexViewProxy::IndexViewProxy(QCustomPlot* plot, int row, int column)
     bottom->setLayer(QStringLiteral("axes"));
     bottom->grid()->setLayer(QStringLiteral("grid"));
     bottom->setVisible(false);
-    left->setVisible(false);
+    // The value axis stays, so the indicator can be read off it.
+    ChartStyle::colourAxis(left);
 
     setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
     setMargins(QMargins(0, 0, 0, 0));
@@ -87,5 +89,34 @@ void IndexViewProxy::setData(const QVector<Stock>& bars)
     current->setVisible(true);
     for (IndexHolder* h : qAsConst(holders))
         h->setData(bars);
-    axis(QCPAxis::atLeft)->rescale(false);
+    fitValueAxis();
+}
+
+void IndexViewProxy::fitValueAxis()
+{
+    // Only series with data count: an emptied bar series still reports its
+    // base line 0, which would squeeze the BOLL bands into the top of the
+    // pane.
+    QCPRange range;
+    bool found = false;
+    for (QCPAbstractPlottable* p : plottables()) {
+        if (!p->interface1D() || p->interface1D()->dataCount() == 0)
+            continue;
+        bool ok = false;
+        const QCPRange r = p->getValueRange(ok);
+        if (!ok)
+            continue;
+        if (found)
+            range.expand(r);
+        else
+            range = r;
+        found = true;
+    }
+    if (!found)
+        return;
+    // A small margin keeps the extreme lines and bars off the pane's edges.
+    double margin = range.size() * 0.05;
+    if (margin <= 0.0)
+        margin = qMax(qAbs(range.center()) * 0.05, 1.0);
+    axis(QCPAxis::atLeft)->setRange(range.lower - margin, range.upper + margin);
 }

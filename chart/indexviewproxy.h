@@ -29,6 +29,9 @@ public:
     void setData(const QVector<Stock>& bars);
 
 private:
+    // Fits the value axis to every series with data, with a small margin.
+    void fitValueAxis();
+
     QVector<IndexHolder*> holders;
     IndexHolder* current = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "chart/bollholder.h"
 #include "chart/candlestickwidget.h"
 #include "chart/indexviewproxy.h"
 #include "chart/kdjholder.h"
@@ -5,6 +6,8 @@
 #include "chart/volumeholder.h"
 
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -123,6 +126,34 @@ int paneSeriesWithData(const IndexViewProxy* pane)
     return n;
 }
 
+// Closes climb from 10 to 40 over 30 bars, then fall back to 10: J reaches
+// its top in the climb and its bottom in the fall.
+QVector<Stock> climbAndFall()
+{
+    QVector<Stock> bars;
+    for (int i = 0; i < 60; ++i) {
+        const float close = i < 30 ? 10.0f + i : 40.0f - (i - 29);
+        bars.append(makeBar(close, close + 0.5f, close - 0.5f, close));
+    }
+    return bars;
+}
+
+// The lowest and highest value the series plot; NaN when one plots nothing.
+QCPRange extent(const QVector<QCPAbstractPlottable*>& series)
+{
+    double lower = qInf();
+    double upper = -qInf();
+    for (QCPAbstractPlottable* p : series) {
+        bool found = false;
+        const QCPRange one = p->getValueRange(found);
+        if (!found)
+            return QCPRange(qQNaN(), qQNaN());
+        lower = qMin(lower, one.lower);
+        upper = qMax(upper, one.upper);
+    }
+    return QCPRange(lower, upper);
+}
+
 bool near(const QColor& a, const QColor& b, int tolerance = 2)
 {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
@@ -151,12 +182,14 @@ private slots:
     void indicatorSwitchLeavesOnlyChosenHolder();
     void indicatorSwitchKeepsPriceView();
     void paneFollowsLaterCount();
+    void paneValueAxisSpansItsSeries();
     void adjustAndPeriodDoNotRedraw();
     void indicatorBeforeData();
     void rightClickOpensMenuAtCursor();
     void otherClicksDoNothing_data();
     void otherClicksDoNothing();
     void candleColours();
+    void axesReadOnBlack();
     void overlayText();
 };
 
@@ -378,6 +411,32 @@ void TestCandlestickWidget::indicatorSwitchKeepsPriceView()
     QCOMPARE(c.plot->yAxis->range(), y);
 }
 
+void TestCandlestickWidget::paneValueAxisSpansItsSeries()
+{
+    Chart c;
+    auto spansWithSmallMargin = [&](const QVector<QCPAbstractPlottable*>& series) {
+        const QCPRange data = extent(series);
+        const QCPRange axis = c.pane()->axis(QCPAxis::atLeft)->range();
+        return axis.lower < data.lower && axis.upper > data.upper && axis.size() < data.size() * 1.25;
+    };
+    c.widget.setData(60, "600036", risingCloses(40), "day", "bfq");
+    auto* kdj = c.pane()->findChild<KDJHolder*>();
+    auto* boll = c.pane()->findChild<BollHolder*>();
+
+    c.action("指标", "KDJ")->trigger();
+    QVERIFY(spansWithSmallMargin({kdj->k, kdj->d, kdj->j}));
+    c.widget.setData(60, "600037", climbAndFall(), "day", "bfq");
+    const QCPRange j = extent({kdj->j});
+    // The indicator holds J within 0..100; this series drives it to both ends.
+    QCOMPARE(j.lower, 0.0);
+    QCOMPARE(j.upper, 100.0);
+    QVERIFY(spansWithSmallMargin({kdj->k, kdj->d, kdj->j}));
+
+    // The bands and their bars fill the pane, not only its top.
+    c.action("指标", "Boll")->trigger();
+    QVERIFY(spansWithSmallMargin({boll->candles, boll->upper, boll->middle, boll->lower}));
+}
+
 void TestCandlestickWidget::paneFollowsLaterCount()
 {
     Chart c;
@@ -496,10 +555,57 @@ void TestCandlestickWidget::candleColours()
     }
     QCOMPARE(rising, 30);
     QCOMPARE(falling, 30);
-    // Between two candles the black background shows.
-    const int gap = int(c.plot->xAxis->coordToPixel(1.5 * day)) + offset.x();
-    QVERIFY(!near(image.pixelColor(gap, y), QColor(180, 90, 90), 30));
-    QVERIFY(!near(image.pixelColor(gap, y), QColor(100, 180, 110), 30));
+    // Between two candles the black background shows: the gap is about a
+    // pixel wide, so look at its darkest pixel.
+    const int gapFrom = int(c.plot->xAxis->coordToPixel(1.45 * day)) + offset.x();
+    const int gapTo = int(c.plot->xAxis->coordToPixel(1.55 * day)) + offset.x() + 1;
+    QColor gap = image.pixelColor(gapFrom, y);
+    for (int x = gapFrom; x <= gapTo; ++x) {
+        if (qGray(image.pixel(x, y)) < qGray(gap.rgb()))
+            gap = image.pixelColor(x, y);
+    }
+    QVERIFY(!near(gap, QColor(180, 90, 90), 30));
+    QVERIFY(!near(gap, QColor(100, 180, 110), 30));
+}
+
+void TestCandlestickWidget::axesReadOnBlack()
+{
+    Chart c;
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    c.widget.setData(60, "600036", risingCloses(60), "day", "bfq");
+    QCoreApplication::processEvents(); // the tick spacing follows in a queued replot
+    c.plot->replot(QCustomPlot::rpImmediateRefresh);
+    const QImage image = c.plot->grab().toImage();
+    auto count = [&](const QRect& area, const std::function<bool(QColor)>& wanted) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += wanted(image.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    };
+    auto light = [](QColor p) { return p.red() >= 150 && p.green() >= 150 && p.blue() >= 150; };
+
+    // Left of the candles stand the price labels and ticks, left of the pane
+    // its value labels; the date label stands between the two.
+    const QRect candles = c.plot->axisRect()->rect();
+    const QRect pane = c.pane()->rect();
+    QVERIFY(count(QRect(0, candles.top(), candles.left(), candles.height()), light) > 50);
+    QVERIFY(count(QRect(0, pane.top(), pane.left(), pane.height()), light) > 20);
+    QVERIFY(count(QRect(candles.left(), candles.bottom() + 1, candles.width(),
+                        pane.top() - candles.bottom() - 1),
+                  light)
+            > 20);
+
+    // Grid lines dim but visible along a price tick (the candles climb
+    // across it, so most of the line is clear of them).
+    const QVector<double> ticks = c.plot->yAxis->tickVector();
+    QVERIFY(!ticks.isEmpty());
+    const int tickY = int(c.plot->yAxis->coordToPixel(ticks.at(ticks.size() / 2)));
+    auto dimGrey = [](QColor p) {
+        return p.red() == p.green() && p.green() == p.blue() && p.red() >= 50 && p.red() <= 120;
+    };
+    QVERIFY(count(QRect(candles.left(), tickY - 1, candles.width(), 3), dimGrey) > 50);
 }
 
 void TestCandlestickWidget::overlayText()
