@@ -26,9 +26,8 @@ DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>
         m_table->setColumnWidth(i, m_columns.at(i).width);
     }
     m_table->setHorizontalHeaderLabels(headers);
-    // Inserting the columns pushed the sort indicator past the last one.
-    if (!m_columns.isEmpty())
-        m_table->sortByColumn(0, Qt::AscendingOrder);
+    // Inserting the columns pushed the sort indicator past the last one, so
+    // the rows keep the order of the reply until the user picks a column.
 }
 
 DataTableWidget::~DataTableWidget() = default;

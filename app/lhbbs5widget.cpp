@@ -25,8 +25,9 @@ LHBBS5Widget::LHBBS5Widget(QWidget* parent)
         m_table->setColumnWidth(i, widths[i]);
     m_table->setHorizontalHeaderLabels({"序列", "营业部", "最近上榜次数", "买入金额(万元)",
                                         "卖出金额(万元)", "净买入(万元)"});
-    // Inserting the columns pushed the sort indicator past the last one.
-    m_table->sortByColumn(0, Qt::AscendingOrder);
+    // Inserting the columns pushed the sort indicator past the last one, so
+    // the rows keep their fill order (buyers, then sellers) until the user
+    // picks a column.
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     m_menu = new QMenu(this);

@@ -196,9 +196,10 @@ void TestSeatViews::seatNumbersPerSide()
         QCOMPARE(t->item(r, 5)->text(), QString::number(buying ? 1000 * n : -500 * n));
         QCOMPARE(t->item(r, 0)->textAlignment(), int(Qt::AlignHCenter | Qt::AlignVCenter));
     }
-    // The rows stand in the default sort order: by number, ascending.
-    QCOMPARE(columnTexts(t, 0),
-             QStringList({"1", "1", "2", "2", "3", "3", "4", "4", "5", "5"}));
+    // Until a header is clicked the rows stand in fill order: the buyers,
+    // then the sellers.
+    QCOMPARE(columnTexts(t, 1), QStringList({"买1", "买2", "买3", "买4", "买5", "卖1", "卖2",
+                                             "卖3", "卖4", "卖5"}));
 
     // Sorting by the net amount keeps each seat's cells in its row.
     t->sortByColumn(3, Qt::AscendingOrder);
@@ -431,6 +432,7 @@ void TestSeatViews::historyThroughMenuOnRightClickedSeat()
     w.contextMenu()->hide();
 
     QPointer<DataTableWidget> opened;
+    QStringList replyOrder;
     QStringList names;
     QStringList types;
     QString title;
@@ -444,6 +446,7 @@ void TestSeatViews::historyThroughMenuOnRightClickedSeat()
                                           QTableWidget* h = d->table();
                                           for (int c = 0; c < h->columnCount(); ++c)
                                               headers << h->horizontalHeaderItem(c)->text();
+                                          replyOrder = columnTexts(h, 0);
                                           h->sortByColumn(0, Qt::AscendingOrder);
                                           names = columnTexts(h, 2);
                                           types = columnTexts(h, 7);
@@ -452,6 +455,8 @@ void TestSeatViews::historyThroughMenuOnRightClickedSeat()
     QCOMPARE(title, QString("营业部历史上榜"));
     QCOMPARE(parent, &w);
     QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入", "卖出", "换手率", "价格", "上榜类型"}));
+    // Newest first, as the service sends them, until a header is clicked.
+    QCOMPARE(replyOrder, QStringList({"2017-10-11", "2017-10-09"}));
     QCOMPARE(names, QStringList({"平安银行", "贵州茅台"}));
     QCOMPARE(types, QStringList({"", "日涨幅偏离值达7%"}));
     QVERIFY(!opened); // destroyed when it closed
