@@ -1,5 +1,6 @@
 #include "app/datatablewidget.h"
 
+#include "app/ordertablewidgetitem.h"
 #include "app/sortingpause.h"
 #include "app/tablestyle.h"
 #include "core/providers/providerinterfaces.h"
@@ -40,7 +41,8 @@ void DataTableWidget::addRow(const QMap<QString, QString>& row)
     for (int i = 0; i < m_columns.count(); ++i) {
         QString value = row.value(m_columns.at(i).key);
         unescapeUnicode(value);
-        m_table->setItem(r, i, new QTableWidgetItem(value));
+        m_table->setItem(r, i, m_columns.at(i).numeric ? new OrderTableWidgetItem(value)
+                                                       : new QTableWidgetItem(value));
     }
 }
 

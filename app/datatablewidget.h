@@ -7,11 +7,13 @@
 
 class QTableWidget;
 
-// One column of a DataTableWidget: header text, row-map key, width.
+// One column of a DataTableWidget: header text, row-map key, width, and
+// whether its cells hold numbers that sort as numbers.
 struct ColumnSpec {
     QString title;
     QString key;
     int width = 0;
+    bool numeric = false;
 };
 
 // A dialog with one read-only, sortable table whose rows come from text

@@ -1,5 +1,6 @@
 #include "app/lhbbs5widget.h"
 
+#include "app/ordertablewidgetitem.h"
 #include "app/seathistory.h"
 #include "app/sortingpause.h"
 #include "app/tablestyle.h"
@@ -88,14 +89,15 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
         SortingPause pause(m_table);
         const int row = m_table->rowCount();
         m_table->insertRow(row);
-        auto* numberItem = new QTableWidgetItem(QString::number(number));
+        // Every column but the seat's name holds a number and sorts as one.
+        auto* numberItem = new OrderTableWidgetItem(QString::number(number));
         numberItem->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         m_table->setItem(row, 0, numberItem);
         m_table->setItem(row, 1, new QTableWidgetItem(unit.name));
-        m_table->setItem(row, 2, new QTableWidgetItem(unit.times));
-        m_table->setItem(row, 3, new QTableWidgetItem(QString::number(double(unit.buyAmount), 'g', 6)));
-        m_table->setItem(row, 4, new QTableWidgetItem(QString::number(double(unit.sellAmount), 'g', 6)));
-        m_table->setItem(row, 5, new QTableWidgetItem(QString::number(double(unit.netAmount), 'g', 6)));
+        m_table->setItem(row, 2, new OrderTableWidgetItem(unit.times));
+        m_table->setItem(row, 3, new OrderTableWidgetItem(QString::number(double(unit.buyAmount), 'g', 6)));
+        m_table->setItem(row, 4, new OrderTableWidgetItem(QString::number(double(unit.sellAmount), 'g', 6)));
+        m_table->setItem(row, 5, new OrderTableWidgetItem(QString::number(double(unit.netAmount), 'g', 6)));
         ++number;
     }
 }

@@ -21,7 +21,7 @@ void LHBPKStockListView::addStockRow(const Stock& stock)
     insertRow(row);
     setCell(row, 0, new OrderTableWidgetItem(stock.code), kCentred);
     setCell(row, 1, new QTableWidgetItem(stock.name), kCentred);
-    setCell(row, 2, new QTableWidgetItem(gText(stock.changePercent)));
+    setCell(row, 2, new OrderTableWidgetItem(gText(stock.changePercent)));
     setCell(row, 3, new QTableWidgetItem(stock.typeText));
     setCell(row, 4, new QTableWidgetItem(stock.jd));
     setCell(row, 5, new QTableWidgetItem(stock.date), kCentred);

@@ -21,9 +21,9 @@ void LHBStockListView::addStockRow(const Stock& stock)
     insertRow(row);
     setCell(row, 0, new OrderTableWidgetItem(stock.code), kCentred);
     setCell(row, 1, new QTableWidgetItem(stock.name), kCentred);
-    setCell(row, 2, new QTableWidgetItem(gText(stock.close)), kCentred);
-    setCell(row, 3, new QTableWidgetItem(gText(stock.volume)), kCentred);
-    setCell(row, 4, new QTableWidgetItem(gText(stock.amount)), kCentred);
+    setCell(row, 2, new OrderTableWidgetItem(gText(stock.close)), kCentred);
+    setCell(row, 3, new OrderTableWidgetItem(gText(stock.volume)), kCentred);
+    setCell(row, 4, new OrderTableWidgetItem(gText(stock.amount)), kCentred);
     setCell(row, 5, new QTableWidgetItem(stock.typeText));
     setCell(row, 6, new QTableWidgetItem(stock.date), kCentred);
 }

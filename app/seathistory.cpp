@@ -46,10 +46,10 @@ QVector<ColumnSpec> seatHistoryColumns()
         {QStringLiteral("日期"), QStringLiteral("TDate"), 128},
         {QStringLiteral("代码"), QStringLiteral("SCode"), 120},
         {QStringLiteral("股票"), QStringLiteral("SName"), 96},
-        {QStringLiteral("买入"), QStringLiteral("BMoney"), 120},
-        {QStringLiteral("卖出"), QStringLiteral("SMoney"), 120},
-        {QStringLiteral("换手率"), QStringLiteral("ChgRadio"), 96},
-        {QStringLiteral("价格"), QStringLiteral("CPrice"), 96},
+        {QStringLiteral("买入"), QStringLiteral("BMoney"), 120, true},
+        {QStringLiteral("卖出"), QStringLiteral("SMoney"), 120, true},
+        {QStringLiteral("换手率"), QStringLiteral("ChgRadio"), 96, true},
+        {QStringLiteral("价格"), QStringLiteral("CPrice"), 96, true},
         {QStringLiteral("上榜类型"), QStringLiteral("CTypeDes"), 140},
     };
 }

@@ -51,13 +51,13 @@ void StockListViewStrategy::addStockRow(const Stock& stock)
     setCell(row, 1, new QTableWidgetItem(stock.code));
     setCell(row, 2, new QTableWidgetItem(stock.name));
     setCell(row, 3, new QTableWidgetItem(trade->buyDate));
-    setCell(row, 4, new QTableWidgetItem(gText(trade->buyPrice)));
+    setCell(row, 4, new OrderTableWidgetItem(gText(trade->buyPrice)));
     setCell(row, 5, new QTableWidgetItem(trade->sellDate));
-    setCell(row, 6, new QTableWidgetItem(gText(trade->sellPrice)));
-    setCell(row, 7, new QTableWidgetItem(QString::number(trade->holdDays)));
-    if (trade->holdDays == 0)
-        setCell(row, 8, new QTableWidgetItem(QStringLiteral("?")));
-    else
-        setCell(row, 8, new OrderTableWidgetItem(gText(trade->gainPercent)));
+    setCell(row, 6, new OrderTableWidgetItem(gText(trade->sellPrice)));
+    setCell(row, 7, new OrderTableWidgetItem(QString::number(trade->holdDays)));
+    // "?" is a numeric cell too (it sorts as 0): a text cell among numeric
+    // ones would compare one way against them and the other way round.
+    setCell(row, 8, new OrderTableWidgetItem(trade->holdDays == 0 ? QStringLiteral("?")
+                                                                    : gText(trade->gainPercent)));
     setCell(row, 9, new QTableWidgetItem(trade->strategy));
 }

@@ -21,7 +21,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -108,6 +110,7 @@ private slots:
     void seatAmounts_data();
     void seatAmounts();
     void seatTableMissingStock();
+    void numberColumnsSortAsNumbers();
 
     void seatCodeFromLink_data();
     void seatCodeFromLink();
@@ -255,6 +258,62 @@ void TestSeatViews::seatTableMissingStock()
     w.showStock("999999", kDate);
     QCOMPARE(w.table()->rowCount(), 0);
     QCOMPARE(w.clickedRow(), -1); // an old click picks no seat of another stock
+}
+
+namespace {
+
+// Whether the texts, read as numbers, stand in ascending order while the
+// texts themselves do not (so a text sort could not have given it).
+bool ascendingAsNumbersOnly(const QStringList& texts)
+{
+    QVector<double> numbers;
+    for (const QString& t : texts)
+        numbers << t.toDouble();
+    QStringList sortedTexts = texts;
+    sortedTexts.sort();
+    return std::is_sorted(numbers.begin(), numbers.end()) && sortedTexts != texts;
+}
+
+} // namespace
+
+void TestSeatViews::numberColumnsSortAsNumbers()
+{
+    // Seat table: 序列, the times on the list and the three amounts.
+    const float nets[] = {-100, -150, -190, -300, -75, 120, 9, 1000, -2, 35, 4.5};
+    const char* times[] = {"1582", "612", "98", "5", "77", "1", "300", "12", "9", "45", "2000"};
+    QVector<LHBUnit> units;
+    for (int i = 0; i < 11; ++i) {
+        units << seat(QStringLiteral("营业部%1").arg(i), 1, -nets[i] * 3, nets[i] * 7, nets[i]);
+        units.last().times = QLatin1String(times[i]);
+    }
+    StockApplication::instance()->setLhbSeats(kDate, "600519", units);
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    QTableWidget* t = w.table();
+    for (int column : {0, 2, 3, 4, 5}) {
+        t->sortByColumn(column, Qt::AscendingOrder);
+        QVERIFY2(ascendingAsNumbersOnly(columnTexts(t, column)),
+                 qPrintable(columnTexts(t, column).join(' ')));
+    }
+
+    // Seat history: the amounts, the turnover rate and the price.
+    QString reply = QStringLiteral("var x=[");
+    for (int i = 0; i < 11; ++i)
+        reply += QStringLiteral("{\"BMoney\":\"%1\",\"SMoney\":\"%2\",\"ChgRadio\":\"%3\","
+                                "\"CPrice\":\"%4\"},")
+                     .arg(-nets[i] * 1000)
+                     .arg(nets[i] * 10)
+                     .arg(nets[i] / 10)
+                     .arg(QLatin1String(times[i]));
+    reply.chop(1);
+    reply += QLatin1Char(']');
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    QCOMPARE(d->table()->rowCount(), 11);
+    for (int column : {3, 4, 5, 6}) {
+        d->table()->sortByColumn(column, Qt::AscendingOrder);
+        QVERIFY2(ascendingAsNumbersOnly(columnTexts(d->table(), column)),
+                 qPrintable(columnTexts(d->table(), column).join(' ')));
+    }
 }
 
 void TestSeatViews::seatCodeFromLink_data()

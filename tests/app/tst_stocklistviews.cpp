@@ -201,7 +201,7 @@ void TestStockListViews::rowsStayTogetherUnderNameSort()
 
 void TestStockListViews::numericAndTextSorting()
 {
-    // OCHL quote cells order numerically, the scan list's change cells as text.
+    // Every cell that shows a number orders as one; names and dates as text.
     std::unique_ptr<StockListView> ochl(createStockListView(3, nullptr));
     ochl->addStock(makeStock("000001", "x", 10.5f));
     ochl->addStock(makeStock("000002", "y", 9.8f));
@@ -211,10 +211,40 @@ void TestStockListViews::numericAndTextSorting()
     QCOMPARE(columnTexts(ochl.get(), 0), QStringList({"000003", "000002", "000001"}));
 
     std::unique_ptr<StockListView> pk(createStockListView(2, nullptr));
-    pk->addStock(makeStock("000001", "x", 10.5f));
-    pk->addStock(makeStock("000002", "y", 9.8f));
+    const float changes[] = {10.0f, -9.98f, 5.0f, 10.02f, -10.01f, 9.96f};
+    for (int i = 0; i < 6; ++i)
+        pk->addStock(makeStock(QStringLiteral("00000%1").arg(i), "x", changes[i]));
     pk->sortByColumn(2, Qt::AscendingOrder);
-    QCOMPARE(columnTexts(pk.get(), 2), QStringList({"10.5", "9.8"}));
+    QCOMPARE(columnTexts(pk.get(), 2), QStringList({"-10.01", "-9.98", "5", "9.96", "10", "10.02"}));
+
+    // The list view's price, volume and amount.
+    std::unique_ptr<StockListView> lhb(createStockListView(1, nullptr));
+    for (int i = 0; i < 6; ++i) {
+        Stock s = makeStock(QStringLiteral("00000%1").arg(i), "x");
+        s.close = s.volume = s.amount = changes[i] * 100;
+        lhb->addStock(s);
+    }
+    for (int column : {2, 3, 4}) {
+        lhb->sortByColumn(column, Qt::AscendingOrder);
+        QCOMPARE(columnTexts(lhb.get(), column),
+                 QStringList({"-1001", "-998", "500", "996", "1000", "1002"}));
+    }
+
+    // The strategy view's prices, days held and gain.
+    std::unique_ptr<StockListView> strategy(createStockListView(6, nullptr));
+    for (int i = 0; i < 6; ++i) {
+        auto* trade = new StrategyTrade;
+        trade->buyPrice = trade->sellPrice = trade->gainPercent = changes[i] * 100;
+        trade->holdDays = qRound(changes[i] * 100);
+        Stock s = makeStock(QStringLiteral("00000%1").arg(i), "x");
+        s.strategyTrade = trade;
+        strategy->addStock(s);
+    }
+    for (int column : {4, 6, 7, 8}) {
+        strategy->sortByColumn(column, Qt::AscendingOrder);
+        QCOMPARE(columnTexts(strategy.get(), column),
+                 QStringList({"-1001", "-998", "500", "996", "1000", "1002"}));
+    }
 }
 
 void TestStockListViews::sameCodeTwice()
