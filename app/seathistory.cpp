@@ -4,8 +4,14 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLayout>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QUrl>
 
 QString seatHistoryUrl(const QString& seatCode)
@@ -54,11 +60,33 @@ QVector<ColumnSpec> seatHistoryColumns()
     };
 }
 
+QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& available)
+{
+    constexpr int shownRows = 15;
+    const QTableWidget* table = dialog->table();
+    int columns = 0;
+    for (int i = 0; i < table->columnCount(); ++i)
+        columns += table->columnWidth(i);
+    const QMargins margins = dialog->layout()->contentsMargins();
+    const int frame = 2 * table->frameWidth();
+    const QSize wanted(margins.left() + frame + columns + table->verticalScrollBar()->sizeHint().width()
+                           + margins.right(),
+                       margins.top() + frame + table->horizontalHeader()->sizeHint().height()
+                           + shownRows * table->verticalHeader()->defaultSectionSize()
+                           + margins.bottom());
+    // Room for the window frame and title bar, which the window system adds.
+    return wanted.boundedTo(available - QSize(16, 48));
+}
+
 DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent)
 {
     auto* dialog = new DataTableWidget(QStringLiteral("营业部历史上榜"), seatHistoryColumns(), parent);
     for (const auto& record : parseJsonArrayText(replyText))
         dialog->addRow(record);
+    // Qt's default size showed two of the eight columns behind a scroll bar.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog->resize(seatHistoryDialogSize(dialog, screen->availableSize()));
     return dialog;
 }
 

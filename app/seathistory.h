@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVector>
 
+class QSize;
 class QWidget;
 
 // The seat history: a brokerage seat's recent entries on the list.
@@ -24,7 +25,12 @@ QString seatCodeFromLink(const QString& link);
 // Columns of the history dialog.
 QVector<ColumnSpec> seatHistoryColumns();
 
-// The history dialog filled with the rows of a reply text (not yet shown).
+// The size at which the history dialog shows all its columns and about 15
+// rows, or as much of that as fits in the given available screen area.
+QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& available);
+
+// The history dialog filled with the rows of a reply text (not yet shown),
+// sized for the screen it opens on.
 DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent);
 
 // Fetches the seat's history on the calling (GUI) thread and shows it in a

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QScreen>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
@@ -128,6 +130,7 @@ private slots:
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
     void historyOfParsedSeatPage();
+    void historyDialogShowsAllColumns();
 
     void recommendationsEmptyDay();
     void recommendationsListedAndClicked();
@@ -602,6 +605,36 @@ void TestSeatViews::historyOfParsedSeatPage()
                             [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
     QCOMPARE(rows, 2);
     QCOMPARE(m_server.requests(), QStringList{url});
+}
+
+void TestSeatViews::historyDialogShowsAllColumns()
+{
+    QString reply = QStringLiteral("var x=[");
+    for (int i = 1; i <= 30; ++i)
+        reply += QStringLiteral("{\"TDate\":\"2017-09-%1\",\"SName\":\"股票%1\"},").arg(i, 2, 10, QLatin1Char('0'));
+    reply.chop(1);
+    reply += QLatin1Char(']');
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    QCOMPARE(d->windowTitle(), QString("营业部历史上榜"));
+    QTableWidget* t = d->table();
+
+    // It opens within the available screen, which here is narrower than
+    // the columns, and takes most of its width.
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    const QSize available = QGuiApplication::primaryScreen()->availableSize();
+    QVERIFY(available.width() < 916);
+    QVERIFY2(d->width() <= available.width() && d->height() <= available.height()
+                 && d->width() > available.width() * 3 / 4,
+             qPrintable(QStringLiteral("%1x%2").arg(d->width()).arg(d->height())));
+
+    // Where the screen has room, every column and about 15 rows show.
+    d->resize(seatHistoryDialogSize(d.get(), QSize(1600, 1000)));
+    QTRY_VERIFY(t->viewport()->width() > available.width());
+    QTRY_VERIFY(!t->horizontalScrollBar()->isVisible());
+    QVERIFY(t->columnViewportPosition(7) + t->columnWidth(7) <= t->viewport()->width());
+    const int rowsShown = t->viewport()->height() / t->rowHeight(0);
+    QVERIFY2(rowsShown >= 14 && rowsShown <= 16, qPrintable(QString::number(rowsShown)));
 }
 
 void TestSeatViews::recommendationsEmptyDay()
