@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFont>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -32,6 +33,10 @@ void seedRandomGenerators() {
     QT_WARNING_DISABLE_DEPRECATED
     qsrand(now);
     QT_WARNING_POP
+}
+
+void applyChineseLocale() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 }
 
 QString applyApplicationStyle(QApplication& app) {
@@ -75,6 +80,7 @@ int runApplication(StockApplication& app) {
     // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
     // with the locale's codec, so no codec needs to be set here.
     initVeskResources();
+    applyChineseLocale();
     applyApplicationStyle(app);
     installQtTranslation(app);
     applyApplicationFont(app);

@@ -15,6 +15,11 @@ void initVeskResources();
 // Seeds the C and Qt random generators from the current time.
 void seedRandomGenerators();
 
+// Makes Chinese/China the default locale, whatever the system's, so that
+// Qt's own widgets and dialogs (the date field's calendar, for one) speak
+// the program's language.
+void applyChineseLocale();
+
 // Cleanlooks when its plugin is installed, otherwise Fusion. Returns the
 // name of the style set, or an empty text when neither is available.
 QString applyApplicationStyle(QApplication& app);

@@ -7,6 +7,8 @@
 #include "app/stocknotewidget.h"
 #include "core/stockapplication.h"
 
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QProcess>
@@ -16,6 +18,7 @@
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <cstdio>
@@ -66,6 +69,17 @@ int runChild(int argc, char** argv, bool crashInMainWindow) {
             say(QStringLiteral("font: ") + QString::number(QApplication::font().pointSize()));
             QDialogButtonBox box(QDialogButtonBox::Cancel);
             say(QStringLiteral("cancel: ") + box.button(QDialogButtonBox::Cancel)->text());
+            // The date field's calendar names its months in Chinese although
+            // the system locale is C.
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* edit = qobject_cast<LHBMainWindow*>(w) ? w->findChild<QDateEdit*>() : nullptr;
+                if (!edit)
+                    continue;
+                QCalendarWidget* calendar = edit->calendarWidget();
+                calendar->setCurrentPage(2017, 1);
+                auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+                say(QStringLiteral("january: ") + (month ? month->text() : QString()));
+            }
             if (crashInMainWindow)
                 std::abort();
             for (QWidget* w : QApplication::topLevelWidgets())
@@ -118,6 +132,9 @@ ChildRun TestStartup::runProgram(bool crash) {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A machine without a Chinese locale.
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(m_work->path());
     child.setProcessChannelMode(QProcess::SeparateChannels);
@@ -162,7 +179,7 @@ void TestStartup::firstRunShowsNoteOnce() {
              (QStringList{QStringLiteral("note"), QStringLiteral("caption: 岱鸮龙虎榜股票分析软件"),
                           QStringLiteral("main"), QStringLiteral("style: ") + expectedStyle,
                           QStringLiteral("font: 10"), QStringLiteral("cancel: 取消"),
-                          QStringLiteral("exit: 0")}));
+                          QStringLiteral("january: 一月"), QStringLiteral("exit: 0")}));
     // The per-user marker lives under the user's config folder.
     QVERIFY(QFile::exists(markerFile()));
     QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
