@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
 
     StockApplication app(argc, argv);
     initVeskResources();
+    applyChineseLocale();
     applyApplicationStyle(app);
     installQtTranslation(app);
     applyApplicationFont(app);
