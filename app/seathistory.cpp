@@ -2,17 +2,14 @@
 
 #include "core/httpget.h"
 #include "core/providers/servicehosts.h"
-#include "core/utils.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QUrl>
 
 QString seatHistoryUrl(const QString& seatCode)
 {
@@ -21,29 +18,6 @@ QString seatHistoryUrl(const QString& seatCode)
         + QStringLiteral("/DataCenter_V3/stock2016/jymx.ashx?pagesize=50&page=1&js=var%20fyeUKhdn"
                          "&param=&sortRule=-1&sortType=&gpfw=0&code=%1")
               .arg(seatCode);
-}
-
-QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text)
-{
-    QString body = text.simplified();
-    const int start = body.indexOf(QLatin1String("[{"));
-    // Without a row object the reply holds no rows; handing the whole text
-    // on would turn unrelated key:value pieces into a row of empty cells.
-    if (start < 0)
-        return {};
-    body = body.mid(start);
-    const int end = body.indexOf(QLatin1String("}]"));
-    if (end >= 0)
-        body = body.left(end);
-    return parseObjectList(body);
-}
-
-QString seatCodeFromLink(const QString& link)
-{
-    const QString path = QUrl(link.trimmed()).path();
-    static const QRegularExpression rx(QStringLiteral("/lhb/yyb/([0-9A-Za-z]+)\\.html$"));
-    const QRegularExpressionMatch match = rx.match(path);
-    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 QVector<ColumnSpec> seatHistoryColumns()

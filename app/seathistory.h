@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/datatablewidget.h"
+#include "app/seathistoryreply.h"
 
 #include <QMap>
 #include <QString>
@@ -14,13 +15,8 @@ class QWidget;
 // Request URL of the first page (at most 50 entries) for a seat code.
 QString seatHistoryUrl(const QString& seatCode);
 
-// Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
-// reply holds no row object.
-QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text);
-
-// The seat code of a seat page link ending in /lhb/yyb/<code>.html; empty
-// when the link has another form or the code is not plain letters and digits.
-QString seatCodeFromLink(const QString& link);
+// The reply and seat-code readers (parseJsonArrayText, seatCodeFromLink)
+// are in seathistoryreply.h.
 
 // Columns of the history dialog.
 QVector<ColumnSpec> seatHistoryColumns();

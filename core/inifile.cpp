@@ -18,8 +18,10 @@ bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-const char* const kCommentKey = "_comment";
-const char* const kNewlineKey = "_newline";
+const std::string kCommentKey = "_comment";
+const std::string kNewlineKey = "_newline";
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 } // namespace
 
@@ -58,12 +60,21 @@ void IniFile::load(const std::string& path) {
     std::ifstream in(path);
     if (!in.is_open())
         return;
-    m_sections.clear();
+    clearSections();
+    m_byteOrderMark = false;
 
     std::string current; // lines above the first header belong to "[]"
     std::string raw;
+    bool firstLine = true;
     while (std::getline(in, raw)) {
         const bool atEnd = in.eof();
+        // Editors that save UTF-8 with a byte-order mark put it before the
+        // first line; left there it would hide the first header.
+        if (firstLine && raw.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+            raw.erase(0, kByteOrderMark.size());
+            m_byteOrderMark = true;
+        }
+        firstLine = false;
         const std::string n = normalizeIniName(raw);
         if (isBracketed(n)) {
             current = raw;
@@ -74,9 +85,9 @@ void IniFile::load(const std::string& path) {
             else
                 setValue(current, raw.substr(0, eq), raw.substr(eq + 1));
         } else if (!n.empty() && (n.front() == '#' || n.front() == ';')) {
-            sectionFor(current).entries.emplace_back(kCommentKey, raw);
+            appendEntry(sectionFor(current), kCommentKey, kCommentKey, raw);
         } else if (n.empty() && !atEnd) {
-            sectionFor(current).entries.emplace_back(kNewlineKey, std::string());
+            appendEntry(sectionFor(current), kNewlineKey, kNewlineKey, std::string());
         }
         // Anything else (a line starting with a digit or "=", or blanks at
         // the very end) is dropped.
@@ -85,35 +96,30 @@ void IniFile::load(const std::string& path) {
 
 void IniFile::setValue(const std::string& section, const std::string& key,
                        const std::string& value) {
-    std::ostringstream text;
-    text << value;
-    IniSection& s = sectionFor(section);
+    // A string goes into the file as it is.
+    const std::size_t s = sectionFor(section);
     const std::string wanted = normalizeIniName(key);
-    for (auto& entry : s.entries) {
-        if (normalizeIniName(entry.first) == wanted) {
-            entry.second = text.str();
-            return;
-        }
+    const auto found = m_keyIndex[s].find(wanted);
+    if (found != m_keyIndex[s].end()) {
+        m_sections[s].entries[found->second].second = value;
+        return;
     }
-    s.entries.emplace_back(key, text.str());
+    appendEntry(s, wanted, key, value);
 }
 
 std::string IniFile::getValue(const std::string& section, const std::string& key,
                               const std::string& defaultValue) const {
-    const IniSection* s = findSection(section);
-    if (!s)
+    const std::size_t s = findSection(section);
+    if (s == kNone)
         return defaultValue;
-    const std::string wanted = normalizeIniName(key);
-    for (const auto& entry : s->entries) {
-        if (normalizeIniName(entry.first) != wanted)
-            continue;
-        // One word, as a stream reads it: a value with a blank is cut there.
-        std::istringstream in(entry.second);
-        std::string word;
-        if (in >> word)
-            return word;
+    const auto found = m_keyIndex[s].find(normalizeIniName(key));
+    if (found == m_keyIndex[s].end())
         return defaultValue;
-    }
+    // One word, as a stream reads it: a value with a blank is cut there.
+    std::istringstream in(m_sections[s].entries[found->second].second);
+    std::string word;
+    if (in >> word)
+        return word;
     return defaultValue;
 }
 
@@ -123,6 +129,8 @@ void IniFile::save() {
     std::ofstream out(m_path, std::ios::out | std::ios::trunc);
     if (!out.is_open())
         return;
+    if (m_byteOrderMark)
+        out << kByteOrderMark;
     for (const IniSection& s : m_sections) {
         if (!isBracketed(normalizeIniName(s.name)))
             continue;
@@ -148,30 +156,36 @@ void IniFile::close() {
     if (!m_path.empty())
         save();
     m_path.clear();
+    clearSections();
+    m_byteOrderMark = false;
+}
+
+std::size_t IniFile::findSection(const std::string& section) const {
+    const auto found = m_sectionIndex.find(iniSectionName(section));
+    return found == m_sectionIndex.end() ? kNone : found->second;
+}
+
+std::size_t IniFile::sectionFor(const std::string& section) {
+    const std::string name = iniSectionName(section);
+    const auto found = m_sectionIndex.find(name);
+    if (found != m_sectionIndex.end())
+        return found->second;
+    m_sections.push_back(IniSection{name, {}});
+    m_keyIndex.emplace_back();
+    m_sectionIndex.emplace(name, m_sections.size() - 1);
+    return m_sections.size() - 1;
+}
+
+void IniFile::appendEntry(std::size_t section, const std::string& normalizedKey,
+                          const std::string& key, const std::string& value) {
+    std::vector<std::pair<std::string, std::string>>& entries = m_sections[section].entries;
+    entries.emplace_back(key, value);
+    // A lookup finds the first entry of a key (comments share one key).
+    m_keyIndex[section].emplace(normalizedKey, entries.size() - 1);
+}
+
+void IniFile::clearSections() {
     m_sections.clear();
-}
-
-IniSection* IniFile::findSection(const std::string& section) {
-    const std::string wanted = iniSectionName(section);
-    for (IniSection& s : m_sections) {
-        if (normalizeIniName(s.name) == wanted)
-            return &s;
-    }
-    return nullptr;
-}
-
-const IniSection* IniFile::findSection(const std::string& section) const {
-    const std::string wanted = iniSectionName(section);
-    for (const IniSection& s : m_sections) {
-        if (normalizeIniName(s.name) == wanted)
-            return &s;
-    }
-    return nullptr;
-}
-
-IniSection& IniFile::sectionFor(const std::string& section) {
-    if (IniSection* s = findSection(section))
-        return *s;
-    m_sections.push_back(IniSection{iniSectionName(section), {}});
-    return m_sections.back();
+    m_sectionIndex.clear();
+    m_keyIndex.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,10 @@ struct IniSection {
 
 // INI reader/writer that keeps comment and blank lines in place and matches
 // section and key names without regard to case or blanks. Saves on close.
+// Beside the ordered lines it keeps an index of sections and keys, so that
+// loading and saving take time in proportion to the number of lines. A file
+// that begins with a UTF-8 byte-order mark is read without it and saved
+// with it.
 class IniFile {
 public:
     IniFile() = default;
@@ -34,10 +40,19 @@ public:
     const std::vector<IniSection>& sections() const { return m_sections; }
 
 private:
-    IniSection* findSection(const std::string& section);
-    const IniSection* findSection(const std::string& section) const;
-    IniSection& sectionFor(const std::string& section);
+    using NameIndex = std::unordered_map<std::string, std::size_t>;
+
+    std::size_t findSection(const std::string& section) const;
+    std::size_t sectionFor(const std::string& section);
+    void appendEntry(std::size_t section, const std::string& normalizedKey, const std::string& key,
+                     const std::string& value);
+    void clearSections();
 
     std::vector<IniSection> m_sections;
+    // Section form -> place in m_sections.
+    NameIndex m_sectionIndex;
+    // Per section: normalised key -> place of its first entry.
+    std::vector<NameIndex> m_keyIndex;
     std::string m_path;
+    bool m_byteOrderMark = false;
 };

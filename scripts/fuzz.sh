@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the reply-parser fuzz targets (clang, libFuzzer, ASan, UBSan) and
-# runs each for a bounded time; prints executions and crashes per target and
-# exits non-zero when any target crashed, hung or ran out of memory.
+# Builds the fuzz targets of every reader of untrusted text: the reply
+# parsers, the settings file and the seat-history readers (clang, libFuzzer,
+# ASan, UBSan), and runs each for a bounded time on inputs up to 256 KiB;
+# prints executions and crashes per target and exits non-zero when any
+# target crashed, hung or ran out of memory.
 # Usage: scripts/fuzz.sh [seconds-per-target]   (default 60)
 # Env:   FUZZ_BUILD_DIR (default build-fuzz), FUZZ_JOBS (default 4)
 set -uo pipefail
@@ -27,15 +29,16 @@ case "$build" in /*) kept=$build/artifacts ;; *) kept=$root/$build/artifacts ;; 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Seeds: the fixture replies as the services send them (GBK), and the
-# captured real replies where they are present.
+# Seeds: the fixture replies as the services send them (GBK), and every
+# captured real reply where they are present (a fresh clone has none).
 seed() {
     local dir=$work/seeds/$1
     shift
     mkdir -p "$dir"
     local f
-    for f in "$@"; do
+    for f in "$@" "$real"/*; do
         [ -f "$f" ] || continue
+        [ "$(basename "$f")" = SOURCES.md ] && continue
         iconv -f UTF-8 -t GBK "$f" >"$dir/$(basename "$f")" 2>/dev/null || cp "$f" "$dir/"
     done
 }
@@ -59,6 +62,11 @@ seed fuzz_quotes "$fixtures/qq-shortquote.txt" "$fixtures/sina-hq-list.txt" \
 seed fuzz_minute "$fixtures/qq-minute-sz000001.json" "$fixtures/minute-lines.txt"
 seed fuzz_notices "$fixtures/notices-600036.html" "$fixtures/suspensions.html"
 seed fuzz_rankingdoctor "$fixtures/ranking-page1.js" "$fixtures/doctor-sh600036.html"
+seed fuzz_inifile
+printf '[nonTradeDays]\n# extra days\nvalue=2017-10-01,2017-10-02\n\n[Other]\nkey = a b\n' \
+    >"$work/seeds/fuzz_inifile/config.ini"
+seed fuzz_seathistory "$fixtures/daylist-2017-10-09.js" "$fixtures/news-sz002460.json" \
+    "$fixtures/lhb-2017-10-09-002460.html"
 
 declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=json
                  [fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
@@ -66,14 +74,15 @@ declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=
                  [fuzz_historycsv]=csv [fuzz_stocklist]=csv [fuzz_klinefile]=csv
                  [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina
                  [fuzz_quotes]=json [fuzz_minute]=json [fuzz_notices]=json
-                 [fuzz_rankingdoctor]=html)
+                 [fuzz_rankingdoctor]=html [fuzz_inifile]=ini [fuzz_seathistory]=json)
 bin_dir=$(cd "$build" && pwd)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
 for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist \
               fuzz_ifengdaily fuzz_companyinfo fuzz_newkline \
               fuzz_historycsv fuzz_stocklist fuzz_klinefile fuzz_qqlhb fuzz_sinalhblist \
-              fuzz_sinaachievement fuzz_quotes fuzz_minute fuzz_notices fuzz_rankingdoctor; do
+              fuzz_sinaachievement fuzz_quotes fuzz_minute fuzz_notices fuzz_rankingdoctor \
+              fuzz_inifile fuzz_seathistory; do
     corpus=$work/corpus/$target
     artifacts=$work/artifacts/$target
     mkdir -p "$corpus" "$artifacts"
@@ -82,7 +91,7 @@ for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist
     # to the working directory.
     (cd "$work" && "$bin_dir/$target" "$corpus" "$work/seeds/$target" \
         -dict="$root/$fuzz_src/${dict[$target]}.dict" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -max_len=65536 -print_final_stats=1 \
+        -rss_limit_mb=2048 -max_len=262144 -print_final_stats=1 \
         -artifact_prefix="$artifacts/") >"$log" 2>&1
     rc=$?
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)

@@ -6,6 +6,9 @@
 
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
+#include "core/providers/minutedata.h"
+#include "core/providers/sinaachievementinterface.h"
+#include "core/providers/stockdoctor.h"
 #include "core/providers/stocknewsinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/utils.h"
@@ -156,6 +159,56 @@ int main(int argc, char** argv) {
         "object rows without closing \"}]\"",
         [&](int n) { return QStringLiteral("[{") + textOf(rows, n); },
         [&](const QString& t) { return parseObjectList(t).size(); }, &worst);
+
+    // The minute-data, diagnosis and financial-results readers: whole
+    // replies grown to size, and their own opening markers without ends.
+    SinaAchievementInterface results;
+    const auto others = [&](const QString& t) {
+        return parseMinuteJson(t).points.size() + parseDoctorSummary(t).size() +
+               results.parse(t, QString()).size();
+    };
+    const QString minute = fixture("qq-minute-sz000001.json");
+    scaling(
+        "minute reply with many minutes",
+        [&](int n) {
+            QString grown = minute;
+            const int at = grown.indexOf(QLatin1String("\"0930 "));
+            return grown.insert(at, textOf(QStringLiteral("\"0929 11.30 100\","), n));
+        },
+        others, &worst);
+    const QString doctor = fixture("doctor-sh600036.html");
+    scaling(
+        "diagnosis page, section of nested elements",
+        [&](int n) {
+            QString grown = doctor;
+            const QString nested =
+                QStringLiteral("<div class=\"item\"><div><li title=\"t\">x</li></div></DIV>\n");
+            const QLatin1String section("<div class=\"icon01\">");
+            return grown.insert(grown.indexOf(section) + section.size(),
+                                nested.repeated(n / nested.size() + 1));
+        },
+        others, &worst);
+    const QString resultsPage = fixture("sina-achievement-2017-06-30-q2-p1.html");
+    scaling(
+        "results page with many rows",
+        [&](int n) {
+            const int begin = resultsPage.indexOf(QLatin1String("<tr><td style=\"width"));
+            const int end = resultsPage.indexOf(QLatin1String("</tbody>"));
+            const QString rows = resultsPage.mid(begin, end - begin);
+            return resultsPage.left(begin) + rows.repeated(n / rows.size() + 1) +
+                   resultsPage.mid(end);
+        },
+        others, &worst);
+    scaling(
+        "text without markers, these readers", [&](int n) { return textOf(plain, n); }, others,
+        &worst);
+    const QString otherOpenings = QStringLiteral(
+        "{\"data\":{\"sz000001\":{\"data\":[\"0930 1 1\"],\"date\":\"20171009\",\"qt\":{"
+        "\"sz000001\":[\"51\",\"x\",[{ <div class=\"ranks_72\"> <div class=\"text-head\"> "
+        "<div class=\"icon01\"><div <li title=\" </thead><td style=\"width <td ");
+    scaling(
+        "opening markers only, these readers", [&](int n) { return textOf(otherOpenings, n); },
+        others, &worst);
     std::printf("worst ratio %.2f\n", worst);
     return 0;
 }

@@ -125,63 +125,128 @@ void readPriceDistribution(const QString& rest, MinuteData& data) {
     }
 }
 
-// The quote section after the minute array; every step needs the marker of
-// the one before it and stops quietly without it.
-void readQuoteSection(QString rest, MinuteData& data) {
-    rest = rest.mid(20);
-    const int marketEnd = rest.indexOf(QLatin1Char(']'));
-    if (marketEnd < 0)
-        return;
-    rest = rest.mid(marketEnd + 2);
-
-    // "sh600036":["1","招商银行","600036","37.86",...
-    const int bracket = rest.indexOf(QLatin1Char('['));
-    if (bracket < 1)
-        return;
-    const QString symbol = rest.left(bracket - 1).mid(3, 6);
-    // The name is the array's second item; the first, the market number,
-    // is "1" for Shanghai and "51" for Shenzhen, so no fixed offset fits both.
-    const int separator = rest.indexOf(QLatin1String("\",\""), bracket);
-    if (separator >= 0) {
-        const int nameStart = separator + 3;
-        const int nameEnd = rest.indexOf(QLatin1Char('"'), nameStart);
-        data.name = nameEnd < 0 ? rest.mid(nameStart) : rest.mid(nameStart, nameEnd - nameStart);
+// Index just past the JSON value that starts at pos (a string, an array, an
+// object or a bare word), or -1 when the text ends inside it. Brackets and
+// escaped quotes inside strings do not count.
+int skipJsonValue(const QString& text, int pos) {
+    int depth = 0;
+    bool inString = false;
+    for (int i = pos; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == QLatin1Char('"')) {
+                inString = false;
+                if (depth == 0)
+                    return i + 1;
+            }
+        } else if (c == QLatin1Char('"')) {
+            inString = true;
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('{')) {
+            ++depth;
+        } else if (c == QLatin1Char(']') || c == QLatin1Char('}')) {
+            if (depth == 0)
+                return i; // a bare word ends at its container's end
+            if (--depth == 0)
+                return i + 1;
+        } else if (depth == 0 && c == QLatin1Char(',')) {
+            return i;
+        }
     }
-    if (symbol.size() != 6)
-        return;
-    const int codeItem = rest.indexOf(symbol, 10);
-    if (codeItem < 0)
-        return;
-    rest = rest.mid(codeItem + 9);
+    return -1;
+}
 
-    // Items 3 to 28 of the quote array and the start of the trades item,
-    // which is the first to hold a colon (its times).
-    const int colon = rest.indexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return;
-    QString quoteItems = rest.left(colon);
-    quoteItems.remove(QLatin1Char('"'));
-    const QStringList q = quoteItems.split(QLatin1Char(','));
-    if (q.size() == 27)
-        readQuoteArray(q, data);
+int skipBlanks(const QString& text, int pos) {
+    while (pos < text.size() && text.at(pos).isSpace())
+        ++pos;
+    return pos;
+}
 
-    rest = rest.mid(qMax(0, colon - 2));
-    const int tradesEnd = rest.indexOf(QLatin1Char('"'));
-    readTrades(tradesEnd < 0 ? rest : rest.left(tradesEnd), data);
-    if (tradesEnd < 0)
-        return;
+// The items of the array text[begin, end) ("[" to "]" included), each as it
+// stands between its quotes (escapes kept), bare items as they stand.
+QStringList arrayItems(const QString& text, int begin, int end) {
+    QStringList items;
+    int pos = skipBlanks(text, begin + 1);
+    while (pos < end - 1) {
+        const int next = skipJsonValue(text, pos);
+        if (next < 0 || next > end - 1)
+            break;
+        QString item = text.mid(pos, next - pos).trimmed();
+        if (item.size() >= 2 && item.startsWith(QLatin1Char('"')) &&
+            item.endsWith(QLatin1Char('"')))
+            item = item.mid(1, item.size() - 2);
+        items.append(item);
+        pos = skipBlanks(text, next);
+        if (pos < end - 1 && text.at(pos) == QLatin1Char(','))
+            pos = skipBlanks(text, pos + 1);
+        else
+            break;
+    }
+    return items;
+}
 
-    rest = rest.mid(tradesEnd + 1);
-    const int arrayEnd = rest.indexOf(QLatin1Char(']'));
-    if (arrayEnd < 0)
-        return;
-    QString tailItems = rest.left(arrayEnd);
-    tailItems.remove(QLatin1Char('"'));
-    const QStringList t = tailItems.split(QLatin1Char(','));
-    if (t.size() == 19)
-        readTailArray(t, data);
+// The quote section "qt":{...}: its members are found by their keys, so the
+// "market" array may stand before or after the stock's own one. Returns
+// false when the section or the stock's array (at least up to its trades
+// item) is not there.
+bool readQuoteSection(const QString& text, MinuteData& data) {
+    // {"code":0,"msg":"","data":{"sz000001":{...: the stock's key.
+    const QLatin1String dataKey("\"data\":{\"");
+    const int keyStart = text.indexOf(dataKey);
+    if (keyStart < 0)
+        return false;
+    const int symbolStart = keyStart + dataKey.size();
+    const int symbolEnd = text.indexOf(QLatin1Char('"'), symbolStart);
+    if (symbolEnd <= symbolStart)
+        return false;
+    const QString symbol = text.mid(symbolStart, symbolEnd - symbolStart);
 
-    readPriceDistribution(rest.mid(arrayEnd + 2), data);
+    const QLatin1String qtKey("\"qt\":");
+    const int qt = text.indexOf(qtKey);
+    if (qt < 0)
+        return false;
+    const int open = skipBlanks(text, qt + qtKey.size());
+    if (open >= text.size() || text.at(open) != QLatin1Char('{'))
+        return false;
+    const int sectionEnd = skipJsonValue(text, open);
+    if (sectionEnd < 0)
+        return false;
+
+    QStringList items;
+    int pos = skipBlanks(text, open + 1);
+    while (pos < sectionEnd - 1 && text.at(pos) == QLatin1Char('"')) {
+        const int keyEnd = skipJsonValue(text, pos);
+        if (keyEnd < 0)
+            break;
+        const QString key = text.mid(pos + 1, keyEnd - pos - 2);
+        pos = skipBlanks(text, keyEnd);
+        if (pos >= sectionEnd || text.at(pos) != QLatin1Char(':'))
+            break;
+        pos = skipBlanks(text, pos + 1);
+        const int valueEnd = skipJsonValue(text, pos);
+        if (valueEnd < 0 || valueEnd > sectionEnd)
+            break;
+        if (key == symbol && text.at(pos) == QLatin1Char('['))
+            items = arrayItems(text, pos, valueEnd);
+        pos = skipBlanks(text, valueEnd);
+        if (pos < sectionEnd && text.at(pos) == QLatin1Char(','))
+            pos = skipBlanks(text, pos + 1);
+    }
+    // Market number, name, code, 26 quote items, then the recent trades.
+    if (items.size() < 30)
+        return false;
+
+    data.name = items.at(1);
+    readQuoteArray(items.mid(3, 27), data);
+    readTrades(items.at(29), data);
+    // The 18 items after the trades, when they end the array; the first
+    // place stands for what followed the trades item before its comma,
+    // which is nothing.
+    if (items.size() == 48)
+        readTailArray(QStringList{QString()} + items.mid(30, 18), data);
+    readPriceDistribution(text.mid(sectionEnd), data);
+    return true;
 }
 
 } // namespace
@@ -220,9 +285,9 @@ MinuteData parseMinuteJson(const QString& text) {
         captureBetween(rest, QLatin1String("\"date\":\""), QLatin1String("\""), 1);
     if (dates.isEmpty())
         return data;
-    data.valid = true;
     data.date = dates.first().mid(8).left(8);
-    readQuoteSection(rest, data);
+    // Without its quote section the record is not one to rely on.
+    data.valid = readQuoteSection(text, data);
     return data;
 }
 

@@ -121,7 +121,9 @@ Stock parseSinaQuoteLine(const QString& line) {
     }
 
     const QStringList fields = line.mid(q1 + 1, q2 - q1 - 1).split(QLatin1Char(','));
-    if (fields.size() != 33)
+    // The service has since added fields after the 33 it always sent (today
+    // one more, often empty); a line is read by its first 33.
+    if (fields.size() < 33)
         return stock;
 
     stock.name = fields.at(0);

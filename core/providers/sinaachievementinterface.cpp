@@ -28,16 +28,14 @@ QString codeCellValue(const QString& cell) {
     return cell.mid(cell.size() - 22, 6);
 }
 
-// The name cell ends with the name followed by 16 characters of closing
-// tags, so its last 20 characters hold a name of four characters. A shorter
-// name leaves the end of the link's opening tag in front of it (">" for three
-// characters, "\">" for two), which is no part of the name.
+// The name cell holds the name as the text of its innermost tag, right
+// before the closing tags: <td><span><a ...>NAME</a></span></td>. Names of
+// any length are read whole; a cell without an opening tag's end has none.
 QString nameCellValue(const QString& cell) {
-    QString tail = cell.right(20);
-    const int lt = tail.indexOf(QLatin1Char('<'));
-    if (lt >= 0)
-        tail.truncate(lt);
-    return tail.mid(tail.lastIndexOf(QLatin1Char('>')) + 1);
+    const int closing = cell.indexOf(QLatin1String("</"));
+    const QString head = closing < 0 ? cell : cell.left(closing);
+    const int gt = head.lastIndexOf(QLatin1Char('>'));
+    return gt < 0 ? QString() : head.mid(gt + 1);
 }
 
 } // namespace

@@ -11,6 +11,65 @@ QString chopped(const QString& text, int n) {
     return text.left(qMax(0, text.size() - n));
 }
 
+// The first "<name" at or after from that is a whole tag name (followed by
+// a blank, ">" or "/"), or -1.
+int indexOfOpenTag(const QString& page, const QString& open, int from) {
+    for (int at = page.indexOf(open, from, Qt::CaseInsensitive); at >= 0;
+         at = page.indexOf(open, at + 1, Qt::CaseInsensitive)) {
+        const int after = at + open.size();
+        if (after >= page.size())
+            return -1;
+        const QChar c = page.at(after);
+        if (c.isSpace() || c == QLatin1Char('>') || c == QLatin1Char('/'))
+            return at;
+    }
+    return -1;
+}
+
+// The element that starts at start with the tag "<name", up to its own
+// closing tag: nested elements of the same name are counted, so an inner
+// "</name>" does not end it. Empty when the page ends before it closes.
+// Each tag is looked at once.
+QString wholeElement(const QString& page, int start, const QString& name) {
+    const QString open = QLatin1Char('<') + name;
+    const QString close = QStringLiteral("</") + name + QLatin1Char('>');
+    int nextOpen = indexOfOpenTag(page, open, start);
+    int nextClose = page.indexOf(close, start, Qt::CaseInsensitive);
+    int depth = 0;
+    while (nextClose >= 0) {
+        if (nextOpen >= 0 && nextOpen < nextClose) {
+            ++depth;
+            nextOpen = indexOfOpenTag(page, open, nextOpen + open.size());
+            continue;
+        }
+        const int end = nextClose + close.size();
+        if (--depth <= 0)
+            return page.mid(start, end - start);
+        nextClose = page.indexOf(close, end, Qt::CaseInsensitive);
+    }
+    return QString();
+}
+
+// The section that the pattern's first match begins: when the match is an
+// element ("<div ...>...</div>"), the whole element with what its nested
+// elements hold; otherwise the match as it stands.
+QString sectionText(const QString& page, const QString& pattern) {
+    const QString match = captureMatches(page, pattern, 1).value(0);
+    if (!match.startsWith(QLatin1Char('<')))
+        return match;
+    int nameEnd = 1;
+    while (nameEnd < match.size() && match.at(nameEnd).isLetterOrNumber())
+        ++nameEnd;
+    const QString name = match.mid(1, nameEnd - 1);
+    const QString close = QStringLiteral("</") + name + QLatin1Char('>');
+    if (name.isEmpty() || !match.endsWith(close, Qt::CaseInsensitive))
+        return match;
+    // The first match starts where its beginning first stands on the page.
+    const int start = page.indexOf(match.left(64));
+    const QString element = start < 0 ? QString() : wholeElement(page, start, name);
+    return element.isEmpty() ? match : element;
+}
+
 } // namespace
 
 QStringList doctorUrls(const QStringList& codes) {
@@ -25,7 +84,7 @@ QStringList parseDoctorPage(const QString& page, const QString& sectionPattern, 
     QStringList items;
     QString section = page;
     if (!sectionPattern.isEmpty()) {
-        section = captureMatches(page, sectionPattern, 1).value(0);
+        section = sectionText(page, sectionPattern);
         if (section.isEmpty())
             return items;
     }

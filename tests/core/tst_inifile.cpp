@@ -109,6 +109,10 @@ void TestIniFile::rewrite_data() {
                                                               << "[s]\nurl=http://a/?b=c\n";
     QTest::newRow("empty file") << ""
                                 << "";
+    // Saved by an editor with a UTF-8 byte-order mark: the first header is
+    // still one, and the mark stays.
+    QTest::newRow("byte-order mark") << "\uFEFF[Non Trade Days]\nvalue=2017-10-01\n"
+                                     << "\uFEFF[nontradedays]\nvalue=2017-10-01\n";
 }
 
 void TestIniFile::rewrite() {

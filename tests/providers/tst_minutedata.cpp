@@ -48,6 +48,7 @@ private slots:
     void replyFetched();
     void replyQuoteSection();
     void shanghaiName();
+    void quoteSectionByKey();
     void minuteParts_data();
     void minuteParts();
     void lines_data();
@@ -212,6 +213,41 @@ void TestMinuteData::shanghaiName() {
     QCOMPARE(data.volumes.size(), 2);
 }
 
+void TestMinuteData::quoteSectionByKey() {
+    const QString fixture = fixtureText(QStringLiteral("providers/qq-minute-sz000001.json"));
+    const MinuteData expected = parseMinuteJson(fixture);
+    QVERIFY(expected.valid);
+
+    // Today's replies put the stock's array before "market"
+    // (tencent-fqkline-1.js): the same record.
+    const QRegularExpression market(QStringLiteral("\"market\":\\[[^\\]]*\\],"));
+    const QString marketItem = market.match(fixture).captured();
+    QVERIFY(!marketItem.isEmpty());
+    QString swapped = fixture;
+    swapped.remove(marketItem);
+    const QString marketLast = QLatin1Char(',') + marketItem.chopped(1) + QLatin1Char('}');
+    swapped.replace(QStringLiteral("\"]},\"mx_price\""),
+                    QStringLiteral("\"]") + marketLast + QStringLiteral(",\"mx_price\""));
+    QVERIFY(swapped.indexOf(QLatin1String("\"market\"")) >
+            swapped.indexOf(QLatin1String("\"51\"")));
+    const MinuteData data = parseMinuteJson(swapped);
+    QVERIFY(data.valid);
+    QCOMPARE(data.name, expected.name);
+    for (int i = 0; i < 16; ++i)
+        QCOMPARE(data.values[i], expected.values[i]);
+    for (int j = 0; j < 10; ++j)
+        QCOMPARE(data.levels[j], expected.levels[j]);
+    QCOMPARE(data.quotes.size(), expected.quotes.size());
+    QCOMPARE(data.volumes.size(), expected.volumes.size());
+
+    // A section without the stock's own array cannot be read: not valid.
+    QString noStock = fixture;
+    noStock.replace(QStringLiteral("\"sz000001\":[\"51\""), QStringLiteral("\"sz000002\":[\"51\""));
+    const MinuteData unread = parseMinuteJson(noStock);
+    QVERIFY(!unread.valid);
+    QVERIFY(unread.name.isEmpty());
+}
+
 void TestMinuteData::minuteParts_data() {
     QTest::addColumn<QString>("array");
     QTest::addColumn<QStringList>("times");
@@ -260,8 +296,9 @@ void TestMinuteData::minuteParts() {
     QCOMPARE(data.abovePercent, above);
     QCOMPARE(data.risingPercent, rising);
     QVERIFY(allFinite(data));
-    // The date entry is found, but the quote section is missing.
-    QVERIFY(data.valid);
+    // The date entry is found, but without a quote section the record is
+    // not valid.
+    QVERIFY(!data.valid);
     QCOMPARE(data.date, QStringLiteral("20171009"));
     QVERIFY(data.name.isEmpty());
     QVERIFY(data.quotes.isEmpty() && data.volumes.isEmpty());

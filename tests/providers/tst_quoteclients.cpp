@@ -238,6 +238,7 @@ void TestQuoteClients::qqRealReplies_data() {
 }
 
 void TestQuoteClients::qqRealReplies() {
+    SKIP_WITHOUT_REAL_REPLIES();
     QFETCH(QString, file);
     QFETCH(QStringList, codes);
     QFETCH(float, firstClose);
@@ -365,10 +366,11 @@ void TestQuoteClients::sinaLineShapes_data() {
                                       fields.arg(QStringLiteral("10.00")).section(',', 0, 31) + "\""
                                << "600036"
                                << "" << 0.0f;
+    // Today's lines end in a 34th field: read by their first 33.
     QTest::newRow("34 fields") << "var hq_str_sh600036=\"x" + fields.arg(QStringLiteral("10.00")) +
                                       ",\""
                                << "600036"
-                               << "" << 0.0f;
+                               << "x" << 10.0f;
     QTest::newRow("no equals") << "var hq_str_sh600036\"x" + fields.arg(QStringLiteral("10.00")) +
                                       "\""
                                << ""
@@ -427,23 +429,24 @@ void TestQuoteClients::sinaRealReplies_data() {
     QTest::newRow("hq-6") << "sina-hq-6.txt"
                           << "000001"
                           << "平安银行" << 16.57f << 976970.0f << 8019 << 12271 << "15:00:03";
-    // Later captures end in an extra comma or field: 34 fields, read as
-    // foreign lines that carry only their code.
+    // Later captures carry a 34th field (empty, or "D|36500|330325.00"):
+    // read by their first 33.
     QTest::newRow("hq-3") << "sina-hq-3.txt"
                           << "600036"
-                          << "" << 0.0f << 0.0f << 0 << 0 << "";
-    QTest::newRow("hq-5") << "sina-hq-5.txt"
-                          << "000001"
-                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+                          << "招商银行" << 37.86f << 359535.0f << 633 << 5165 << "15:00:00";
+    QTest::newRow("hq-5 index") << "sina-hq-5.txt"
+                                << "000001"
+                                << "上证指数" << 3005.0355f << 2471027.0f << 0 << 0 << "15:01:59";
     QTest::newRow("hq-7") << "sina-hq-7.txt"
                           << "600000"
-                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+                          << "浦发银行" << 9.05f << 512702.0f << 31139 << 14023 << "15:34:58";
     QTest::newRow("hq-8") << "sina-hq-8.txt"
                           << "600036"
-                          << "" << 0.0f << 0.0f << 0 << 0 << "";
+                          << "招商银行" << 41.68f << 91587.0f << 1030 << 3201 << "09:49:29";
 }
 
 void TestQuoteClients::sinaRealReplies() {
+    SKIP_WITHOUT_REAL_REPLIES();
     QFETCH(QString, file);
     QFETCH(QString, code);
     QFETCH(QString, name);
@@ -530,6 +533,7 @@ void TestQuoteClients::nodeRealReplies_data() {
 }
 
 void TestQuoteClients::nodeRealReplies() {
+    SKIP_WITHOUT_REAL_REPLIES();
     QFETCH(QString, file);
     QFETCH(int, rows);
     QFETCH(QString, firstCode);
@@ -561,10 +565,8 @@ void TestQuoteClients::hostileInputs() {
          {QStringLiteral("qq-shortquote.txt"), QStringLiteral("sina-hq-list.txt"),
           QStringLiteral("sina-hqnodedata-page1.js")})
         texts << truncations(fixtureText(QStringLiteral("providers/") + name), 3);
-    const QStringList files = realReplyFiles();
-    QVERIFY(files.size() >= 20);
-    for (const QString& file : files)
-        texts.append(realReplyText(file));
+    // The captured replies too, where they are present.
+    texts << realReplyTexts();
 
     SinaRealtimeInterface node;
     for (const QString& text : qAsConst(texts)) {

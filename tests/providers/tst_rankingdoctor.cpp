@@ -187,6 +187,17 @@ void TestRankingDoctor::doctorSections() {
     QCOMPARE(parseDoctorPage(page, QStringLiteral("<div class=\"icon0[2]\">(.*)</div>"), span),
              QStringList{"基本面：业绩稳定增长"});
     QCOMPARE(span, QStringLiteral("中期看平"));
+    // A section whose items stand in nested <div> elements keeps them and
+    // its span, and ends at its own closing tag.
+    QString nested = page;
+    nested.replace(QStringLiteral("<div class=\"icon01\"><ul>"),
+                   QStringLiteral("<div class=\"icon01\"><DIV class=\"a\"><div><ul>"));
+    nested.replace(QStringLiteral("资金面</li></ul>"),
+                   QStringLiteral("资金面</li></ul></div></div>"));
+    span.clear();
+    QCOMPARE(parseDoctorPage(nested, QStringLiteral("<div class=\"icon01\">(.*)</div>"), span),
+             (QStringList{"技术面：均线多头排列", "资金面：主力资金净流入"}));
+    QCOMPARE(span, QStringLiteral("短期看涨"));
 }
 
 void TestRankingDoctor::doctorSpans_data() {

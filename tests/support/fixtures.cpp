@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextCodec>
 
 namespace {
@@ -57,4 +58,16 @@ QStringList realReplyTexts() {
     for (const QString& file : realReplyFiles())
         texts.append(realReplyText(file));
     return texts;
+}
+
+bool haveRealReplies() {
+    return QFileInfo(realReplyPath(QString())).isDir();
+}
+
+const char* realRepliesMissingReason() {
+    static const QByteArray reason =
+        "the captured real replies are not at " +
+        QFileInfo(realReplyPath(QString())).absoluteFilePath().toUtf8() +
+        " (they sit beside the repository only on the project's own machines)";
+    return reason.constData();
 }

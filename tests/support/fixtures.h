@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // The text encoded as GBK, the way the services send Chinese.
 QByteArray toGbk(const QString& text);
@@ -30,5 +31,20 @@ QStringList realReplyFiles();
 // it cannot be read.
 QString realReplyText(const QString& name);
 
-// realReplyText() of every one of realReplyFiles(), in the same order.
+// realReplyText() of every one of realReplyFiles(), in the same order; none
+// when the folder is absent.
 QStringList realReplyTexts();
+
+// Whether the real-replies folder is there: it sits beside the repository on
+// the project's machines and CI, but not beside a fresh clone.
+bool haveRealReplies();
+
+// Why a test that needs the captured replies was skipped (with the path).
+const char* realRepliesMissingReason();
+
+// Skips the running test (or data row) when the captured replies are absent.
+#define SKIP_WITHOUT_REAL_REPLIES()                                                                \
+    do {                                                                                           \
+        if (!haveRealReplies())                                                                    \
+            QSKIP(realRepliesMissingReason());                                                     \
+    } while (false)

@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         parseDoctorSummary(text);
         QString span;
         parseDoctorPage(text, QString(), span);
+        parseDoctorPage(text, QStringLiteral("<div class=\"icon01\">(.*)</div>"), span);
     }
     return 0;
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+// The readers of the seat-history reply and of a seat's page link. They use
+// QtCore only, so that the fuzz build takes them without the widgets.
+
+// Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
+// reply holds no row object.
+QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text);
+
+// The seat code of a seat page link ending in /lhb/yyb/<code>.html; empty
+// when the link has another form or the code is not plain letters and digits.
+QString seatCodeFromLink(const QString& link);
