@@ -1,5 +1,6 @@
 #include "app/datatablewidget.h"
 #include "app/lhbbs5widget.h"
+#include "app/lhbtabwidget.h"
 #include "app/linedelegate.h"
 #include "app/recommandstockview.h"
 #include "app/seathistory.h"
@@ -120,6 +121,7 @@ private slots:
     void dataTableUnescapes();
     void dataTableRowStaysTogether();
     void dataTableClearKeepsHeaders();
+    void escapeClosesOnlyTheDialog();
 
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
@@ -375,6 +377,24 @@ void TestSeatViews::dataTableClearKeepsHeaders()
     QCOMPARE(d.table()->horizontalHeaderItem(1)->text(), QString("B"));
     QCOMPARE(d.table()->columnWidth(0), 77);
     QCOMPARE(d.table()->columnWidth(1), 55);
+}
+
+void TestSeatViews::escapeClosesOnlyTheDialog()
+{
+    // The news table is a page of the result tabs: Esc leaves it shown.
+    LHBTabWidget tabs;
+    tabs.show();
+    tabs.setCurrentWidget(tabs.newsTable());
+    QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+    QTest::keyClick(tabs.newsTable()->table(), Qt::Key_Escape);
+    QVERIFY(tabs.newsTable()->isVisible());
+
+    // The seat history is a modal dialog of its own: Esc closes it.
+    QPointer<DataTableWidget> history = createSeatHistoryDialog(QString(), nullptr);
+    QTimer::singleShot(0, history, [&] { QTest::keyClick(history->table(), Qt::Key_Escape); });
+    QTimer::singleShot(5000, history, &QDialog::accept); // never hang on a dialog Esc missed
+    QCOMPARE(history->exec(), int(QDialog::Rejected));
+    delete history;
 }
 
 namespace {
