@@ -28,8 +28,8 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
     setCurrentIndex(0);
 }
 
-void LHBTabWidget::refreshRecommendations() {
-    m_recommend->refresh();
+void LHBTabWidget::refreshRecommendations(const QString& notice) {
+    m_recommend->refresh(notice);
 }
 
 void LHBTabWidget::showStock(const QString& code, const QString& date) {

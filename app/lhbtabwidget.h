@@ -15,8 +15,9 @@ class LHBTabWidget final : public QTabWidget {
 public:
     explicit LHBTabWidget(QWidget* parent = nullptr);
 
-    // Reloads the recommended codes after a scan.
-    void refreshRecommendations();
+    // Reloads the recommended codes after a scan; a notice of what the scan
+    // could not fetch takes the place of the analysis text.
+    void refreshRecommendations(const QString& notice = QString());
     // Fills the chart, seat and news tabs for one stock on the scanned day.
     void showStock(const QString& code, const QString& date);
     void loadNews(const QString& code);
