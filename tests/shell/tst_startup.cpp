@@ -26,6 +26,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +47,8 @@ const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
 
 // Runs in the child: the program's start-up, with a watcher that closes the
 // note and then acts on the main window as a user would. Modes: none (close
-// it), "crash", "scan" (close it in the middle of a scan).
+// it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
+// non-trading days, then wait to be ended by a signal).
 int runChild(int argc, char** argv, const QString& mode) {
     static CrashHandler handler;
     seedRandomGenerators();
@@ -94,6 +96,10 @@ int runChild(int argc, char** argv, const QString& mode) {
             say(QStringLiteral("cancel: ") + box.button(QDialogButtonBox::Cancel)->text());
             if (mode == QLatin1String("crash"))
                 std::abort();
+            if (mode == QLatin1String("wait")) {
+                app.setNonTradeDays(app.nonTradeDays() << QStringLiteral("2017-12-25"));
+                return;
+            }
             if (mode == QLatin1String("scan")) {
                 for (QWidget* w : QApplication::topLevelWidgets())
                     if (auto* found = w->findChild<LHBPKWidget*>())
@@ -131,6 +137,8 @@ private slots:
     void markerValue();
     void crashKeepsNoteForNextStart();
     void closeDuringScanEndsAtOnce();
+    void terminationSignalEndsNormally_data();
+    void terminationSignalEndsNormally();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -292,9 +300,32 @@ void TestStartup::closeDuringScanEndsAtOnce() {
     QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
 }
 
+void TestStartup::terminationSignalEndsNormally_data() {
+    QTest::addColumn<int>("sig");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestStartup::terminationSignalEndsNormally() {
+    QFETCH(int, sig);
+    const ChildRun run = runProgram(QStringLiteral("wait"), QStringLiteral("main"),
+                                    [sig](qint64 pid) { ::kill(static_cast<pid_t>(pid), sig); });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    // The session's edit of the non-trading days is kept.
+    QFile config(m_work->filePath(QStringLiteral("config.ini")));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(config.readAll().contains("2017-12-25"));
+}
+
 int main(int argc, char** argv) {
     if (argc >= 2 && !std::strcmp(argv[1], kChildFlag))
         return runChild(argc, argv, argc >= 3 ? QString::fromLatin1(argv[2]) : QString());
+    // The children inherit these; a run from a shell that ignores them (a
+    // background job) must not make the program under test ignore them too.
+    for (const int sig : {SIGINT, SIGHUP, SIGTERM})
+        std::signal(sig, SIG_DFL);
     QCoreApplication app(argc, argv);
     TestStartup test;
     return QTest::qExec(&test, argc, argv);
