@@ -224,7 +224,10 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     if (day == seats.constEnd() || !day.value().contains(code))
         return;
 
-    m_tabs->showStock(code, m_day);
+    // The fetches keep events flowing: a stock selected meanwhile owns the
+    // views now, and this one's line must not replace its.
+    if (!m_tabs->showStock(code, m_day))
+        return;
 
     const QVector<Stock> stocks = app->dayStocks().value(m_day);
     for (const Stock& stock : stocks) {

@@ -19,7 +19,10 @@ public:
     // could not fetch takes the place of the analysis text.
     void refreshRecommendations(const QString& notice = QString());
     // Fills the chart, seat and news tabs for one stock on the scanned day.
-    void showStock(const QString& code, const QString& date);
+    // False when another stock was shown while this one's data was loading:
+    // the views then belong to that one, and this one's late replies are
+    // dropped.
+    bool showStock(const QString& code, const QString& date);
     void loadNews(const QString& code);
 
     RecommandStockView* recommendView() const { return m_recommend; }
@@ -28,8 +31,11 @@ public:
     DataTableWidget* newsTable() const { return m_news; }
 
 private:
+    bool fillNews(const QString& code, quint64 request);
+
     RecommandStockView* m_recommend;
     CandlestickWidget* m_chart;
     LHBBS5Widget* m_seats;
     DataTableWidget* m_news;
+    quint64 m_request = 0; // the latest showStock or loadNews
 };

@@ -30,6 +30,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 
@@ -141,6 +142,7 @@ private slots:
     void initialDate_data();
     void initialDate();
     void wholeScan();
+    void onlyTheLastSelectedStockIsShown();
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
     void failedFetchesAreSaid();
@@ -408,6 +410,34 @@ void TestScan::wholeScan() {
              QStringLiteral(" 代码:600002,名称:乙科技,涨幅:2.35%,换手率:5.5%,交易额:250万"));
     QCOMPARE(seats->rowCount(), 3);
     QCOMPARE(countRequests(m_server, newsPath()), 2);
+}
+
+void TestScan::onlyTheLastSelectedStockIsShown() {
+    // Right after the whole scan: the seats of D's entries are in, the
+    // K-lines of 600001 and 600002 are cached, those of 000003 and 000004 not.
+    StockListView* list = m_widget->stockList();
+    LHBTabWidget* tabs = m_widget->tabs();
+    m_server.setResponseDelayMs(300);
+    const auto selectWhileLoading = [&](const QString& first, const QString& second) {
+        // The second click comes while the first stock's data is on its way.
+        QTimer::singleShot(100, this, [&, second] { clickRow(list, rowOfCode(list, second)); });
+        clickRow(list, rowOfCode(list, first));
+    };
+
+    // During the first stock's K-lines: its late bars must not reach the chart.
+    selectWhileLoading("000003", "000004");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:000004,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("000004")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+
+    // During the first stock's news: its rows must not join the second's.
+    selectWhileLoading("600001", "600002");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600002,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("600002")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+    m_server.setResponseDelayMs(0);
 }
 
 void TestScan::emptyDay() {
