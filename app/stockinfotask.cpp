@@ -1,5 +1,6 @@
 #include "app/stockinfotask.h"
 
+#include "app/crashhandler.h"
 #include "app/scanfailures.h"
 #include "app/stockevent.h"
 #include "core/cancelflag.h"
@@ -24,6 +25,7 @@ bool StockInfoTask::stopped() const {
 }
 
 void StockInfoTask::run() {
+    installThreadAltStack();
     StockApplication* app = StockApplication::instance();
     const int n = m_pairs.size();
     for (int i = 0; i < n && !stopped(); ++i) {

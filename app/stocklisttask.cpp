@@ -1,5 +1,6 @@
 #include "app/stocklisttask.h"
 
+#include "app/crashhandler.h"
 #include "app/scanfailures.h"
 #include "app/stockevent.h"
 #include "core/cancelflag.h"
@@ -24,6 +25,7 @@ bool StockListTask::stopped() const {
 }
 
 void StockListTask::run() {
+    installThreadAltStack();
     const int n = m_dates.size();
     if (n < 1)
         return;

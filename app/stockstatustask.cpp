@@ -1,5 +1,6 @@
 #include "app/stockstatustask.h"
 
+#include "app/crashhandler.h"
 #include "app/stockevent.h"
 #include "core/cancelflag.h"
 #include "core/utils.h"
@@ -12,6 +13,7 @@ StockStatusTask::StockStatusTask(QObject* receiver, int eventType, const CancelF
 StockStatusTask::~StockStatusTask() = default;
 
 void StockStatusTask::run() {
+    installThreadAltStack();
     if (m_stop && m_stop->isCancelled())
         return;
     QCoreApplication::postEvent(m_receiver, new StockEvent(m_eventType, 100));
