@@ -77,6 +77,7 @@ LHBPKWidget::~LHBPKWidget() {
 void LHBPKWidget::stopScan() {
     m_stop->cancel();
     m_pool->clear(); // the tasks not yet started never run
+    m_tabs->dropPendingStock();
 }
 
 QDate LHBPKWidget::initialDate(const QDate& today) {

@@ -47,7 +47,7 @@ public:
 
     // Ends the running scan for good, when the window goes: the tasks stop
     // at their next request or pause, an open request is aborted and no
-    // further one is sent.
+    // further one is sent, nor one for a stock still loading.
     void stopScan();
 
 public slots:

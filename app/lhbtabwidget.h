@@ -24,6 +24,8 @@ public:
     // dropped.
     bool showStock(const QString& code, const QString& date);
     void loadNews(const QString& code);
+    // The stock still loading is shown no further and asks for nothing more.
+    void dropPendingStock() { ++m_request; }
 
     RecommandStockView* recommendView() const { return m_recommend; }
     CandlestickWidget* chart() const { return m_chart; }

@@ -5,6 +5,7 @@
 #include "app/recommandstockview.h"
 #include "app/seathistory.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/stockapptestmain.h"
@@ -20,6 +21,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <functional>
@@ -122,6 +124,7 @@ private slots:
     void dataTableRowStaysTogether();
     void dataTableClearKeepsHeaders();
     void escapeClosesOnlyTheDialog();
+    void droppedStockAsksForNothingMore();
 
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
@@ -395,6 +398,23 @@ void TestSeatViews::escapeClosesOnlyTheDialog()
     QTimer::singleShot(5000, history, &QDialog::accept); // never hang on a dialog Esc missed
     QCOMPARE(history->exec(), int(QDialog::Rejected));
     delete history;
+}
+
+void TestSeatViews::droppedStockAsksForNothingMore()
+{
+    // The window closes while a stock's K-lines are loading: the stock is
+    // shown no further and its news is not asked for.
+    StockQQHistoryInterface client;
+    const QString klinePath = QUrl(client.urls({"600519"}).value(0)).path();
+    m_server.setRoute(klinePath, QByteArray());
+    m_server.setResponseDelayMs(300);
+    LHBTabWidget tabs;
+    QTimer::singleShot(100, &tabs, &LHBTabWidget::dropPendingStock);
+    const bool shown = tabs.showStock("600519", kDate);
+    m_server.setResponseDelayMs(0);
+    QVERIFY(!shown);
+    QCOMPARE(m_server.requestCount(), 1);
+    QCOMPARE(QUrl(m_server.requests().value(0)).path(), klinePath);
 }
 
 namespace {
