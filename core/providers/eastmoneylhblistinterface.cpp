@@ -26,7 +26,6 @@ StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QStrin
 
 bool EastmoneyLHBListInterface::isListReply(const QString& text) {
     // "data":[{...},...] for a day with entries, "data":[] for one without.
-    static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\[.*\\]"),
-                                              QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\["));
     return dataArray.match(text).hasMatch();
 }

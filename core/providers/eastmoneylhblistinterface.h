@@ -13,6 +13,6 @@ public:
     StringMapRows parse(const QString& text, const QString& param) override;
 
     // Whether a reply is the service's list, with or without rows, rather
-    // than an error page or a cut-off transfer: it holds the "data" array.
+    // than an error page: it holds the "data" array.
     static bool isListReply(const QString& text);
 };
