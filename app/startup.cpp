@@ -44,10 +44,28 @@ void onTerminationSignal(int) {
     errno = savedErrno;
 }
 
+bool installTerminationHandlers() {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction current;
+        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = onTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(sig, &action, nullptr);
+    }
+    return true;
+}
+
 } // namespace
 
 void endOnTerminationSignals(QApplication& app) {
-    if (g_signalPipe[0] >= 0 || pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    // The handlers once per process; the notifier for this application object.
+    static const bool installed = installTerminationHandlers();
+    if (!installed)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -60,16 +78,6 @@ void endOnTerminationSignals(QApplication& app) {
         QApplication::closeAllWindows();
         QCoreApplication::quit();
     });
-    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
-        struct sigaction current;
-        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
-            continue;
-        struct sigaction action = {};
-        action.sa_handler = onTerminationSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(sig, &action, nullptr);
-    }
 }
 
 void seedRandomGenerators() {
