@@ -288,6 +288,12 @@ void signalHandler(int sig, siginfo_t* si, void* uc) {
     info.signal = sig;
     info.code = si ? si->si_code : 0;
     info.faultAddress = si ? si->si_addr : nullptr;
+    // For a signal that a process sent, si_addr overlays the sender's pid.
+    if (si && (si->si_code == SI_USER || si->si_code == SI_QUEUE || si->si_code == SI_TKILL)) {
+        info.sentByProcess = true;
+        info.senderPid = si->si_pid;
+        info.faultAddress = nullptr;
+    }
     info.context = static_cast<const ucontext_t*>(uc);
     info.reason = signalName(sig);
     reportAndExit(&info);
@@ -331,7 +337,27 @@ void terminateHandler() {
     reportAndExit(info);
 }
 
+// A thread's own alternate stack, switched off and unmapped when the
+// thread ends, so that pool threads that come and go leave nothing behind.
+struct ThreadAltStack {
+    bool checked = false;
+    void* mapped = nullptr;
+    ~ThreadAltStack() {
+        if (!mapped)
+            return;
+        stack_t off;
+        std::memset(&off, 0, sizeof off);
+        off.ss_flags = SS_DISABLE;
+        if (sigaltstack(&off, nullptr) == 0)
+            munmap(mapped, kAltStackSize);
+    }
+};
+thread_local ThreadAltStack t_altStack;
+
 void installAltStack() {
+    if (t_altStack.checked)
+        return;
+    t_altStack.checked = true;
     stack_t current;
     if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE))
         return; // this thread has one already
@@ -340,8 +366,6 @@ void installAltStack() {
     if (!mainStackUsed.exchange(true)) {
         mem = g_mainAltStack;
     } else {
-        // Other threads get a mapping of their own; it outlives the thread,
-        // which costs little for the few threads that ask.
         mem = mmap(nullptr, kAltStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1,
                    0);
         if (mem == MAP_FAILED)
@@ -351,7 +375,13 @@ void installAltStack() {
     ss.ss_sp = mem;
     ss.ss_size = kAltStackSize;
     ss.ss_flags = 0;
-    sigaltstack(&ss, nullptr);
+    if (sigaltstack(&ss, nullptr) != 0) {
+        if (mem != g_mainAltStack)
+            munmap(mem, kAltStackSize);
+        return;
+    }
+    if (mem != g_mainAltStack)
+        t_altStack.mapped = mem;
 }
 
 void prepare() {
@@ -396,6 +426,10 @@ void installProcessHandlers() {
     std::set_new_handler(newHandler);
     installSignal(SIGABRT);
     installSignal(SIGBUS);
+}
+
+void installThreadAltStack() {
+    installAltStack();
 }
 
 void installThreadHandlers() {
@@ -455,7 +489,17 @@ bool writeMiniDump(const ExceptionPointers* info) {
         if (info->signal)
             text.str("signal: ").dec(info->signal).str("\n");
         text.str("code: ").dec(info->code).str("\n");
-        text.str("address: ").hex(reinterpret_cast<std::uintptr_t>(info->faultAddress)).str("\n");
+        if (info->sentByProcess) {
+            // Not a fault of this process: someone sent the signal.
+            text.str("sent by process: ").dec(info->senderPid);
+            if (info->senderPid == getpid())
+                text.str(" (this process)");
+            text.str("\n");
+        } else {
+            text.str("address: ")
+                .hex(reinterpret_cast<std::uintptr_t>(info->faultAddress))
+                .str("\n");
+        }
         ok = flush(fd, text) && ok;
         if (info->detail) {
             ok = writeAll(fd, info->detail, std::strlen(info->detail)) && ok;

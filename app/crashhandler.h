@@ -13,6 +13,8 @@ struct ExceptionPointers {
     const ucontext_t* context = nullptr; // registers at the failure
     const char* reason = "";             // short text for the report, e.g. "terminate"
     const char* detail = nullptr;        // further text, e.g. the uncaught exception
+    bool sentByProcess = false;          // kill(), sigqueue() or raise(): no fault address
+    long senderPid = 0;                  // the sending process when sentByProcess
 };
 
 // Makes sure that a crash of any kind leaves a report in crash/ and ends the
@@ -36,6 +38,11 @@ void installProcessHandlers();
 // alternate signal stack for the calling thread so that a stack overflow
 // can still be reported. Other threads may call it for their own stack.
 void installThreadHandlers();
+
+// Gives the calling thread an alternate signal stack unless it has one, so
+// that a stack overflow on it still leaves a report. Cheap to call again;
+// the stack of a thread other than the first is released when it ends.
+void installThreadAltStack();
 
 // Writes one report file into crash/. Async-signal-safe. Returns whether the
 // whole report was written.

@@ -5,6 +5,7 @@
 #include "app/tablestyle.h"
 #include "core/providers/providerinterfaces.h"
 
+#include <QKeyEvent>
 #include <QStringList>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -50,4 +51,15 @@ void DataTableWidget::clear()
 {
     m_table->clearContents();
     m_table->setRowCount(0);
+}
+
+void DataTableWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Embedded as a page (the news), Esc must not hide it the way it closes
+    // the dialog: the tab would be left blank.
+    if (!isWindow() && event->matches(QKeySequence::Cancel)) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

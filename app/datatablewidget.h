@@ -33,6 +33,9 @@ public:
     QTableWidget* table() const { return m_table; }
     QVector<ColumnSpec> columns() const { return m_columns; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTableWidget* m_table;
     QVector<ColumnSpec> m_columns;

@@ -7,6 +7,7 @@
 #include "app/version.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -40,6 +41,13 @@ LHBMainWindow::LHBMainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 LHBMainWindow::~LHBMainWindow() = default;
+
+void LHBMainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program: no scan may go on fetching
+    // behind it.
+    m_pkWidget->stopScan();
+    QMainWindow::closeEvent(event);
+}
 
 void LHBMainWindow::visitHome() {
     // The program has no web site of its own: show its information page,

@@ -19,6 +19,9 @@ public slots:
     void visitAbout();
     void visitSetting();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     LHBPKWidget* m_pkWidget = nullptr;
     // The information page handed to the browser; kept until the window

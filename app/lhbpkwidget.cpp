@@ -2,11 +2,13 @@
 
 #include "analysis/screens/lhbstockscanner.h"
 #include "app/lhbtabwidget.h"
+#include "app/scanfailures.h"
 #include "app/stockevent.h"
 #include "app/stockinfotask.h"
 #include "app/stocklisttask.h"
 #include "app/stocklistview.h"
 #include "app/stockstatustask.h"
+#include "core/cancelflag.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
 
@@ -61,11 +63,21 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
     // One thread, so the tasks run one after another in the order started.
     m_pool = new QThreadPool();
     m_pool->setMaxThreadCount(1);
+    m_stop = new CancelFlag(this);
+    m_failures = std::make_shared<ScanFailures>();
 }
 
 LHBPKWidget::~LHBPKWidget() {
-    // Waits for the queued and running tasks, which post to this widget.
+    stopScan();
+    // Waits for the running task, which posts to this widget; stopped, it
+    // ends at once.
     delete m_pool;
+}
+
+void LHBPKWidget::stopScan() {
+    m_stop->cancel();
+    m_pool->clear(); // the tasks not yet started never run
+    m_tabs->dropPendingStock();
 }
 
 QDate LHBPKWidget::initialDate(const QDate& today) {
@@ -112,8 +124,9 @@ void LHBPKWidget::onSearch() {
     m_day2 = date.toString(QString::fromLatin1(kDateFormat));
     dates << m_day2;
 
-    m_pool->start(new StockListTask(this, StockEvent::DayListFetched, dates));
-    m_pool->start(new StockStatusTask(this, StockEvent::DayListsStored));
+    m_failures = std::make_shared<ScanFailures>();
+    m_pool->start(new StockListTask(this, StockEvent::DayListFetched, dates, m_stop, m_failures));
+    m_pool->start(new StockStatusTask(this, StockEvent::DayListsStored, m_stop));
 }
 
 void LHBPKWidget::updateStockList(const QVector<Stock>& stocks) {
@@ -126,6 +139,8 @@ void LHBPKWidget::customEvent(QEvent* event) {
     const int type = static_cast<int>(event->type());
     if (type < StockEvent::DayListFetched || type > StockEvent::AllSeatsStored)
         return;
+    if (m_stop->isCancelled())
+        return; // a report that was under way when the scan was stopped
     const auto* stockEvent = static_cast<const StockEvent*>(event);
 
     switch (type) {
@@ -135,9 +150,15 @@ void LHBPKWidget::customEvent(QEvent* event) {
         if (StockApplication* app = StockApplication::instance())
             stocks = app->dayStocks().value(m_day);
         updateStockList(stocks);
+        // Without D's list there is nothing to screen: the scan ends here,
+        // saying so, rather than fetch seats that no screen will read.
+        if (m_failures->days().contains(m_day)) {
+            endScan();
+            break;
+        }
         // The info task takes its work list now, from the stored day lists.
-        m_pool->start(new StockInfoTask(this, StockEvent::SeatsStored));
-        m_pool->start(new StockStatusTask(this, StockEvent::AllSeatsStored));
+        m_pool->start(new StockInfoTask(this, StockEvent::SeatsStored, m_stop, m_failures));
+        m_pool->start(new StockStatusTask(this, StockEvent::AllSeatsStored, m_stop));
         break;
     }
     case StockEvent::SeatsStored:
@@ -170,9 +191,27 @@ void LHBPKWidget::finishScan() {
                 app->setRecommendation(result.first, result.second);
         }
     }
+    endScan();
+}
+
+void LHBPKWidget::endScan() {
     m_scanButton->setEnabled(true);
     m_progress->setValue(0);
-    m_tabs->refreshRecommendations();
+    m_tabs->refreshRecommendations(failureText());
+}
+
+QString LHBPKWidget::failureText() const {
+    const QStringList days = m_failures->days();
+    if (days.contains(m_day))
+        return QStringLiteral("%1 龙虎榜数据获取失败，请检查网络后重新扫描").arg(m_day);
+    QStringList lines;
+    for (const QString& day : {m_day1, m_day2}) {
+        if (days.contains(day))
+            lines << QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day);
+    }
+    if (const int pages = m_failures->seatPages())
+        lines << QStringLiteral("%1 只股票的营业部数据获取失败").arg(pages);
+    return lines.join(QLatin1Char('\n'));
 }
 
 void LHBPKWidget::onClickLHBList(const QString& code) {
@@ -186,7 +225,10 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     if (day == seats.constEnd() || !day.value().contains(code))
         return;
 
-    m_tabs->showStock(code, m_day);
+    // The fetches keep events flowing: a stock selected meanwhile owns the
+    // views now, and this one's line must not replace its.
+    if (!m_tabs->showStock(code, m_day))
+        return;
 
     const QVector<Stock> stocks = app->dayStocks().value(m_day);
     for (const Stock& stock : stocks) {

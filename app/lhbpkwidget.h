@@ -6,6 +6,9 @@
 #include <QVector>
 #include <QWidget>
 
+#include <memory>
+
+class CancelFlag;
 class LHBTabWidget;
 class QDateEdit;
 class QEvent;
@@ -13,6 +16,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThreadPool;
+class ScanFailures;
 class StockListView;
 
 // The scan widget: pick a day, press "扫描", watch the progress, read the
@@ -41,6 +45,11 @@ public:
     // Today, or the Friday before when today falls on a weekend.
     static QDate initialDate(const QDate& today);
 
+    // Ends the running scan for good, when the window goes: the tasks stop
+    // at their next request or pause, an open request is aborted and no
+    // further one is sent, nor one for a stock still loading.
+    void stopScan();
+
 public slots:
     void onSearch();
     void onClickLHBList(const QString& code);
@@ -53,6 +62,9 @@ private:
     QDateEdit* createDateEdit();
     QLabel* createInfoLabel();
     void finishScan();
+    void endScan();
+    // What the scan could not fetch, in words for the recommendation view.
+    QString failureText() const;
 
     StockListView* m_stockList;
     QProgressBar* m_progress;
@@ -64,4 +76,6 @@ private:
     QString m_day1;
     QString m_day2;
     QThreadPool* m_pool;
+    CancelFlag* m_stop;
+    std::shared_ptr<ScanFailures> m_failures;
 };

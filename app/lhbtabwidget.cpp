@@ -28,27 +28,37 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
     setCurrentIndex(0);
 }
 
-void LHBTabWidget::refreshRecommendations() {
-    m_recommend->refresh();
+void LHBTabWidget::refreshRecommendations(const QString& notice) {
+    m_recommend->refresh(notice);
 }
 
-void LHBTabWidget::showStock(const QString& code, const QString& date) {
+bool LHBTabWidget::showStock(const QString& code, const QString& date) {
+    const quint64 request = ++m_request;
     QVector<Stock> bars;
     if (StockApplication* app = StockApplication::instance())
         bars = app->getKLines(code);
+    if (request != m_request)
+        return false;
     m_chart->setData(kChartBars, code, bars, QStringLiteral("day"), QStringLiteral("bfq"));
     m_seats->showStock(code, date);
-    loadNews(code);
+    return fillNews(code, request);
 }
 
 void LHBTabWidget::loadNews(const QString& code) {
+    fillNews(code, ++m_request);
+}
+
+bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
     // Drop a market prefix such as "sh"; the client adds its own.
     const QString plain = code.size() == 8 ? code.mid(2) : code;
     // Emptied first, so a failed request never leaves another stock's news.
     m_news->clear();
     StockNewsInterface client;
     const QString text = httpGet(client.url(plain));
+    if (request != m_request)
+        return false; // a later stock's news went in meanwhile
     const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
     for (const auto& row : rows)
         m_news->addRow(row);
+    return true;
 }

@@ -15,11 +15,17 @@ class LHBTabWidget final : public QTabWidget {
 public:
     explicit LHBTabWidget(QWidget* parent = nullptr);
 
-    // Reloads the recommended codes after a scan.
-    void refreshRecommendations();
+    // Reloads the recommended codes after a scan; a notice of what the scan
+    // could not fetch takes the place of the analysis text.
+    void refreshRecommendations(const QString& notice = QString());
     // Fills the chart, seat and news tabs for one stock on the scanned day.
-    void showStock(const QString& code, const QString& date);
+    // False when another stock was shown while this one's data was loading:
+    // the views then belong to that one, and this one's late replies are
+    // dropped.
+    bool showStock(const QString& code, const QString& date);
     void loadNews(const QString& code);
+    // The stock still loading is shown no further and asks for nothing more.
+    void dropPendingStock() { ++m_request; }
 
     RecommandStockView* recommendView() const { return m_recommend; }
     CandlestickWidget* chart() const { return m_chart; }
@@ -27,8 +33,11 @@ public:
     DataTableWidget* newsTable() const { return m_news; }
 
 private:
+    bool fillNews(const QString& code, quint64 request);
+
     RecommandStockView* m_recommend;
     CandlestickWidget* m_chart;
     LHBBS5Widget* m_seats;
     DataTableWidget* m_news;
+    quint64 m_request = 0; // the latest showStock or loadNews
 };

@@ -47,11 +47,14 @@ QGroupBox* RecommandStockView::createGroupBox(const QString& title, QWidget* con
     return box;
 }
 
-void RecommandStockView::refresh()
+void RecommandStockView::refresh(const QString& notice)
 {
     m_stockList->clear();
     const QMap<QString, QString> recommendations = StockApplication::instance()->recommendations();
-    if (recommendations.isEmpty()) {
+    if (!notice.isEmpty()) {
+        // A failed fetch is never shown as a day without picks.
+        m_analysisText->setPlainText(notice);
+    } else if (recommendations.isEmpty()) {
         m_analysisText->setPlainText(emptyDayText());
     } else {
         // Neither the empty-day text nor a text of the previous scan belongs

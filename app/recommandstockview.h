@@ -17,8 +17,9 @@ public:
     explicit RecommandStockView(QWidget* parent = nullptr);
     ~RecommandStockView() override;
 
-    // Reloads the code list from the recommendation cache.
-    void refresh();
+    // Reloads the code list from the recommendation cache. A notice (what
+    // the scan could not fetch) is shown in the analysis text.
+    void refresh(const QString& notice = QString());
 
     QListWidget* stockList() const { return m_stockList; }
     QTextEdit* analysisText() const { return m_analysisText; }

@@ -8,12 +8,17 @@
 #include <QDateTime>
 #include <QFont>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void initResourcesOnce() {
@@ -23,6 +28,57 @@ static void initResourcesOnce() {
 void initVeskResources() {
     static const bool done = (initResourcesOnce(), true);
     (void)done;
+}
+
+namespace {
+
+// The handler only writes a byte here; the GUI thread reads it through a
+// socket notifier and does the rest, where anything may be called.
+int g_signalPipe[2] = {-1, -1};
+bool g_terminationRequested = false;
+
+void onTerminationSignal(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    const ssize_t written = write(g_signalPipe[1], &byte, 1);
+    (void)written; // a full pipe already holds a request
+    errno = savedErrno;
+}
+
+bool installTerminationHandlers() {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction current;
+        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = onTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(sig, &action, nullptr);
+    }
+    return true;
+}
+
+} // namespace
+
+void endOnTerminationSignals(QApplication& app) {
+    // The handlers once per process; the notifier for this application object.
+    static const bool installed = installTerminationHandlers();
+    if (!installed)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char bytes[16];
+        while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        g_terminationRequested = true;
+        // As if the user closed the windows: the scan stops, and every event
+        // loop, nested ones included, ends with the exit code 0.
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
 }
 
 void seedRandomGenerators() {
@@ -79,12 +135,16 @@ bool showFirstRunNote(const StockApplication& app) {
 int runApplication(StockApplication& app) {
     // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
     // with the locale's codec, so no codec needs to be set here.
+    endOnTerminationSignals(app);
     initVeskResources();
     applyChineseLocale();
     applyApplicationStyle(app);
     installQtTranslation(app);
     applyApplicationFont(app);
     showFirstRunNote(app);
+    // Ended while the note was open: the main window does not come.
+    if (g_terminationRequested)
+        return 0;
 
     int result = 0;
     {

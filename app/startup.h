@@ -35,8 +35,15 @@ void applyApplicationFont(QApplication& app);
 // Returns whether the note was shown.
 bool showFirstRunNote(const StockApplication& app);
 
+// SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C) end the program as closing
+// its windows does, so that the normal exit writes config.ini and the
+// first-run marker. A signal that the program was started ignoring (nohup)
+// stays ignored.
+void endOnTerminationSignals(QApplication& app);
+
 // Everything after the application object exists: style, translation, font,
-// the first-run note, the main window and the event loop. Returns the event
+// the first-run note, the main window and the event loop; termination
+// signals end it as closing the window does. Returns the event
 // loop's exit code; the main window is destroyed before it returns.
 int runApplication(StockApplication& app);
 

@@ -1,6 +1,9 @@
 #include "app/stockinfotask.h"
 
+#include "app/crashhandler.h"
+#include "app/scanfailures.h"
 #include "app/stockevent.h"
+#include "core/cancelflag.h"
 #include "core/httpget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/stockapplication.h"
@@ -8,26 +11,38 @@
 
 #include <QCoreApplication>
 
-StockInfoTask::StockInfoTask(QObject* receiver, int eventType)
-    : m_receiver(receiver), m_eventType(eventType) {
+StockInfoTask::StockInfoTask(QObject* receiver, int eventType, const CancelFlag* stop,
+                             std::shared_ptr<ScanFailures> failures)
+    : m_receiver(receiver), m_eventType(eventType), m_stop(stop), m_failures(std::move(failures)) {
     if (StockApplication* app = StockApplication::instance())
         m_pairs = app->detailPairs();
 }
 
 StockInfoTask::~StockInfoTask() = default;
 
+bool StockInfoTask::stopped() const {
+    return m_stop && m_stop->isCancelled();
+}
+
 void StockInfoTask::run() {
+    installThreadAltStack();
     StockApplication* app = StockApplication::instance();
     const int n = m_pairs.size();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !stopped(); ++i) {
         const QString& date = m_pairs.at(i).first;
         const QString& code = m_pairs.at(i).second;
 
         EastmoneyLHBDataInterface client;
         const QString param = QStringLiteral("%1,%2").arg(code, date);
         const QStringList urls = client.urls(QStringList{param});
-        const QString text = urls.isEmpty() ? QString() : httpGet(urls.first());
+        HttpGetStatus status;
+        const QString text = urls.isEmpty() ? QString() : httpGet(urls.first(), &status, m_stop);
+        if (stopped())
+            return;
         const QVector<LHBUnit> units = client.parse(text, QString());
+        // Every list entry has seats; a page without them was not the page.
+        if (m_failures)
+            m_failures->setSeatPage(date, code, status.ok && !units.isEmpty());
 
         if (app) {
             if (!units.isEmpty())
@@ -37,6 +52,6 @@ void StockInfoTask::run() {
         }
 
         QCoreApplication::postEvent(m_receiver, new StockEvent(m_eventType, (i * 100) / n));
-        delayMs(kPauseMs);
+        delayMs(kPauseMs, m_stop);
     }
 }

@@ -1,6 +1,9 @@
 #include "app/stocklisttask.h"
 
+#include "app/crashhandler.h"
+#include "app/scanfailures.h"
 #include "app/stockevent.h"
+#include "core/cancelflag.h"
 #include "core/httpget.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/stockapplication.h"
@@ -10,16 +13,23 @@
 
 #include <cmath>
 
-StockListTask::StockListTask(QObject* receiver, int eventType, const QStringList& dates)
-    : m_receiver(receiver), m_eventType(eventType), m_dates(dates) {}
+StockListTask::StockListTask(QObject* receiver, int eventType, const QStringList& dates,
+                             const CancelFlag* stop, std::shared_ptr<ScanFailures> failures)
+    : m_receiver(receiver), m_eventType(eventType), m_dates(dates), m_stop(stop),
+      m_failures(std::move(failures)) {}
 
 StockListTask::~StockListTask() = default;
 
+bool StockListTask::stopped() const {
+    return m_stop && m_stop->isCancelled();
+}
+
 void StockListTask::run() {
+    installThreadAltStack();
     const int n = m_dates.size();
     if (n < 1)
         return;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n && !stopped(); ++i)
         fetchDayList(i, m_dates.at(i), (i * 100) / n);
 }
 
@@ -45,8 +55,17 @@ void StockListTask::fetchDayList(int index, const QString& date, int progress) {
     Q_UNUSED(index);
     EastmoneyLHBListInterface client;
     const QStringList urls = client.urls(QStringList{date});
-    const QString text = urls.isEmpty() ? QString() : httpGet(urls.first());
-    const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
+    HttpGetStatus status;
+    const QString text = urls.isEmpty() ? QString() : httpGet(urls.first(), &status, m_stop);
+    if (stopped())
+        return;
+    // An error page or a cut-off reply is no list: the day is missing, which
+    // the widget must tell from a day that has no entries.
+    const bool fetched = status.ok && EastmoneyLHBListInterface::isListReply(text);
+    if (!fetched && m_failures)
+        m_failures->addDay(date);
+    const QVector<QMap<QString, QString>> rows =
+        fetched ? client.parse(text, QString()) : QVector<QMap<QString, QString>>();
 
     QVector<Stock> stocks;
     stocks.reserve(rows.size());
@@ -63,5 +82,5 @@ void StockListTask::fetchDayList(int index, const QString& date, int progress) {
     // Stored even when empty, so every scanned date has its entry.
     if (StockApplication* app = StockApplication::instance())
         app->setDayStocks(date, stocks);
-    delayMs(kPauseMs);
+    delayMs(kPauseMs, m_stop);
 }

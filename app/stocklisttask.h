@@ -6,13 +6,20 @@
 #include <QRunnable>
 #include <QStringList>
 
+#include <memory>
+
+class CancelFlag;
 class QObject;
+class ScanFailures;
 
 // Fetches and stores the dragon-tiger list of each scanned day (D, D-1, D-2),
-// posting one progress event per day; runs on the scan widget's pool.
+// posting one progress event per day; runs on the scan widget's pool. A
+// raised stop flag ends it at its next request or pause; a day whose list
+// cannot be fetched is recorded in failures.
 class StockListTask final : public QRunnable {
 public:
-    StockListTask(QObject* receiver, int eventType, const QStringList& dates);
+    StockListTask(QObject* receiver, int eventType, const QStringList& dates,
+                  const CancelFlag* stop = nullptr, std::shared_ptr<ScanFailures> failures = {});
     ~StockListTask() override;
 
     void run() override;
@@ -27,7 +34,11 @@ public:
     static constexpr int kPauseMs = 2400;
 
 private:
+    bool stopped() const;
+
     QObject* m_receiver;
     int m_eventType;
     QStringList m_dates;
+    const CancelFlag* m_stop;
+    std::shared_ptr<ScanFailures> m_failures;
 };

@@ -1,5 +1,7 @@
 #include "core/httpget.h"
 
+#include "core/cancelflag.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -11,6 +13,19 @@
 #include <memory>
 
 QString httpGet(const QString& url, int timeoutMs) {
+    return httpGet(url, nullptr, nullptr, timeoutMs);
+}
+
+QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel,
+                int timeoutMs) {
+    HttpGetStatus ignored;
+    HttpGetStatus& result = status ? *status : ignored;
+    result = HttpGetStatus();
+    if (cancel && cancel->isCancelled()) {
+        result.error = QStringLiteral("cancelled");
+        return QString();
+    }
+
     // A manager per call: no connection, cookie or cache outlives the call,
     // and calls in different threads never share anything.
     auto manager = std::make_unique<QNetworkAccessManager>();
@@ -20,7 +35,10 @@ QString httpGet(const QString& url, int timeoutMs) {
     QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
                      &QEventLoop::quit);
     // Completion is only reported through the event loop, so connecting after
-    // get() cannot miss it.
+    // get() cannot miss it; nor can a cancel, which is checked after its
+    // connection is made.
+    if (cancel)
+        QObject::connect(cancel, &CancelFlag::cancelled, loop.get(), &QEventLoop::quit);
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
@@ -28,15 +46,26 @@ QString httpGet(const QString& url, int timeoutMs) {
         QObject::connect(&timer, &QTimer::timeout, loop.get(), &QEventLoop::quit);
         timer.start(timeoutMs);
     }
-    if (!reply->isFinished())
+    if (!reply->isFinished() && !(cancel && cancel->isCancelled()))
         loop->exec();
     timer.stop();
 
     // Whatever charset the reply declares, the services speak GBK. A reply
     // cut off by the bound gives what has arrived so far.
     const QByteArray body = reply->readAll();
-    if (!reply->isFinished())
+    if (reply->isFinished()) {
+        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        result.ok = reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
+                    result.httpStatus < 300;
+        if (reply->error() != QNetworkReply::NoError)
+            result.error = reply->errorString();
+        else if (!result.ok)
+            result.error = QStringLiteral("HTTP status %1").arg(result.httpStatus);
+    } else {
+        result.error = cancel && cancel->isCancelled() ? QStringLiteral("cancelled")
+                                                       : QStringLiteral("timed out");
         reply->abort();
+    }
 
     QTextCodec* gbk = QTextCodec::codecForName("gbk");
     const QString text = gbk ? gbk->toUnicode(body) : QString::fromLatin1(body);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class CancelFlag;
+
 // Default bound on one fetch: a reply that has not finished by then is
 // aborted and what arrived so far is returned.
 constexpr int kHttpGetTimeoutMs = 30000;
@@ -10,3 +12,16 @@ constexpr int kHttpGetTimeoutMs = 30000;
 // arrived. The calling thread's events keep flowing during the wait. A
 // timeoutMs of 0 or less waits without a bound.
 QString httpGet(const QString& url, int timeoutMs = kHttpGetTimeoutMs);
+
+// How a fetch ended, for callers that must tell a failure from an answer
+// that holds nothing.
+struct HttpGetStatus {
+    bool ok = false;    // the whole reply arrived, with a 2xx status
+    int httpStatus = 0; // the reply's HTTP status; 0 when none arrived
+    QString error;      // why the fetch is not ok
+};
+
+// httpGet() that also reports how the fetch ended (status may be null). A
+// raised cancel aborts the request in flight, and none is sent once it is up.
+QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel = nullptr,
+                int timeoutMs = kHttpGetTimeoutMs);

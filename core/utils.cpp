@@ -1,5 +1,7 @@
 #include "core/utils.h"
 
+#include "core/cancelflag.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -14,15 +16,23 @@
 #include <cmath>
 
 void delayMs(int ms) {
+    delayMs(ms, nullptr);
+}
+
+bool delayMs(int ms, const CancelFlag* cancel) {
+    const auto cancelled = [cancel] { return cancel && cancel->isCancelled(); };
     if (ms <= 0)
-        return;
+        return !cancelled();
     // A monotonic deadline: the wait neither wraps at midnight nor follows
     // changes of the wall clock.
     const QDeadlineTimer deadline(ms, Qt::PreciseTimer);
     if (!QCoreApplication::instance()) {
-        // No event machinery to keep alive: a plain sleep.
-        QThread::msleep(static_cast<unsigned long>(ms));
-        return;
+        // No event machinery to keep alive: a plain sleep, in short steps
+        // when someone may ask to stop.
+        while (!cancelled() && !deadline.hasExpired())
+            QThread::msleep(static_cast<unsigned long>(
+                qBound<qint64>(1, deadline.remainingTime(), cancel ? 20 : ms)));
+        return !cancelled();
     }
     // The local loop sleeps in the event dispatcher until the timer ends it,
     // delivering the thread's events meanwhile instead of spinning.
@@ -35,9 +45,16 @@ void delayMs(int ms) {
         timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        // Watched before the check, so a request raised in between still
+        // ends the loop.
+        if (cancel)
+            QObject::connect(cancel, &CancelFlag::cancelled, &loop, &QEventLoop::quit);
+        if (cancelled())
+            return false;
         timer.start(static_cast<int>(remaining));
         loop.exec();
     }
+    return !cancelled();
 }
 
 QString readTextFile(const QString& path) {

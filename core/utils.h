@@ -6,9 +6,14 @@
 #include <QStringList>
 #include <QVector>
 
+class CancelFlag;
+
 // Pauses the calling thread for ms milliseconds of monotonic time while its
 // events keep being delivered; no busy waiting.
 void delayMs(int ms);
+// The same pause, cut short when cancel is raised: returns false then, true
+// when the whole pause has passed.
+bool delayMs(int ms, const CancelFlag* cancel);
 
 // Whole-file text I/O with the locale's codec, so a write and a read
 // round-trip any text the codec can hold.

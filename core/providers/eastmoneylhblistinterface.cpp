@@ -3,6 +3,8 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
+#include <QRegularExpression>
+
 QStringList EastmoneyLHBListInterface::urls(const QStringList& params) {
     if (params.isEmpty())
         return {};
@@ -20,4 +22,10 @@ StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QStrin
     if (!text.contains(QLatin1String("[{")))
         return {};
     return parseObjectList(text);
+}
+
+bool EastmoneyLHBListInterface::isListReply(const QString& text) {
+    // "data":[{...},...] for a day with entries, "data":[] for one without.
+    static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\["));
+    return dataArray.match(text).hasMatch();
 }

@@ -11,4 +11,8 @@ public:
     QStringList urls(const QStringList& params) override;
     // The param is not used.
     StringMapRows parse(const QString& text, const QString& param) override;
+
+    // Whether a reply is the service's list, with or without rows, rather
+    // than an error page: it holds the "data" array.
+    static bool isListReply(const QString& text);
 };

@@ -30,6 +30,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QThreadPool>
+#include <QTimer>
 #include <QUrl>
 #include <QtTest>
 
@@ -44,6 +45,9 @@ const QString kDay2 = QStringLiteral("2017-10-05");
 // A scan of a few list entries takes about 20 s: three 2.4 s list pauses,
 // two 1.2 s status pauses and 0.72 s per list entry.
 constexpr int kScanTimeoutMs = 60000;
+
+// The list service's answer for a day without entries.
+const QByteArray kEmptyList = "var data_tab_1={\"success\":false,\"pages\":0,\"data\":[]}";
 
 QString listUrl(const QString& date) {
     EastmoneyLHBListInterface client;
@@ -138,8 +142,10 @@ private slots:
     void initialDate_data();
     void initialDate();
     void wholeScan();
+    void onlyTheLastSelectedStockIsShown();
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
+    void failedFetchesAreSaid();
 
 private:
     void startScan(const QString& day);
@@ -406,9 +412,39 @@ void TestScan::wholeScan() {
     QCOMPARE(countRequests(m_server, newsPath()), 2);
 }
 
+void TestScan::onlyTheLastSelectedStockIsShown() {
+    // Right after the whole scan: the seats of D's entries are in, the
+    // K-lines of 600001 and 600002 are cached, those of 000003 and 000004 not.
+    StockListView* list = m_widget->stockList();
+    LHBTabWidget* tabs = m_widget->tabs();
+    m_server.setResponseDelayMs(300);
+    const auto selectWhileLoading = [&](const QString& first, const QString& second) {
+        // The second click comes while the first stock's data is on its way.
+        QTimer::singleShot(100, this, [&, second] { clickRow(list, rowOfCode(list, second)); });
+        clickRow(list, rowOfCode(list, first));
+    };
+
+    // During the first stock's K-lines: its late bars must not reach the chart.
+    selectWhileLoading("000003", "000004");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:000004,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("000004")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+
+    // During the first stock's news: its rows must not join the second's.
+    selectWhileLoading("600001", "600002");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600002,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("600002")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+    m_server.setResponseDelayMs(0);
+}
+
 void TestScan::emptyDay() {
     // 2017-05-01 is a built-in holiday on a Monday; the service answers its
     // list, and the two days before it, with nothing.
+    for (const char* day : {"2017-05-01", "2017-04-28", "2017-04-27"})
+        m_server.setRoute(listUrl(QString::fromLatin1(day)), kEmptyList);
     startScan(QStringLiteral("2017-05-01"));
     if (QTest::currentTestFailed())
         return;
@@ -442,6 +478,8 @@ void TestScan::emptyDay() {
 void TestScan::buttonComesBackWhenDayListIsLost() {
     // Should D's list be gone from the cache when the seats are in, there is
     // nothing to screen, but the scan is over: the button must come back.
+    for (const char* day : {"2017-10-16", "2017-10-13", "2017-10-12"})
+        m_server.setRoute(listUrl(QString::fromLatin1(day)), kEmptyList);
     startScan(QStringLiteral("2017-10-16"));
     if (QTest::currentTestFailed())
         return;
@@ -454,6 +492,47 @@ void TestScan::buttonComesBackWhenDayListIsLost() {
     QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
     QCOMPARE(m_widget->progressBar()->value(), 0);
     QVERIFY(m_widget->scanButton()->isEnabled());
+}
+
+void TestScan::failedFetchesAreSaid() {
+    // Runs last: it breaks routes that the scans above rely on.
+    QTextEdit* text = m_widget->tabs()->recommendView()->analysisText();
+
+    // D arrives; D-1 is an error page, D-2 unknown to the service (404), and
+    // one of D's seat pages fails: the screens run on the rest, and the view
+    // says what is missing.
+    m_server.setRoute(listUrl(QStringLiteral("2017-10-05")),
+                      toGbk(QStringLiteral("<html><body>服务暂不可用</body></html>")), 502);
+    m_server.setRoute(seatUrl(QStringLiteral("000003"), QStringLiteral("2017-10-06")),
+                      QByteArray("error"), 500);
+    startScan(QStringLiteral("2017-10-06"));
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->stockList()->rowCount(), 2);
+    QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
+    QCOMPARE(text->toPlainText(),
+             QStringLiteral("2017-10-05 龙虎榜数据获取失败，选股结果可能不完整\n"
+                            "2017-10-04 龙虎榜数据获取失败，选股结果可能不完整\n"
+                            "1 只股票的营业部数据获取失败"));
+
+    // D's answer is no list at all: the scan ends after the lists, saying so,
+    // and asks for no seats.
+    m_server.setRoute(listUrl(QStringLiteral("2017-10-10")),
+                      toGbk(QStringLiteral("<html><body>系统维护中</body></html>")));
+    startScan(QStringLiteral("2017-10-10"));
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->stockList()->rowCount(), 0);
+    QCOMPARE(m_recorder->events.last(), qMakePair(5002, 100));
+    QCOMPARE(m_server.requestCount(), 3);
+    QCOMPARE(text->toPlainText(),
+             QStringLiteral("2017-10-10 龙虎榜数据获取失败，请检查网络后重新扫描"));
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestScan)

@@ -1,9 +1,11 @@
 #include "app/datatablewidget.h"
 #include "app/lhbbs5widget.h"
+#include "app/lhbtabwidget.h"
 #include "app/linedelegate.h"
 #include "app/recommandstockview.h"
 #include "app/seathistory.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/stockapptestmain.h"
@@ -21,6 +23,7 @@
 #include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 
 #include <algorithm>
@@ -125,6 +128,8 @@ private slots:
     void dataTableUnescapes();
     void dataTableRowStaysTogether();
     void dataTableClearKeepsHeaders();
+    void escapeClosesOnlyTheDialog();
+    void droppedStockAsksForNothingMore();
 
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
@@ -438,6 +443,41 @@ void TestSeatViews::dataTableClearKeepsHeaders()
     QCOMPARE(d.table()->horizontalHeaderItem(1)->text(), QString("B"));
     QCOMPARE(d.table()->columnWidth(0), 77);
     QCOMPARE(d.table()->columnWidth(1), 55);
+}
+
+void TestSeatViews::escapeClosesOnlyTheDialog()
+{
+    // The news table is a page of the result tabs: Esc leaves it shown.
+    LHBTabWidget tabs;
+    tabs.show();
+    tabs.setCurrentWidget(tabs.newsTable());
+    QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+    QTest::keyClick(tabs.newsTable()->table(), Qt::Key_Escape);
+    QVERIFY(tabs.newsTable()->isVisible());
+
+    // The seat history is a modal dialog of its own: Esc closes it.
+    QPointer<DataTableWidget> history = createSeatHistoryDialog(QString(), nullptr);
+    QTimer::singleShot(0, history, [&] { QTest::keyClick(history->table(), Qt::Key_Escape); });
+    QTimer::singleShot(5000, history, &QDialog::accept); // never hang on a dialog Esc missed
+    QCOMPARE(history->exec(), int(QDialog::Rejected));
+    delete history;
+}
+
+void TestSeatViews::droppedStockAsksForNothingMore()
+{
+    // The window closes while a stock's K-lines are loading: the stock is
+    // shown no further and its news is not asked for.
+    StockQQHistoryInterface client;
+    const QString klinePath = QUrl(client.urls({"600519"}).value(0)).path();
+    m_server.setRoute(klinePath, QByteArray());
+    m_server.setResponseDelayMs(300);
+    LHBTabWidget tabs;
+    QTimer::singleShot(100, &tabs, &LHBTabWidget::dropPendingStock);
+    const bool shown = tabs.showStock("600519", kDate);
+    m_server.setResponseDelayMs(0);
+    QVERIFY(!shown);
+    QCOMPARE(m_server.requestCount(), 1);
+    QCOMPARE(QUrl(m_server.requests().value(0)).path(), klinePath);
 }
 
 namespace {

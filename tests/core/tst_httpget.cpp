@@ -1,5 +1,7 @@
 #include "core/httpget.h"
 
+#include "core/cancelflag.h"
+
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
 
@@ -24,6 +26,9 @@ private slots:
     void nestedCallsUnwindInReverseOrder();
     void worksOnThreadWithoutEventLoop();
     void proxyCarriesTheRealHost();
+    void statusTellsFailureFromEmptyAnswer_data();
+    void statusTellsFailureFromEmptyAnswer();
+    void cancelAbortsTheRequestInFlight();
 
 private:
     TestHttpServer m_server;
@@ -173,6 +178,59 @@ void TestHttpGet::proxyCarriesTheRealHost() {
              (QStringList{"http://data.example.com/q?x=1", "http://other.example.com/q?x=1",
                           "http://other.example.com/path-only?r=0.5", "/q?x=1"}));
     QCOMPARE(QNetworkProxy::applicationProxy().type(), QNetworkProxy::NoProxy);
+}
+
+void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("httpStatus");
+    QTest::newRow("empty answer") << "/empty" << true << 200;
+    QTest::newRow("error status with a page") << "/missing" << false << 404;
+    QTest::newRow("redirect, not followed") << "/moved" << false << 302;
+    QTest::newRow("refused") << "refused" << false << 0;
+    QTest::newRow("no answer within the bound") << "/silent" << false << 0;
+}
+
+void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
+    QFETCH(QString, path);
+    QFETCH(bool, ok);
+    QFETCH(int, httpStatus);
+    m_server.setRoute(QStringLiteral("/empty"), QByteArray());
+    m_server.setRoute(QStringLiteral("/moved"), QByteArray("elsewhere"), 302);
+    m_server.setDefaultResponse(QByteArray("not here"), 404);
+    m_server.setSilent(path == QLatin1String("/silent"));
+    QString url = m_server.baseUrl() + path;
+    if (path == QLatin1String("refused")) {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        url = QStringLiteral("http://127.0.0.1:%1/x").arg(probe.serverPort());
+        probe.close();
+    }
+    HttpGetStatus status;
+    httpGet(url, &status, nullptr, 300);
+    QCOMPARE(status.ok, ok);
+    QCOMPARE(status.httpStatus, httpStatus);
+    QCOMPARE(status.error.isEmpty(), ok);
+}
+
+void TestHttpGet::cancelAbortsTheRequestInFlight() {
+    m_server.setSilent(true);
+    CancelFlag stop;
+    QTimer::singleShot(100, &stop, &CancelFlag::cancel);
+    QElapsedTimer t;
+    t.start();
+    HttpGetStatus status;
+    // No bound of its own: only the cancel can end this wait.
+    QCOMPARE(httpGet(m_server.baseUrl() + QStringLiteral("/slow"), &status, &stop, 0), QString());
+    QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!status.ok);
+    QVERIFY(m_server.waitForRequests(1));
+    // Once raised, nothing more goes out.
+    m_server.clearRequests();
+    httpGet(m_server.baseUrl() + QStringLiteral("/next"), &status, &stop);
+    QVERIFY(!status.ok);
+    QTest::qWait(200);
+    QCOMPARE(m_server.requestCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHttpGet)

@@ -1,5 +1,7 @@
 #include "core/utils.h"
 
+#include "core/cancelflag.h"
+
 #include "tests/support/fixtures.h"
 
 #include <QDir>
@@ -48,6 +50,7 @@ private slots:
     void delayZeroReturnsAtOnce();
     void delayKeepsEventsFlowing();
     void delayOnWorkerThreadSleeps();
+    void delayEndsWhenCancelled();
 
     void textFileRoundTrip_data();
     void textFileRoundTrip();
@@ -105,6 +108,29 @@ void TestUtils::delayOnWorkerThreadSleeps() {
     QVERIFY2(wallMs < 3000, qPrintable(QString::number(wallMs)));
     // A spinning wait burns about as much CPU as wall time.
     QVERIFY2(cpuNs < 100 * 1000000LL, qPrintable(QString::number(cpuNs)));
+}
+
+void TestUtils::delayEndsWhenCancelled() {
+    // Raised from this thread while a worker pauses, as the window does when
+    // it closes during a scan.
+    CancelFlag stop;
+    bool completed = true;
+    qint64 wallMs = -1;
+    QThread* thread = QThread::create([&] {
+        QElapsedTimer t;
+        t.start();
+        completed = delayMs(10000, &stop);
+        wallMs = t.elapsed();
+    });
+    thread->start();
+    QTimer::singleShot(100, &stop, &CancelFlag::cancel);
+    QTRY_VERIFY_WITH_TIMEOUT(thread->isFinished(), 5000);
+    delete thread;
+    QVERIFY(!completed);
+    QVERIFY2(wallMs < 2000, qPrintable(QString::number(wallMs)));
+    // Once raised, a pause does not even begin.
+    QVERIFY(!delayMs(10000, &stop));
+    QVERIFY(delayMs(1, nullptr));
 }
 
 void TestUtils::textFileRoundTrip_data() {

@@ -2,6 +2,9 @@
 // the ways a real run can, each of which must leave one report in crash/
 // and end with the exit code 1.
 #include "app/crashhandler.h"
+#include "app/stockevent.h"
+#include "app/stockstatustask.h"
+#include "core/cancelflag.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,6 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <cstdlib>
@@ -18,9 +22,23 @@
 #include <stdexcept>
 #include <thread>
 
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
 
 const char* const kChildFlag = "--crash-child";
+
+volatile bool g_stopRecursing = false;
+
+// Runs until the thread's stack is gone; the frame use is no tail call.
+__attribute__((noinline)) int recurse(int depth) {
+    volatile char frame[4096];
+    frame[0] = static_cast<char>(depth);
+    if (g_stopRecursing)
+        return 0;
+    return recurse(depth + 1) + frame[0];
+}
 
 // Runs in the child: installs the handler as main's static would, then fails.
 [[noreturn]] void crashChild(const char* mode) {
@@ -45,6 +63,22 @@ const char* const kChildFlag = "--crash-child";
             *target = 7;
         });
         worker.join();
+    } else if (!std::strcmp(mode, "pool-overflow")) {
+        // The scan's pool: one thread, on which a scan task runs first (its
+        // scan stopped, so it returns at once) and then runs away.
+        CancelFlag stopped;
+        stopped.cancel();
+        QObject receiver;
+        QThreadPool pool;
+        pool.setMaxThreadCount(1);
+        pool.start(new StockStatusTask(&receiver, StockEvent::DayListsStored, &stopped));
+        pool.start(QRunnable::create([] { recurse(0); }));
+        pool.waitForDone();
+    } else if (!std::strcmp(mode, "wait")) {
+        std::printf("ready\n");
+        std::fflush(stdout);
+        for (;;)
+            pause();
     }
     std::_Exit(3); // the handler should have ended the process
 }
@@ -59,6 +93,8 @@ private slots:
     void fileName();
     void crashLeavesReport_data();
     void crashLeavesReport();
+    void signalFromAnotherProcess_data();
+    void signalFromAnotherProcess();
     void olderReportsAreKept();
     void exitCodeWithoutReport();
 };
@@ -100,6 +136,8 @@ void TestCrashHandler::crashLeavesReport_data() {
     QTest::newRow("floating-point signal") << "fpe" << QStringList{"reason: SIGFPE", "signal: 8"};
     QTest::newRow("fault on a worker thread")
         << "worker-segv" << QStringList{"reason: SIGSEGV", "signal: 11"};
+    QTest::newRow("stack overflow on the scan's pool thread")
+        << "pool-overflow" << QStringList{"reason: SIGSEGV", "signal: 11"};
 }
 
 void TestCrashHandler::crashLeavesReport() {
@@ -151,6 +189,41 @@ void TestCrashHandler::crashLeavesReport() {
     QVERIFY(text.indexOf(QFileInfo(QCoreApplication::applicationFilePath()).fileName(), maps) > 0);
     for (const QString& line : reportLines)
         QVERIFY2(text.contains(line), qPrintable(line));
+}
+
+void TestCrashHandler::signalFromAnotherProcess_data() {
+    QTest::addColumn<bool>("queued");
+    QTest::newRow("kill") << false;
+    QTest::newRow("sigqueue") << true;
+}
+
+void TestCrashHandler::signalFromAnotherProcess() {
+    QFETCH(bool, queued);
+    QTemporaryDir workDir;
+    QVERIFY(workDir.isValid());
+    QProcess child;
+    child.setWorkingDirectory(workDir.path());
+    child.start(QCoreApplication::applicationFilePath(),
+                {QLatin1String(kChildFlag), QStringLiteral("wait")});
+    QVERIFY(child.waitForReadyRead(30000));
+    const pid_t pid = static_cast<pid_t>(child.processId());
+    if (queued)
+        QCOMPARE(sigqueue(pid, SIGSEGV, sigval{42}), 0);
+    else
+        QCOMPARE(kill(pid, SIGSEGV), 0);
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitCode(), 1);
+
+    const QDir crashDir(workDir.filePath(QStringLiteral("crash")));
+    const QStringList files = crashDir.entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QFile report(crashDir.filePath(files.first()));
+    QVERIFY(report.open(QIODevice::ReadOnly));
+    const QString text = QString::fromLatin1(report.readAll());
+    // The sender's pid, where a fault would give its address.
+    QVERIFY2(text.contains(QStringLiteral("\nsent by process: %1\n").arg(getpid())),
+             qPrintable(text.left(400)));
+    QVERIFY(!text.contains(QLatin1String("\naddress: ")));
 }
 
 void TestCrashHandler::olderReportsAreKept() {

@@ -3,15 +3,22 @@
 // appeared in which order.
 #include "app/crashhandler.h"
 #include "app/lhbmainwindow.h"
+#include "app/lhbpkwidget.h"
 #include "app/startup.h"
 #include "app/stocknotewidget.h"
+#include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/eastmoneylhblistinterface.h"
 #include "core/stockapplication.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/testhttpserver.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
@@ -21,9 +28,11 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -34,15 +43,22 @@ void say(const QString& line) {
     std::fflush(stdout);
 }
 
+// The scanned day and the list entry whose page the service never finishes.
+const QString kScanDay = QStringLiteral("2017-10-09");
+const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
+
 // Runs in the child: the program's start-up, with a watcher that closes the
-// note and then the main window, as a user would.
-int runChild(int argc, char** argv, bool crashInMainWindow) {
+// note and then acts on the main window as a user would. Modes: none (close
+// it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
+// non-trading days, then wait to be ended by a signal).
+int runChild(int argc, char** argv, const QString& mode) {
     static CrashHandler handler;
     seedRandomGenerators();
     StockApplication app(argc, argv);
 
     bool noteSeen = false;
     bool mainSeen = false;
+    LHBPKWidget* scan = nullptr;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -62,6 +78,17 @@ int runChild(int argc, char** argv, bool crashInMainWindow) {
             }
             return;
         }
+        if (scan && scan->progressBar()->value() == 100) {
+            // The lists are in; after the status pause (1.2 s) the first seat
+            // page is asked for, and never finishes: close then.
+            scan = nullptr;
+            QTimer::singleShot(2000, [] {
+                say(QStringLiteral("closed"));
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (qobject_cast<LHBMainWindow*>(w))
+                        w->close();
+            });
+        }
         if (mainVisible && !mainSeen) {
             mainSeen = true;
             say(QStringLiteral("main"));
@@ -80,8 +107,20 @@ int runChild(int argc, char** argv, bool crashInMainWindow) {
                 auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
                 say(QStringLiteral("january: ") + (month ? month->text() : QString()));
             }
-            if (crashInMainWindow)
+            if (mode == QLatin1String("crash"))
                 std::abort();
+            if (mode == QLatin1String("wait")) {
+                app.setNonTradeDays(app.nonTradeDays() << QStringLiteral("2017-12-25"));
+                return;
+            }
+            if (mode == QLatin1String("scan")) {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* found = w->findChild<LHBPKWidget*>())
+                        scan = found;
+                scan->dateEdit()->setDate(QDate::fromString(kScanDay, Qt::ISODate));
+                scan->scanButton()->click();
+                return;
+            }
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (qobject_cast<LHBMainWindow*>(w))
                     w->close();
@@ -96,6 +135,7 @@ int runChild(int argc, char** argv, bool crashInMainWindow) {
 struct ChildRun {
     int exitCode = -1;
     QStringList lines;
+    qint64 msAfterCue = -1; // from the cue line to the end of the process
 };
 
 } // namespace
@@ -109,15 +149,22 @@ private slots:
     void markerValue_data();
     void markerValue();
     void crashKeepsNoteForNextStart();
+    void closeDuringScanEndsAtOnce();
+    void terminationSignalEndsNormally_data();
+    void terminationSignalEndsNormally();
 
 private:
-    ChildRun runProgram(bool crash = false);
+    // Runs the program in a child. When the child prints the cue line,
+    // onCue is called with its pid.
+    ChildRun runProgram(const QString& mode = QString(), const QString& cue = QString(),
+                        const std::function<void(qint64)>& onCue = {});
     QString markerFile() const { return m_config->filePath(QStringLiteral("vesk/lhb.conf")); }
     QVariant storedMarker() const;
     void setMarker(const QString& value);
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_work;
+    TestHttpServer m_server; // the child's proxy to the data services
 };
 
 void TestStartup::init() {
@@ -126,7 +173,8 @@ void TestStartup::init() {
     QVERIFY(m_config->isValid() && m_work->isValid());
 }
 
-ChildRun TestStartup::runProgram(bool crash) {
+ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
+                                 const std::function<void(qint64)>& onCue) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
@@ -135,21 +183,33 @@ ChildRun TestStartup::runProgram(bool crash) {
     // A machine without a Chinese locale.
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("http_proxy"), m_server.baseUrl());
+    env.remove(QStringLiteral("no_proxy"));
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(m_work->path());
     child.setProcessChannelMode(QProcess::SeparateChannels);
     QStringList args{QLatin1String(kChildFlag)};
-    if (crash)
-        args << QStringLiteral("crash");
+    if (!mode.isEmpty())
+        args << mode;
     child.start(QCoreApplication::applicationFilePath(), args);
     ChildRun run;
+    QElapsedTimer sinceCue;
+    QByteArray output;
+    while (!cue.isEmpty() && !output.contains(cue.toUtf8() + '\n') && child.waitForReadyRead(60000))
+        output += child.readAllStandardOutput();
+    if (output.contains(cue.toUtf8() + '\n')) {
+        sinceCue.start();
+        onCue(child.processId());
+    }
     if (!child.waitForFinished(60000)) {
         child.kill();
         child.waitForFinished();
         return run;
     }
+    if (sinceCue.isValid())
+        run.msAfterCue = sinceCue.elapsed();
     run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
-    run.lines = QString::fromUtf8(child.readAllStandardOutput())
+    run.lines = QString::fromUtf8(output + child.readAllStandardOutput())
                     .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return run;
 }
@@ -215,7 +275,7 @@ void TestStartup::markerValue() {
 }
 
 void TestStartup::crashKeepsNoteForNextStart() {
-    const ChildRun crashed = runProgram(true);
+    const ChildRun crashed = runProgram(QStringLiteral("crash"));
     QCOMPARE(crashed.exitCode, 1);
     QVERIFY(crashed.lines.contains(QStringLiteral("note")));
     QVERIFY(crashed.lines.contains(QStringLiteral("main")));
@@ -228,9 +288,60 @@ void TestStartup::crashKeepsNoteForNextStart() {
     QCOMPARE(next.lines.first(), QStringLiteral("note"));
 }
 
+void TestStartup::closeDuringScanEndsAtOnce() {
+    QVERIFY(m_server.listen());
+    m_server.clearRequests();
+    m_server.setDefaultResponse(QByteArray(), 404);
+    QStringList listUrls;
+    for (const QString& day :
+         {kScanDay, QStringLiteral("2017-10-06"), QStringLiteral("2017-10-05")}) {
+        EastmoneyLHBListInterface client;
+        listUrls << client.urls(QStringList{day}).value(0);
+        m_server.setRoute(listUrls.last(),
+                          toGbk(fixtureText(QStringLiteral("scan/list-%1.js").arg(day))));
+    }
+    // The first list entry's page never finishes: the worker waits in it.
+    const QString hangingPage = EastmoneyLHBDataInterface().urls({kHangingSeatPage}).value(0);
+    m_server.setPartialRoute(hangingPage, "<html>");
+
+    const ChildRun run =
+        runProgram(QStringLiteral("scan"), QStringLiteral("closed"), [](qint64) {});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.msAfterCue >= 0 && run.msAfterCue < 2000,
+             qPrintable(QString::number(run.msAfterCue)));
+    // Nothing was asked for after the close.
+    QCOMPARE(m_server.requests(), listUrls << hangingPage);
+    // Written as on any normal exit.
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
+}
+
+void TestStartup::terminationSignalEndsNormally_data() {
+    QTest::addColumn<int>("sig");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestStartup::terminationSignalEndsNormally() {
+    QFETCH(int, sig);
+    const ChildRun run = runProgram(QStringLiteral("wait"), QStringLiteral("main"),
+                                    [sig](qint64 pid) { ::kill(static_cast<pid_t>(pid), sig); });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    // The session's edit of the non-trading days is kept.
+    QFile config(m_work->filePath(QStringLiteral("config.ini")));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(config.readAll().contains("2017-12-25"));
+}
+
 int main(int argc, char** argv) {
     if (argc >= 2 && !std::strcmp(argv[1], kChildFlag))
-        return runChild(argc, argv, argc >= 3 && !std::strcmp(argv[2], "crash"));
+        return runChild(argc, argv, argc >= 3 ? QString::fromLatin1(argv[2]) : QString());
+    // The children inherit these; a run from a shell that ignores them (a
+    // background job) must not make the program under test ignore them too.
+    for (const int sig : {SIGINT, SIGHUP, SIGTERM})
+        std::signal(sig, SIG_DFL);
     QCoreApplication app(argc, argv);
     TestStartup test;
     return QTest::qExec(&test, argc, argv);
