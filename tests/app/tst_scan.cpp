@@ -4,14 +4,14 @@
 // lists the day, recommends, and shows a selected stock's chart, seats and
 // news.
 
-#include "app/datatablewidget.h"
-#include "app/lhbbs5widget.h"
-#include "app/lhbpkwidget.h"
-#include "app/lhbtabwidget.h"
-#include "app/recommandstockview.h"
-#include "app/stockevent.h"
-#include "app/stocklisttask.h"
-#include "app/stocklistview.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/scan/stockevent.h"
+#include "app/scan/stocklisttask.h"
+#include "app/views/datatablewidget.h"
+#include "app/views/lhbbs5widget.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/recommandstockview.h"
+#include "app/views/stocklistview.h"
 #include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"

@@ -4,7 +4,7 @@
 // fails, an empty list, and input while it runs. Every run must end with the
 // dialog closed.
 
-#include "app/stockdownloaddlg.h"
+#include "app/shell/stockdownloaddlg.h"
 
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"

@@ -1,7 +1,7 @@
-#include "app/linedelegate.h"
-#include "app/stocklistview.h"
-#include "app/stocklistviewstrategy.h"
-#include "app/strategytrade.h"
+#include "app/views/linedelegate.h"
+#include "app/views/stocklistview.h"
+#include "app/views/stocklistviewstrategy.h"
+#include "app/views/strategytrade.h"
 #include "core/stockapplication.h"
 
 #include "tests/support/stockapptestmain.h"

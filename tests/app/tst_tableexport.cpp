@@ -1,4 +1,4 @@
-#include "app/tableexport.h"
+#include "app/views/tableexport.h"
 
 #include <QFile>
 #include <QListWidget>

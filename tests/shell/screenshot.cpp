@@ -3,12 +3,12 @@
 // through an HTTP proxy, with a listed stock's chart shown.
 //
 //   vesk_screenshot <output.png>     (run by scripts/screenshot.sh under xvfb-run)
-#include "app/lhbmainwindow.h"
-#include "app/lhbpkwidget.h"
-#include "app/lhbtabwidget.h"
-#include "app/recommandstockview.h"
-#include "app/startup.h"
-#include "app/stocklistview.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/shell/lhbmainwindow.h"
+#include "app/shell/startup.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/recommandstockview.h"
+#include "app/views/stocklistview.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/stocknewsinterface.h"

@@ -1,9 +1,9 @@
 // The crash handler: report file names, and child processes that crash in
 // the ways a real run can, each of which must leave one report in crash/
 // and end with the exit code 1.
-#include "app/crashhandler.h"
-#include "app/stockevent.h"
-#include "app/stockstatustask.h"
+#include "app/scan/stockevent.h"
+#include "app/scan/stockstatustask.h"
+#include "app/shell/crashhandler.h"
 #include "core/cancelflag.h"
 
 #include <QCoreApplication>

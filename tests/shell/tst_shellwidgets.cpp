@@ -1,11 +1,11 @@
 // The shell's dialogs, main window, resources and the start-up steps that
 // set style, translation and font.
-#include "app/lhbmainwindow.h"
-#include "app/lhbpkwidget.h"
-#include "app/pelostockconfigdialog.h"
-#include "app/startup.h"
-#include "app/stockaboutwidget.h"
-#include "app/stocknotewidget.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/shell/lhbmainwindow.h"
+#include "app/shell/pelostockconfigdialog.h"
+#include "app/shell/startup.h"
+#include "app/shell/stockaboutwidget.h"
+#include "app/shell/stocknotewidget.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
 

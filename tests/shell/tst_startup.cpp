@@ -1,11 +1,11 @@
 // The start-up sequence end to end: child processes run the program's own
 // start-up with a private per-user settings folder, and report which windows
 // appeared in which order.
-#include "app/crashhandler.h"
-#include "app/lhbmainwindow.h"
-#include "app/lhbpkwidget.h"
-#include "app/startup.h"
-#include "app/stocknotewidget.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/shell/crashhandler.h"
+#include "app/shell/lhbmainwindow.h"
+#include "app/shell/startup.h"
+#include "app/shell/stocknotewidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/stockapplication.h"
