@@ -7,7 +7,7 @@
 #include "app/scan/stocklisttask.h"
 #include "app/scan/stockstatustask.h"
 #include "app/views/lhbtabwidget.h"
-#include "app/views/stocklistview.h"
+#include "app/views/stocklistviewfactory.h"
 #include "core/cancelflag.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"

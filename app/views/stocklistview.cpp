@@ -1,11 +1,5 @@
 #include "app/views/stocklistview.h"
 
-#include "app/views/basicstocklistview.h"
-#include "app/views/bidstocklistview.h"
-#include "app/views/lhbpkstocklistview.h"
-#include "app/views/lhbstocklistview.h"
-#include "app/views/ochlbasicstocklistview.h"
-#include "app/views/stocklistviewstrategy.h"
 #include "app/views/tablestyle.h"
 
 #include <QContextMenuEvent>
@@ -85,24 +79,4 @@ void StockListView::sortByDefaultColumn()
     // Columns inserted after sorting was switched on push the header's sort
     // indicator past the last column, which would leave rows unsorted.
     sortByColumn(0, Qt::AscendingOrder);
-}
-
-StockListView* createStockListView(int type, QWidget* parent)
-{
-    switch (type) {
-    case 0:
-        return new BidStockListView(parent);
-    case 1:
-        return new LHBStockListView(parent);
-    case 2:
-        return new LHBPKStockListView(parent);
-    case 3:
-        return new OCHLBasicStockListView(parent);
-    case 4:
-        return new BasicStockListView(parent);
-    case 6:
-        return new StockListViewStrategy(parent);
-    default:
-        return nullptr;
-    }
 }

@@ -1,5 +1,5 @@
 #include "app/views/linedelegate.h"
-#include "app/views/stocklistview.h"
+#include "app/views/stocklistviewfactory.h"
 #include "app/views/stocklistviewstrategy.h"
 #include "app/views/strategytrade.h"
 #include "core/stockapplication.h"
