@@ -8,4 +8,4 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target vesk_screenshot
 mkdir -p docs
 VESK_TEST_DATA="$PWD/tests/data" http_proxy= HTTP_PROXY= \
-    xvfb-run -a -s "-screen 0 1280x800x24" build/tests/shell/vesk_screenshot docs/screenshot.png
+    xvfb-run -a -s "-screen 0 1280x800x24" build/tests/app/shell/vesk_screenshot docs/screenshot.png

@@ -5,11 +5,11 @@
 //
 //   bench_scan [--stocks N]     N listed stocks per day (default 20)
 
-#include "app/lhbpkwidget.h"
-#include "app/stockinfotask.h"
-#include "app/stocklisttask.h"
-#include "app/stocklistview.h"
-#include "app/stockstatustask.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/scan/stockinfotask.h"
+#include "app/scan/stocklisttask.h"
+#include "app/scan/stockstatustask.h"
+#include "app/views/stocklistview.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/stockapplication.h"

@@ -1,4 +1,4 @@
-#include "app/seathistoryreply.h"
+#include "app/views/seathistoryreply.h"
 #include "tests/fuzz/standalone/fuzzinput.h"
 
 #include <cstdlib>

@@ -1,0 +1,242 @@
+#include "app/scan/lhbpkwidget.h"
+
+#include "analysis/screens/lhbstockscanner.h"
+#include "app/scan/scanfailures.h"
+#include "app/scan/stockevent.h"
+#include "app/scan/stockinfotask.h"
+#include "app/scan/stocklisttask.h"
+#include "app/scan/stockstatustask.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/stocklistviewfactory.h"
+#include "core/cancelflag.h"
+#include "core/stockapplication.h"
+#include "core/tradingcalendar.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QThreadPool>
+
+namespace {
+const char* const kDateFormat = "yyyy-MM-dd";
+// Kind 2 of the stock list factory: the day's dragon-tiger list.
+constexpr int kDayListViewKind = 2;
+
+QString infoTemplate() {
+    return QStringLiteral(" 代码:%1,名称:%2,涨幅:%3%,换手率:%4%,交易额:%5万");
+}
+} // namespace
+
+LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QGridLayout(this);
+
+    m_stockList = createStockListView(kDayListViewKind, this);
+    layout->addWidget(m_stockList, 0, 0, 1, 3);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setOrientation(Qt::Vertical);
+    layout->addWidget(m_progress, 0, 3, 1, 1);
+
+    m_infoLabel = createInfoLabel();
+    m_infoLabel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    layout->addWidget(m_infoLabel, 1, 0, 1, 1);
+
+    m_dateEdit = createDateEdit();
+    m_dateEdit->setFixedWidth(110);
+    layout->addWidget(m_dateEdit, 1, 1, 1, 1);
+
+    m_scanButton = new QPushButton(QStringLiteral("扫描"), this);
+    m_scanButton->setFixedWidth(72);
+    layout->addWidget(m_scanButton, 1, 2, 1, 2);
+    connect(m_scanButton, &QPushButton::clicked, this, &LHBPKWidget::onSearch);
+
+    m_tabs = new LHBTabWidget();
+    layout->addWidget(m_tabs, 2, 0, 1, 4);
+
+    connect(m_stockList, &StockListView::senderStock, this, &LHBPKWidget::onClickLHBList);
+
+    // One thread, so the tasks run one after another in the order started.
+    m_pool = new QThreadPool();
+    m_pool->setMaxThreadCount(1);
+    m_stop = new CancelFlag(this);
+    m_failures = std::make_shared<ScanFailures>();
+}
+
+LHBPKWidget::~LHBPKWidget() {
+    stopScan();
+    // Waits for the running task, which posts to this widget; stopped, it
+    // ends at once.
+    delete m_pool;
+}
+
+void LHBPKWidget::stopScan() {
+    m_stop->cancel();
+    m_pool->clear(); // the tasks not yet started never run
+    m_tabs->dropPendingStock();
+}
+
+QDate LHBPKWidget::initialDate(const QDate& today) {
+    const int weekday = today.dayOfWeek();
+    return weekday > 5 ? today.addDays(-(weekday - 5)) : today;
+}
+
+QDateEdit* LHBPKWidget::createDateEdit() {
+    auto* edit = new QDateEdit(this);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QString::fromLatin1(kDateFormat));
+    edit->setDate(initialDate(QDate::currentDate()));
+    return edit;
+}
+
+QLabel* LHBPKWidget::createInfoLabel() {
+    auto* label = new QLabel(this);
+    QFont font = label->font();
+    font.setPointSize(12);
+    label->setFont(font);
+    const QString dash = QStringLiteral("-");
+    label->setText(infoTemplate().arg(dash, dash, dash, dash, dash));
+    return label;
+}
+
+void LHBPKWidget::onSearch() {
+    m_scanButton->setEnabled(false);
+    m_progress->setValue(0);
+
+    if (StockApplication* app = StockApplication::instance())
+        app->clearCaches();
+
+    m_stockList->clearContents();
+    m_stockList->setRowCount(0);
+
+    m_day = m_dateEdit->text();
+    QDate date = QDate::fromString(m_day, QString::fromLatin1(kDateFormat));
+    QStringList dates;
+    dates << date.toString(QString::fromLatin1(kDateFormat));
+    date = previousTradingDay(date);
+    m_day1 = date.toString(QString::fromLatin1(kDateFormat));
+    dates << m_day1;
+    date = previousTradingDay(date);
+    m_day2 = date.toString(QString::fromLatin1(kDateFormat));
+    dates << m_day2;
+
+    m_failures = std::make_shared<ScanFailures>();
+    m_pool->start(new StockListTask(this, StockEvent::DayListFetched, dates, m_stop, m_failures));
+    m_pool->start(new StockStatusTask(this, StockEvent::DayListsStored, m_stop));
+}
+
+void LHBPKWidget::updateStockList(const QVector<Stock>& stocks) {
+    m_stockList->clear();
+    for (const Stock& stock : stocks)
+        m_stockList->addStock(stock);
+}
+
+void LHBPKWidget::customEvent(QEvent* event) {
+    const int type = static_cast<int>(event->type());
+    if (type < StockEvent::DayListFetched || type > StockEvent::AllSeatsStored)
+        return;
+    if (m_stop->isCancelled())
+        return; // a report that was under way when the scan was stopped
+    const auto* stockEvent = static_cast<const StockEvent*>(event);
+
+    switch (type) {
+    case StockEvent::DayListsStored: {
+        m_progress->setValue(stockEvent->value());
+        QVector<Stock> stocks;
+        if (StockApplication* app = StockApplication::instance())
+            stocks = app->dayStocks().value(m_day);
+        updateStockList(stocks);
+        // Without D's list there is nothing to screen: the scan ends here,
+        // saying so, rather than fetch seats that no screen will read.
+        if (m_failures->days().contains(m_day)) {
+            endScan();
+            break;
+        }
+        // The info task takes its work list now, from the stored day lists.
+        m_pool->start(new StockInfoTask(this, StockEvent::SeatsStored, m_stop, m_failures));
+        m_pool->start(new StockStatusTask(this, StockEvent::AllSeatsStored, m_stop));
+        break;
+    }
+    case StockEvent::SeatsStored:
+        m_progress->setValue(stockEvent->value());
+        break;
+    case StockEvent::AllSeatsStored:
+        m_progress->setValue(0);
+        finishScan();
+        break;
+    default:
+        break;
+    }
+}
+
+void LHBPKWidget::finishScan() {
+    StockApplication* app = StockApplication::instance();
+    const QMap<QString, QVector<Stock>> days =
+        app ? app->dayStocks() : QMap<QString, QVector<Stock>>();
+    const auto day = days.constFind(m_day);
+    // Without D's list there is nothing to screen, but the scan is over all
+    // the same: the button must come back, or no further scan could start.
+    if (day != days.constEnd()) {
+        QSet<QString> codes;
+        for (const Stock& stock : day.value())
+            codes.insert(stock.code);
+        const QMap<QString, QString> names = app->stockNames();
+        for (const QString& code : qAsConst(codes)) {
+            QPair<QString, QString> result;
+            if (runLHBScanners(code, names.value(code), m_day, m_day1, m_day2, result))
+                app->setRecommendation(result.first, result.second);
+        }
+    }
+    endScan();
+}
+
+void LHBPKWidget::endScan() {
+    m_scanButton->setEnabled(true);
+    m_progress->setValue(0);
+    m_tabs->refreshRecommendations(failureText());
+}
+
+QString LHBPKWidget::failureText() const {
+    const QStringList days = m_failures->days();
+    if (days.contains(m_day))
+        return QStringLiteral("%1 龙虎榜数据获取失败，请检查网络后重新扫描").arg(m_day);
+    QStringList lines;
+    for (const QString& day : {m_day1, m_day2}) {
+        if (days.contains(day))
+            lines << QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day);
+    }
+    if (const int pages = m_failures->seatPages())
+        lines << QStringLiteral("%1 只股票的营业部数据获取失败").arg(pages);
+    return lines.join(QLatin1Char('\n'));
+}
+
+void LHBPKWidget::onClickLHBList(const QString& code) {
+    StockApplication* app = StockApplication::instance();
+    if (!app)
+        return;
+    // A stock can be shown only once its seats on D are stored, which may
+    // already be while the seat task is still running.
+    const QMap<QString, DaySeats> seats = app->lhbSeats();
+    const auto day = seats.constFind(m_day);
+    if (day == seats.constEnd() || !day.value().contains(code))
+        return;
+
+    // The fetches keep events flowing: a stock selected meanwhile owns the
+    // views now, and this one's line must not replace its.
+    if (!m_tabs->showStock(code, m_day))
+        return;
+
+    const QVector<Stock> stocks = app->dayStocks().value(m_day);
+    for (const Stock& stock : stocks) {
+        if (stock.code != code)
+            continue;
+        m_infoLabel->setText(infoTemplate().arg(
+            code, stock.name, QString::number(stock.changePercent, 'g', 6),
+            QString::number(stock.turnoverRate, 'g', 6), QString::number(stock.amount, 'g', 6)));
+        break;
+    }
+}

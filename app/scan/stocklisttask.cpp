@@ -1,0 +1,86 @@
+#include "app/scan/stocklisttask.h"
+
+#include "app/scan/scanfailures.h"
+#include "app/scan/stockevent.h"
+#include "app/shell/crashhandler.h"
+#include "core/cancelflag.h"
+#include "core/httpget.h"
+#include "core/providers/eastmoneylhblistinterface.h"
+#include "core/stockapplication.h"
+#include "core/utils.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+StockListTask::StockListTask(QObject* receiver, int eventType, const QStringList& dates,
+                             const CancelFlag* stop, std::shared_ptr<ScanFailures> failures)
+    : m_receiver(receiver), m_eventType(eventType), m_dates(dates), m_stop(stop),
+      m_failures(std::move(failures)) {}
+
+StockListTask::~StockListTask() = default;
+
+bool StockListTask::stopped() const {
+    return m_stop && m_stop->isCancelled();
+}
+
+void StockListTask::run() {
+    installThreadAltStack();
+    const int n = m_dates.size();
+    if (n < 1)
+        return;
+    for (int i = 0; i < n && !stopped(); ++i)
+        fetchDayList(i, m_dates.at(i), (i * 100) / n);
+}
+
+Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
+    Stock stock;
+    stock.code = row.value(QStringLiteral("SCode"));
+    stock.name = row.value(QStringLiteral("SName"));
+    stock.date = row.value(QStringLiteral("Tdate"));
+    stock.typeText = row.value(QStringLiteral("Ctypedes"));
+    stock.jd = row.value(QStringLiteral("JD"));
+    stock.dp = row.value(QStringLiteral("DP"));
+    // The change is rounded up to whole hundredths, in single precision.
+    const float change = row.value(QStringLiteral("Chgradio")).toFloat();
+    const float hundredths = change * 100.0f;
+    stock.changePercent = std::ceil(hundredths) / 100.0f;
+    stock.turnoverRate = row.value(QStringLiteral("Dchratio")).toFloat();
+    // The service gives yuan; the views show 万元.
+    stock.amount = static_cast<float>(row.value(QStringLiteral("Turnover")).toFloat() / 10000.0);
+    return stock;
+}
+
+void StockListTask::fetchDayList(int index, const QString& date, int progress) {
+    Q_UNUSED(index);
+    EastmoneyLHBListInterface client;
+    const QStringList urls = client.urls(QStringList{date});
+    HttpGetStatus status;
+    const QString text = urls.isEmpty() ? QString() : httpGet(urls.first(), &status, m_stop);
+    if (stopped())
+        return;
+    // An error page or a cut-off reply is no list: the day is missing, which
+    // the widget must tell from a day that has no entries.
+    const bool fetched = status.ok && EastmoneyLHBListInterface::isListReply(text);
+    if (!fetched && m_failures)
+        m_failures->addDay(date);
+    const QVector<QMap<QString, QString>> rows =
+        fetched ? client.parse(text, QString()) : QVector<QMap<QString, QString>>();
+
+    QVector<Stock> stocks;
+    stocks.reserve(rows.size());
+    for (const auto& row : rows) {
+        Stock stock = stockFromRow(row);
+        // Margin-trading runs are of no interest to the screens.
+        if (stock.typeText.contains(QStringLiteral("连续")) &&
+            stock.typeText.contains(QStringLiteral("融资")))
+            continue;
+        stocks.append(stock);
+    }
+
+    QCoreApplication::postEvent(m_receiver, new StockEvent(m_eventType, progress));
+    // Stored even when empty, so every scanned date has its entry.
+    if (StockApplication* app = StockApplication::instance())
+        app->setDayStocks(date, stocks);
+    delayMs(kPauseMs, m_stop);
+}

@@ -1,0 +1,13 @@
+#include "app/shell/crashhandler.h"
+#include "app/shell/startup.h"
+#include "core/stockapplication.h"
+
+// Constructed before main runs, so that a crash anywhere leaves a report.
+static CrashHandler g_crashHandler;
+
+int main(int argc, char** argv) {
+    seedRandomGenerators();
+    StockApplication app(argc, argv);
+    // Destroying the application writes config.ini and the first-run marker.
+    return runApplication(app);
+}

@@ -1,0 +1,156 @@
+#include "app/shell/startup.h"
+
+#include "app/shell/lhbmainwindow.h"
+#include "app/shell/stocknotewidget.h"
+#include "core/stockapplication.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFont>
+#include <QLocale>
+#include <QSocketNotifier>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTranslator>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <unistd.h>
+
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void initResourcesOnce() {
+    Q_INIT_RESOURCE(resources);
+}
+
+void initVeskResources() {
+    static const bool done = (initResourcesOnce(), true);
+    (void)done;
+}
+
+namespace {
+
+// The handler only writes a byte here; the GUI thread reads it through a
+// socket notifier and does the rest, where anything may be called.
+int g_signalPipe[2] = {-1, -1};
+bool g_terminationRequested = false;
+
+void onTerminationSignal(int) {
+    const int savedErrno = errno;
+    const char byte = 1;
+    const ssize_t written = write(g_signalPipe[1], &byte, 1);
+    (void)written; // a full pipe already holds a request
+    errno = savedErrno;
+}
+
+bool installTerminationHandlers() {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        struct sigaction current;
+        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        struct sigaction action = {};
+        action.sa_handler = onTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(sig, &action, nullptr);
+    }
+    return true;
+}
+
+} // namespace
+
+void endOnTerminationSignals(QApplication& app) {
+    // The handlers once per process; the notifier for this application object.
+    static const bool installed = installTerminationHandlers();
+    if (!installed)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char bytes[16];
+        while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        g_terminationRequested = true;
+        // As if the user closed the windows: the scan stops, and every event
+        // loop, nested ones included, ends with the exit code 0.
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
+}
+
+void seedRandomGenerators() {
+    const auto now = static_cast<unsigned>(std::time(nullptr));
+    std::srand(now);
+    // The query strings of the data clients draw from qrand().
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(now);
+    QT_WARNING_POP
+}
+
+void applyChineseLocale() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+}
+
+QString applyApplicationStyle(QApplication& app) {
+    for (const char* name : {"Cleanlooks", "Fusion"}) {
+        if (QStyle* style = QStyleFactory::create(QLatin1String(name))) {
+            app.setStyle(style);
+            return QLatin1String(name);
+        }
+    }
+    return QString();
+}
+
+bool installQtTranslation(QApplication& app) {
+    auto* translator = new QTranslator;
+    if (translator->load(QLatin1String(kQtTranslationPath), QString(), QString(), QString())) {
+        // Parented to the application so it lives exactly as long as it.
+        translator->setParent(&app);
+        app.installTranslator(translator);
+        return true;
+    }
+    delete translator;
+    return false;
+}
+
+void applyApplicationFont(QApplication& app) {
+    QFont font;
+    font.setPointSize(10);
+    app.setFont(font);
+}
+
+bool showFirstRunNote(const StockApplication& app) {
+    if (app.isInitialized())
+        return false;
+    StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath),
+                         nullptr);
+    note.exec(); // however it is closed, start-up goes on
+    return true;
+}
+
+int runApplication(StockApplication& app) {
+    // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
+    // with the locale's codec, so no codec needs to be set here.
+    endOnTerminationSignals(app);
+    initVeskResources();
+    applyChineseLocale();
+    applyApplicationStyle(app);
+    installQtTranslation(app);
+    applyApplicationFont(app);
+    showFirstRunNote(app);
+    // Ended while the note was open: the main window does not come.
+    if (g_terminationRequested)
+        return 0;
+
+    int result = 0;
+    {
+        LHBMainWindow window(nullptr);
+        window.show();
+        result = app.exec();
+    } // the window, and with it the scan widget, goes before the application
+    return result;
+}

@@ -1,0 +1,65 @@
+#include "app/views/datatablewidget.h"
+
+#include "app/views/ordertablewidgetitem.h"
+#include "app/views/sortingpause.h"
+#include "app/views/tablestyle.h"
+#include "core/providers/providerinterfaces.h"
+
+#include <QKeyEvent>
+#include <QStringList>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>& columns,
+                                 QWidget* parent)
+    : QDialog(parent), m_columns(columns)
+{
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    m_table = new QTableWidget(this);
+    layout->addWidget(m_table);
+
+    applyTableStyle(m_table);
+
+    m_table->setColumnCount(m_columns.count());
+    QStringList headers;
+    for (int i = 0; i < m_columns.count(); ++i) {
+        headers << m_columns.at(i).title;
+        m_table->setColumnWidth(i, m_columns.at(i).width);
+    }
+    m_table->setHorizontalHeaderLabels(headers);
+    // Inserting the columns pushed the sort indicator past the last one, so
+    // the rows keep the order of the reply until the user picks a column.
+}
+
+DataTableWidget::~DataTableWidget() = default;
+
+void DataTableWidget::addRow(const QMap<QString, QString>& row)
+{
+    SortingPause pause(m_table);
+    const int r = m_table->rowCount();
+    m_table->insertRow(r);
+    for (int i = 0; i < m_columns.count(); ++i) {
+        QString value = row.value(m_columns.at(i).key);
+        unescapeUnicode(value);
+        m_table->setItem(r, i, m_columns.at(i).numeric ? new OrderTableWidgetItem(value)
+                                                       : new QTableWidgetItem(value));
+    }
+}
+
+void DataTableWidget::clear()
+{
+    m_table->clearContents();
+    m_table->setRowCount(0);
+}
+
+void DataTableWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Embedded as a page (the news), Esc must not hide it the way it closes
+    // the dialog: the tab would be left blank.
+    if (!isWindow() && event->matches(QKeySequence::Cancel)) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

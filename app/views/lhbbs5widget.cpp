@@ -1,0 +1,117 @@
+#include "app/views/lhbbs5widget.h"
+
+#include "app/views/ordertablewidgetitem.h"
+#include "app/views/seathistory.h"
+#include "app/views/sortingpause.h"
+#include "app/views/tablestyle.h"
+#include "core/stockapplication.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+LHBBS5Widget::LHBBS5Widget(QWidget* parent)
+    : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("股票龙虎榜席位买入"));
+    auto* layout = new QVBoxLayout(this);
+    m_table = new QTableWidget(this);
+    layout->addWidget(m_table);
+
+    applyTableStyle(m_table);
+    m_table->setColumnCount(6);
+    const int widths[] = {90, 320, 120, 120, 120, 120};
+    for (int i = 0; i < 6; ++i)
+        m_table->setColumnWidth(i, widths[i]);
+    m_table->setHorizontalHeaderLabels({"序列", "营业部", "最近上榜次数", "买入金额(万元)",
+                                        "卖出金额(万元)", "净买入(万元)"});
+    // Inserting the columns pushed the sort indicator past the last one, so
+    // the rows keep their fill order (buyers, then sellers) until the user
+    // picks a column.
+
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_menu = new QMenu(this);
+    m_historyAction = new QAction(QStringLiteral("营业部历史上榜"), this);
+    m_menu->addAction(m_historyAction);
+    connect(m_historyAction, &QAction::triggered, this, &LHBBS5Widget::showHistoryList);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            &LHBBS5Widget::onContextMenuRequested);
+
+    connect(m_table, &QTableWidget::cellClicked, this, &LHBBS5Widget::onClick);
+}
+
+LHBBS5Widget::~LHBBS5Widget() = default;
+
+void LHBBS5Widget::showStock(const QString& code, const QString& date)
+{
+    setStock(code, date);
+}
+
+void LHBBS5Widget::onClick(int r, int c)
+{
+    m_clickedRow = r;
+    m_clickedColumn = c;
+}
+
+void LHBBS5Widget::onContextMenuRequested(const QPoint& pos)
+{
+    // A right click on a seat asks about that seat, not about the one that
+    // was last left-clicked.
+    const QPoint viewportPos = m_table->viewport()->mapFrom(this, pos);
+    if (m_table->viewport()->rect().contains(viewportPos)) {
+        const QModelIndex index = m_table->indexAt(viewportPos);
+        if (index.isValid())
+            onClick(index.row(), index.column());
+    }
+    m_menu->popup(mapToGlobal(pos));
+}
+
+void LHBBS5Widget::setStock(const QString& code, const QString& date)
+{
+    m_table->clearContents();
+    m_table->setRowCount(0);
+    // The rows of the last stock are gone; an old click must not pick a
+    // seat of the new one.
+    m_clickedRow = -1;
+    m_clickedColumn = -1;
+
+    const QVector<LHBUnit> units = StockApplication::instance()->lhbSeats().value(date).value(code);
+    int number = 1;
+    bool sellSideStarted = false;
+    for (const LHBUnit& unit : units) {
+        if (unit.name.isEmpty())
+            continue; // the summary line has no seat name
+        if (unit.side == 2 && !sellSideStarted) {
+            sellSideStarted = true;
+            number = 1;
+        }
+        SortingPause pause(m_table);
+        const int row = m_table->rowCount();
+        m_table->insertRow(row);
+        // Every column but the seat's name holds a number and sorts as one.
+        auto* numberItem = new OrderTableWidgetItem(QString::number(number));
+        numberItem->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        m_table->setItem(row, 0, numberItem);
+        m_table->setItem(row, 1, new QTableWidgetItem(unit.name));
+        m_table->setItem(row, 2, new OrderTableWidgetItem(unit.times));
+        m_table->setItem(row, 3, new OrderTableWidgetItem(QString::number(double(unit.buyAmount), 'g', 6)));
+        m_table->setItem(row, 4, new OrderTableWidgetItem(QString::number(double(unit.sellAmount), 'g', 6)));
+        m_table->setItem(row, 5, new OrderTableWidgetItem(QString::number(double(unit.netAmount), 'g', 6)));
+        ++number;
+    }
+}
+
+void LHBBS5Widget::showHistoryList()
+{
+    const QTableWidgetItem* nameItem = m_table->item(m_clickedRow, 1);
+    if (!nameItem)
+        return;
+    const QString link = StockApplication::instance()->seatPageUrls().value(nameItem->text());
+    if (link.isEmpty())
+        return;
+    const QString seatCode = seatCodeFromLink(link);
+    if (seatCode.isEmpty())
+        return;
+    showSeatHistory(seatCode, this);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/views/datatablewidget.h"
+#include "app/views/seathistoryreply.h"
+
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+class QSize;
+class QWidget;
+
+// The seat history: a brokerage seat's recent entries on the list.
+
+// Request URL of the first page (at most 50 entries) for a seat code.
+QString seatHistoryUrl(const QString& seatCode);
+
+// The reply and seat-code readers (parseJsonArrayText, seatCodeFromLink)
+// are in seathistoryreply.h.
+
+// Columns of the history dialog.
+QVector<ColumnSpec> seatHistoryColumns();
+
+// The size at which the history dialog shows all its columns and about 15
+// rows, or as much of that as fits in the given available screen area.
+QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& available);
+
+// The history dialog filled with the rows of a reply text (not yet shown),
+// sized for the screen it opens on.
+DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent);
+
+// Fetches the seat's history on the calling (GUI) thread and shows it in a
+// modal dialog that is destroyed when it closes.
+void showSeatHistory(const QString& seatCode, QWidget* parent);

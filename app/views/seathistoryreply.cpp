@@ -1,0 +1,29 @@
+#include "app/views/seathistoryreply.h"
+
+#include "core/utils.h"
+
+#include <QRegularExpression>
+#include <QUrl>
+
+QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text)
+{
+    QString body = text.simplified();
+    const int start = body.indexOf(QLatin1String("[{"));
+    // Without a row object the reply holds no rows; handing the whole text
+    // on would turn unrelated key:value pieces into a row of empty cells.
+    if (start < 0)
+        return {};
+    body = body.mid(start);
+    const int end = body.indexOf(QLatin1String("}]"));
+    if (end >= 0)
+        body = body.left(end);
+    return parseObjectList(body);
+}
+
+QString seatCodeFromLink(const QString& link)
+{
+    const QString path = QUrl(link.trimmed()).path();
+    static const QRegularExpression rx(QStringLiteral("/lhb/yyb/([0-9A-Za-z]+)\\.html$"));
+    const QRegularExpressionMatch match = rx.match(path);
+    return match.hasMatch() ? match.captured(1) : QString();
+}

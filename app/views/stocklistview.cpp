@@ -1,0 +1,82 @@
+#include "app/views/stocklistview.h"
+
+#include "app/views/tablestyle.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QMenu>
+
+StockListView::StockListView(QWidget* parent)
+    : QTableWidget(parent)
+{
+    applyTableStyle(this);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_popup = new QMenu(this);
+    connect(this, &QTableWidget::cellClicked, this, &StockListView::onClick);
+}
+
+StockListView::~StockListView() = default;
+
+void StockListView::clear()
+{
+    clearContents();
+    setRowCount(0);
+    m_stocks.clear();
+}
+
+void StockListView::addStock(const Stock& stock)
+{
+    addStockRow(stock);
+    m_stocks.insert(stock.code, stock);
+}
+
+void StockListView::addStocks(const QVector<Stock>& stocks)
+{
+    for (const Stock& stock : stocks)
+        addStock(stock);
+}
+
+void StockListView::onClick(int r, int c)
+{
+    m_clickedRow = r;
+    m_clickedColumn = c;
+    const QTableWidgetItem* codeItem = item(r, 0);
+    emit senderStock(codeItem ? codeItem->text().trimmed() : QString());
+    onRowClicked(r, c);
+}
+
+void StockListView::contextMenuEvent(QContextMenuEvent* e)
+{
+    if (itemAt(e->pos()))
+        return;
+    m_popup->exec(QCursor::pos());
+    e->accept();
+}
+
+void StockListView::onRowClicked(int, int) {}
+
+void StockListView::addStockRow(const Stock&) {}
+
+QString StockListView::gText(float value)
+{
+    return QString("%1").arg(double(value), 0, 'g', -1);
+}
+
+QString StockListView::fixed2(float value)
+{
+    return QString::number(double(value), 'f', 2);
+}
+
+void StockListView::setCell(int row, int column, QTableWidgetItem* item, Qt::Alignment alignment)
+{
+    if (alignment)
+        item->setTextAlignment(int(alignment));
+    setItem(row, column, item);
+}
+
+void StockListView::sortByDefaultColumn()
+{
+    // Columns inserted after sorting was switched on push the header's sort
+    // indicator past the last column, which would leave rows unsorted.
+    sortByColumn(0, Qt::AscendingOrder);
+}

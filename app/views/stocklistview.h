@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/stock.h"
+
+#include <QMap>
+#include <QString>
+#include <QTableWidget>
+#include <QVector>
+
+class QMenu;
+
+// Read-only, sortable table of stocks, one row per added stock; subclasses
+// lay out the columns. A click on a row reports the row's code cell.
+class StockListView : public QTableWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY(StockListView)
+public:
+    explicit StockListView(QWidget* parent = nullptr);
+    ~StockListView() override;
+
+    // Empties rows and the code map; headers, widths and settings stay.
+    void clear();
+
+    // The stocks shown, by code: the last one added under each code.
+    QMap<QString, Stock> stockMap() const { return m_stocks; }
+    int clickedRow() const { return m_clickedRow; }
+    int clickedColumn() const { return m_clickedColumn; }
+
+    bool option() const { return m_option; }
+    void setOption(bool on) { m_option = on; }
+
+signals:
+    void senderStock(const QString& code);
+
+public slots:
+    void addStock(const Stock& stock);
+    void addStocks(const QVector<Stock>& stocks);
+    void onClick(int r, int c);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+    // Called by onClick after senderStock has been emitted.
+    virtual void onRowClicked(int row, int column);
+    // Appends one row for the stock and fills the subclass's columns.
+    virtual void addStockRow(const Stock& stock);
+
+    // Helpers for the row fills.
+    static QString gText(float value);
+    static QString fixed2(float value);
+    static constexpr Qt::Alignment kCentred = Qt::AlignHCenter | Qt::AlignVCenter;
+    void setCell(int row, int column, QTableWidgetItem* item, Qt::Alignment alignment = {});
+    // Called once the columns exist: rows stand ordered by their first cell.
+    void sortByDefaultColumn();
+
+    QMap<QString, Stock> m_stocks;
+
+private:
+    int m_clickedRow = -1;
+    int m_clickedColumn = -1;
+    QMenu* m_popup = nullptr;
+    bool m_option = true;
+};

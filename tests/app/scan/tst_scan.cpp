@@ -1,0 +1,540 @@
+// The scan's main road, end to end: a day is picked and "扫描" pressed; the
+// worker fetches three day lists and the list entries' seats from fixture
+// services reached by their real URLs through a local proxy; the widget
+// lists the day, recommends, and shows a selected stock's chart, seats and
+// news.
+
+#include "app/scan/lhbpkwidget.h"
+#include "app/scan/stockevent.h"
+#include "app/scan/stocklisttask.h"
+#include "app/views/datatablewidget.h"
+#include "app/views/lhbbs5widget.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/recommandstockview.h"
+#include "app/views/stocklistview.h"
+#include "chart/candlestickwidget.h"
+#include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/eastmoneylhblistinterface.h"
+#include "core/providers/stocknewsinterface.h"
+#include "core/providers/stockqqhistoryinterface.h"
+#include "core/stockapplication.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/stockapptestmain.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QThreadPool>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+#include <qcustomplot.h>
+
+namespace {
+
+const QString kDay = QStringLiteral("2017-10-09");  // a Monday
+const QString kDay1 = QStringLiteral("2017-10-06"); // the 2nd is a configured holiday
+const QString kDay2 = QStringLiteral("2017-10-05");
+
+// A scan of a few list entries takes about 20 s: three 2.4 s list pauses,
+// two 1.2 s status pauses and 0.72 s per list entry.
+constexpr int kScanTimeoutMs = 60000;
+
+// The list service's answer for a day without entries.
+const QByteArray kEmptyList = "var data_tab_1={\"success\":false,\"pages\":0,\"data\":[]}";
+
+QString listUrl(const QString& date) {
+    EastmoneyLHBListInterface client;
+    return client.urls(QStringList{date}).value(0);
+}
+
+QString seatUrl(const QString& code, const QString& date) {
+    EastmoneyLHBDataInterface client;
+    return client.urls(QStringList{code + QLatin1Char(',') + date}).value(0);
+}
+
+// The K-line and news queries carry a random number, so they are routed by path.
+QString klinePath() {
+    StockQQHistoryInterface client;
+    return QUrl(client.urls(QStringList{QStringLiteral("600001")}).value(0)).path();
+}
+
+QString newsPath() {
+    StockNewsInterface client;
+    return QUrl(client.url(QStringLiteral("600001"))).path();
+}
+
+// Records the widget's scan events and every change of its progress bar.
+class ScanRecorder final : public QObject {
+public:
+    explicit ScanRecorder(LHBPKWidget* widget) : m_widget(widget) {
+        widget->installEventFilter(this);
+        QObject::connect(widget->progressBar(), &QProgressBar::valueChanged,
+                         [this](int value) { progress.append(value); });
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const int type = event->type();
+        if (watched == m_widget && type >= StockEvent::DayListFetched &&
+            type <= StockEvent::AllSeatsStored)
+            events.append(qMakePair(type, static_cast<StockEvent*>(event)->value()));
+        return false;
+    }
+    void clear() {
+        events.clear();
+        progress.clear();
+    }
+    QVector<QPair<int, int>> events;
+    QVector<int> progress;
+
+private:
+    LHBPKWidget* m_widget;
+};
+
+int rowOfCode(QTableWidget* table, const QString& code) {
+    for (int r = 0; r < table->rowCount(); ++r) {
+        if (table->item(r, 0) && table->item(r, 0)->text().trimmed() == code)
+            return r;
+    }
+    return -1;
+}
+
+void clickRow(QTableWidget* table, int row) {
+    QVERIFY(row >= 0);
+    table->scrollToItem(table->item(row, 0));
+    const QRect rect = table->visualItemRect(table->item(row, 1));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+QCPFinancial* candlesOf(CandlestickWidget* chart) {
+    auto* plot = chart->findChild<QCustomPlot*>();
+    if (!plot)
+        return nullptr;
+    for (int i = 0; i < plot->plottableCount(); ++i) {
+        if (auto* financial = qobject_cast<QCPFinancial*>(plot->plottable(i)))
+            return financial;
+    }
+    return nullptr;
+}
+
+int countRequests(const TestHttpServer& server, const QString& part) {
+    int n = 0;
+    for (const QString& r : server.requests())
+        n += r.contains(part) ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class TestScan final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void listRowConversion_data();
+    void listRowConversion();
+    void initialDate_data();
+    void initialDate();
+    void wholeScan();
+    void onlyTheLastSelectedStockIsShown();
+    void emptyDay();
+    void buttonComesBackWhenDayListIsLost();
+    void failedFetchesAreSaid();
+
+private:
+    void startScan(const QString& day);
+    void waitForScanEnd();
+
+    TestHttpServer m_server;
+    LHBPKWidget* m_widget = nullptr;
+    ScanRecorder* m_recorder = nullptr;
+};
+
+void TestScan::initTestCase() {
+    QVERIFY(StockApplication::instance());
+    // The calendar's configured days are the defaults, whatever an earlier run left.
+    StockApplication::instance()->setNonTradeDays(
+        QString::fromLatin1(StockApplication::kDefaultNonTradeDays).split(QLatin1Char(',')));
+
+    QVERIFY(m_server.listen());
+    // Anything not routed (an unknown day, a stock without a page) answers empty.
+    m_server.setDefaultResponse(QByteArray(), 404);
+    for (const QString& day : {kDay, kDay1, kDay2})
+        m_server.setRoute(listUrl(day),
+                          toGbk(fixtureText(QStringLiteral("scan/list-%1.js").arg(day))));
+    const QStringList pages = {
+        QStringLiteral("2017-10-09-600001"), QStringLiteral("2017-10-09-600002"),
+        QStringLiteral("2017-10-09-000003"), QStringLiteral("2017-10-09-000004"),
+        QStringLiteral("2017-10-09-000005"), QStringLiteral("2017-10-06-600002"),
+        QStringLiteral("2017-10-06-000003"), QStringLiteral("2017-10-05-600002")};
+    for (const QString& page : pages) {
+        const QString date = page.left(10);
+        const QString code = page.mid(11);
+        const QByteArray body = toGbk(fixtureText(QStringLiteral("scan/seats-%1.html").arg(page)));
+        QVERIFY(!body.isEmpty());
+        m_server.setRoute(seatUrl(code, date), body);
+    }
+    m_server.setRoute(klinePath(), toGbk(fixtureText(QStringLiteral("scan/kline.json"))), 200,
+                      "application/json");
+    m_server.setRoute(newsPath(), toGbk(fixtureText(QStringLiteral("scan/news.json"))), 200,
+                      "application/json");
+    m_server.installAsApplicationProxy();
+
+    m_widget = new LHBPKWidget();
+    m_widget->resize(960, 640);
+    m_widget->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_widget));
+    m_recorder = new ScanRecorder(m_widget);
+}
+
+void TestScan::cleanupTestCase() {
+    delete m_recorder;
+    delete m_widget;
+    TestHttpServer::removeApplicationProxy();
+}
+
+void TestScan::listRowConversion_data() {
+    QTest::addColumn<QString>("chg");
+    QTest::addColumn<QString>("turnover");
+    QTest::addColumn<float>("changePercent");
+    QTest::addColumn<float>("amount");
+    // The change is raised to the next hundredth; the amount turns yuan into 万元.
+    QTest::newRow("raised") << "2.341"
+                            << "2500000" << 2.35f << 250.0f;
+    QTest::newRow("negative raised toward zero") << "-1.237"
+                                                 << "0" << -1.23f << 0.0f;
+    QTest::newRow("whole hundredths stay") << "2.34"
+                                           << "12345" << 2.34f << 1.2345f;
+    QTest::newRow("integer") << "5"
+                             << "2508328205" << 5.0f << 250832.8205f;
+    QTest::newRow("not numbers") << "abc"
+                                 << "" << 0.0f << 0.0f;
+}
+
+void TestScan::listRowConversion() {
+    QFETCH(QString, chg);
+    QFETCH(QString, turnover);
+    QFETCH(float, changePercent);
+    QFETCH(float, amount);
+    QMap<QString, QString> row;
+    row.insert(QStringLiteral("SCode"), QStringLiteral("600036"));
+    row.insert(QStringLiteral("SName"), QStringLiteral("招商银行"));
+    row.insert(QStringLiteral("Tdate"), QStringLiteral("2017-10-09"));
+    row.insert(QStringLiteral("Ctypedes"), QStringLiteral("日涨幅偏离值达到7%的证券"));
+    row.insert(QStringLiteral("Dchratio"), QStringLiteral("1.5"));
+    row.insert(QStringLiteral("Chgradio"), chg);
+    row.insert(QStringLiteral("Turnover"), turnover);
+    const Stock s = StockListTask::stockFromRow(row);
+    QCOMPARE(s.code, QStringLiteral("600036"));
+    QCOMPARE(s.name, QStringLiteral("招商银行"));
+    QCOMPARE(s.date, QStringLiteral("2017-10-09"));
+    QCOMPARE(s.typeText, QStringLiteral("日涨幅偏离值达到7%的证券"));
+    QCOMPARE(s.jd, QString()); // absent keys give empty texts
+    QCOMPARE(s.turnoverRate, 1.5f);
+    QCOMPARE(s.changePercent, changePercent);
+    QCOMPARE(s.amount, amount);
+}
+
+void TestScan::initialDate_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("expected");
+    QTest::newRow("saturday") << QDate(2017, 10, 14) << QDate(2017, 10, 13);
+    QTest::newRow("sunday") << QDate(2017, 10, 15) << QDate(2017, 10, 13);
+    QTest::newRow("monday") << QDate(2017, 10, 16) << QDate(2017, 10, 16);
+    QTest::newRow("weekday holiday stays") << QDate(2017, 5, 1) << QDate(2017, 5, 1);
+}
+
+void TestScan::initialDate() {
+    QFETCH(QDate, today);
+    QFETCH(QDate, expected);
+    QCOMPARE(LHBPKWidget::initialDate(today), expected);
+}
+
+void TestScan::startScan(const QString& day) {
+    QVERIFY(m_widget->scanButton()->isEnabled());
+    m_widget->dateEdit()->setDate(QDate::fromString(day, QStringLiteral("yyyy-MM-dd")));
+    QCOMPARE(m_widget->dateEdit()->text(), day);
+    m_recorder->clear();
+    m_server.clearRequests();
+    QTest::mouseClick(m_widget->scanButton(), Qt::LeftButton);
+    QVERIFY(!m_widget->scanButton()->isEnabled());
+    QCOMPARE(m_widget->progressBar()->value(), 0);
+    QCOMPARE(m_widget->stockList()->rowCount(), 0);
+}
+
+void TestScan::waitForScanEnd() {
+    QTRY_VERIFY_WITH_TIMEOUT(m_widget->scanButton()->isEnabled(), kScanTimeoutMs);
+    // The last status task still pauses after its event; let it end.
+    QVERIFY(m_widget->threadPool()->waitForDone(5000));
+}
+
+void TestScan::wholeScan() {
+    StockApplication* app = StockApplication::instance();
+    LHBTabWidget* tabs = m_widget->tabs();
+    StockListView* list = m_widget->stockList();
+    const QString dash = QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万");
+    QCOMPARE(m_widget->infoLabel()->text(), dash);
+
+    startScan(kDay);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->scanDay(), kDay);
+    QCOMPARE(m_widget->previousDay(), kDay1);
+    QCOMPARE(m_widget->dayBeforePrevious(), kDay2);
+
+    // The list phase: D's records appear once every day list is stored.
+    QTRY_VERIFY_WITH_TIMEOUT(list->rowCount() > 0, kScanTimeoutMs);
+    QCOMPARE(m_widget->progressBar()->value(), 100);
+    // 000007's reason holds both "连续" and "融资": dropped. 600001 is listed twice.
+    QStringList codes;
+    for (int r = 0; r < list->rowCount(); ++r)
+        codes << list->item(r, 0)->text();
+    codes.sort();
+    QCOMPARE(codes,
+             (QStringList{"000003", "000004", "000005", "000006", "600001", "600001", "600002"}));
+    QCOMPARE(list->item(rowOfCode(list, "600002"), 2)->text(), QStringLiteral("2.35"));
+    QCOMPARE(list->item(rowOfCode(list, "000003"), 2)->text(), QStringLiteral("-1.23"));
+    QCOMPARE(list->item(rowOfCode(list, "000004"), 2)->text(), QStringLiteral("5"));
+    const auto days = app->dayStocks();
+    QCOMPARE(days.value(kDay).size(), 7);
+    QCOMPARE(days.value(kDay1).size(), 2);
+    QCOMPARE(days.value(kDay2).size(), 1);
+
+    // Seats are fetched D-2 first, then D-1, then D: 600001's seats on D are
+    // at least three list entries away, so selecting it now changes nothing.
+    QVERIFY(!app->lhbSeats().value(kDay).contains("600001"));
+    clickRow(list, rowOfCode(list, "600001"));
+    QCOMPARE(m_widget->infoLabel()->text(), dash);
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 0);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 0);
+    QCPFinancial* candles = candlesOf(tabs->chart());
+    QVERIFY(candles);
+    QCOMPARE(candles->data()->size(), 0);
+    QCOMPARE(countRequests(m_server, klinePath()), 0);
+    QCOMPARE(countRequests(m_server, newsPath()), 0);
+
+    // Once its seats on D are stored the same selection fills the tabs, while
+    // the worker goes on filling the cache.
+    QTRY_VERIFY_WITH_TIMEOUT(app->lhbSeats().value(kDay).contains("600001"), kScanTimeoutMs);
+    clickRow(list, rowOfCode(list, "600001"));
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:600001,名称:甲股份,涨幅:9.96%,换手率:17.128%,交易额:250833万"));
+
+    // Chart: the last 60 of the 70 bars.
+    QCOMPARE(candles->data()->size(), 60);
+    QCOMPARE(countRequests(m_server, klinePath()), 1);
+
+    // Seats: buying and selling sides each numbered from 1; no summary row.
+    QTableWidget* seats = tabs->seatTable()->table();
+    const QMap<QString, QString> numbers = {{"甲证券上海一路", "1"}, {"甲证券深圳二路", "2"},
+                                            {"甲证券杭州三路", "3"}, {"机构专用", "4"},
+                                            {"甲证券北京五路", "5"}, {"甲证券广州六路", "1"},
+                                            {"甲证券成都七路", "2"}};
+    QCOMPARE(seats->rowCount(), numbers.size());
+    QMap<QString, QString> shown;
+    QMap<QString, QString> nets;
+    for (int r = 0; r < seats->rowCount(); ++r) {
+        shown.insert(seats->item(r, 1)->text(), seats->item(r, 0)->text());
+        nets.insert(seats->item(r, 1)->text(), seats->item(r, 5)->text());
+    }
+    QCOMPARE(shown, numbers);
+    QCOMPARE(nets.value("甲证券上海一路"), QStringLiteral("250.9"));
+    QCOMPARE(nets.value("甲证券广州六路"), QStringLiteral("-300"));
+
+    // News: the two items of the first page.
+    QTableWidget* news = tabs->newsTable()->table();
+    QCOMPARE(news->rowCount(), 2);
+    QSet<QString> items;
+    for (int r = 0; r < news->rowCount(); ++r)
+        items << QStringList{news->item(r, 0)->text(), news->item(r, 1)->text(),
+                             news->item(r, 2)->text()}
+                     .join('|');
+    QCOMPARE(items,
+             (QSet<QString>{"sh600001|甲股份：关于重大合同的公告|2017-10-09 15:30:02",
+                            "sh600001|甲股份龙虎榜：机构净买入1003万元|2017-10-08 09:12:45"}));
+
+    // A stock listed for a run of days gets no seat request, so it can never be shown.
+    clickRow(list, rowOfCode(list, "000006"));
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600001,")));
+
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+
+    // Progress: 100 after the lists, one value per list entry, 0 at the end.
+    const QVector<QPair<int, int>> expectedEvents = {
+        {5001, 0},  {5001, 33}, {5001, 66}, {5002, 100}, {5003, 0},  {5003, 11}, {5003, 22},
+        {5003, 33}, {5003, 44}, {5003, 55}, {5003, 66},  {5003, 77}, {5003, 88}, {5004, 100}};
+    QCOMPARE(m_recorder->events, expectedEvents);
+    QCOMPARE(m_recorder->progress, (QVector<int>{100, 0, 11, 22, 33, 44, 55, 66, 77, 88, 0}));
+    QCOMPARE(m_widget->progressBar()->value(), 0);
+
+    // Requests: 600001 is asked for twice (two listing reasons), 000006 and
+    // 000007 never.
+    QCOMPARE(countRequests(m_server, seatUrl("600001", kDay)), 2);
+    QCOMPARE(countRequests(m_server, "000006"), 0);
+    QCOMPARE(countRequests(m_server, "000007"), 0);
+    // The seat seen on three pages keeps the link of the last page parsed (D's).
+    QVERIFY(app->seatPageUrls().value("做T营业部").endsWith("/lhb/yyb/80000008.html"));
+
+    // Recommendations: one per matching stock, in code order; 000005 matches
+    // nothing and 600001 is recommended once although listed twice. 600002
+    // would also match the last screen; the earlier screen's text wins.
+    QListWidget* recommended = tabs->recommendView()->stockList();
+    QStringList listed;
+    for (int i = 0; i < recommended->count(); ++i)
+        listed << recommended->item(i)->text();
+    QCOMPARE(listed, (QStringList{"000003", "000004", "600001", "600002"}));
+    const QMap<QString, QString> texts = {
+        {"000003", "丙实业(000003)主力加仓买入,大力推荐"},
+        {"000004", "丁能源(000004)优质营业部合力买入,值得推荐买入"},
+        {"600001", "甲股份(600001)买入营业部均有不错收益率,值得推荐买入"},
+        {"600002", "乙科技(600002)主力隔日做T买入,可以考虑介入"}};
+    QCOMPARE(app->recommendations(), texts);
+    for (int i = 0; i < recommended->count(); ++i) {
+        QListWidgetItem* item = recommended->item(i);
+        QTest::mouseClick(recommended->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          recommended->visualItemRect(item).center());
+        QCOMPARE(tabs->recommendView()->analysisText()->toPlainText(), texts.value(item->text()));
+    }
+
+    // Showing the stock again within the scan takes the K-lines from the cache.
+    clickRow(list, rowOfCode(list, "600002"));
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:600002,名称:乙科技,涨幅:2.35%,换手率:5.5%,交易额:250万"));
+    QCOMPARE(seats->rowCount(), 3);
+    QCOMPARE(countRequests(m_server, newsPath()), 2);
+}
+
+void TestScan::onlyTheLastSelectedStockIsShown() {
+    // Right after the whole scan: the seats of D's entries are in, the
+    // K-lines of 600001 and 600002 are cached, those of 000003 and 000004 not.
+    StockListView* list = m_widget->stockList();
+    LHBTabWidget* tabs = m_widget->tabs();
+    m_server.setResponseDelayMs(300);
+    const auto selectWhileLoading = [&](const QString& first, const QString& second) {
+        // The second click comes while the first stock's data is on its way.
+        QTimer::singleShot(100, this, [&, second] { clickRow(list, rowOfCode(list, second)); });
+        clickRow(list, rowOfCode(list, first));
+    };
+
+    // During the first stock's K-lines: its late bars must not reach the chart.
+    selectWhileLoading("000003", "000004");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:000004,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("000004")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+
+    // During the first stock's news: its rows must not join the second's.
+    selectWhileLoading("600001", "600002");
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600002,")));
+    QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("600002")));
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
+    m_server.setResponseDelayMs(0);
+}
+
+void TestScan::emptyDay() {
+    // 2017-05-01 is a built-in holiday on a Monday; the service answers its
+    // list, and the two days before it, with nothing.
+    for (const char* day : {"2017-05-01", "2017-04-28", "2017-04-27"})
+        m_server.setRoute(listUrl(QString::fromLatin1(day)), kEmptyList);
+    startScan(QStringLiteral("2017-05-01"));
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->previousDay(), QStringLiteral("2017-04-28"));
+    QCOMPARE(m_widget->dayBeforePrevious(), QStringLiteral("2017-04-27"));
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+
+    QCOMPARE(m_widget->stockList()->rowCount(), 0);
+    for (const char* day : {"2017-05-01", "2017-04-28", "2017-04-27"})
+        QCOMPARE(countRequests(m_server, listUrl(QString::fromLatin1(day))), 1);
+    const auto days = StockApplication::instance()->dayStocks();
+    QCOMPARE(days.size(), 3);
+    QVERIFY(days.contains("2017-05-01") && days.value("2017-05-01").isEmpty());
+
+    // No list entries: no seat event, 5004 follows the 5002 handling.
+    const QVector<QPair<int, int>> expectedEvents = {
+        {5001, 0}, {5001, 33}, {5001, 66}, {5002, 100}, {5004, 100}};
+    QCOMPARE(m_recorder->events, expectedEvents);
+    QCOMPARE(m_recorder->progress, (QVector<int>{100, 0}));
+
+    RecommandStockView* view = m_widget->tabs()->recommendView();
+    QCOMPARE(view->stockList()->count(), 0);
+    QCOMPARE(
+        view->analysisText()->toPlainText(),
+        QStringLiteral("今日龙虎榜无选股,本龙虎榜深度分析系统不会每天推荐股票,请耐心等待介入时机"));
+    QVERIFY(m_widget->scanButton()->isEnabled());
+}
+
+void TestScan::buttonComesBackWhenDayListIsLost() {
+    // Should D's list be gone from the cache when the seats are in, there is
+    // nothing to screen, but the scan is over: the button must come back.
+    for (const char* day : {"2017-10-16", "2017-10-13", "2017-10-12"})
+        m_server.setRoute(listUrl(QString::fromLatin1(day)), kEmptyList);
+    startScan(QStringLiteral("2017-10-16"));
+    if (QTest::currentTestFailed())
+        return;
+    QTRY_COMPARE_WITH_TIMEOUT(m_recorder->events.size(), 4, kScanTimeoutMs); // up to 5002
+    StockApplication::instance()->clearCaches();
+    QVERIFY(!StockApplication::instance()->dayStocks().contains("2017-10-16"));
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
+    QCOMPARE(m_widget->progressBar()->value(), 0);
+    QVERIFY(m_widget->scanButton()->isEnabled());
+}
+
+void TestScan::failedFetchesAreSaid() {
+    // Runs last: it breaks routes that the scans above rely on.
+    QTextEdit* text = m_widget->tabs()->recommendView()->analysisText();
+
+    // D arrives; D-1 is an error page, D-2 unknown to the service (404), and
+    // one of D's seat pages fails: the screens run on the rest, and the view
+    // says what is missing.
+    m_server.setRoute(listUrl(QStringLiteral("2017-10-05")),
+                      toGbk(QStringLiteral("<html><body>服务暂不可用</body></html>")), 502);
+    m_server.setRoute(seatUrl(QStringLiteral("000003"), QStringLiteral("2017-10-06")),
+                      QByteArray("error"), 500);
+    startScan(QStringLiteral("2017-10-06"));
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->stockList()->rowCount(), 2);
+    QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
+    QCOMPARE(text->toPlainText(),
+             QStringLiteral("2017-10-05 龙虎榜数据获取失败，选股结果可能不完整\n"
+                            "2017-10-04 龙虎榜数据获取失败，选股结果可能不完整\n"
+                            "1 只股票的营业部数据获取失败"));
+
+    // D's answer is no list at all: the scan ends after the lists, saying so,
+    // and asks for no seats.
+    m_server.setRoute(listUrl(QStringLiteral("2017-10-10")),
+                      toGbk(QStringLiteral("<html><body>系统维护中</body></html>")));
+    startScan(QStringLiteral("2017-10-10"));
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->stockList()->rowCount(), 0);
+    QCOMPARE(m_recorder->events.last(), qMakePair(5002, 100));
+    QCOMPARE(m_server.requestCount(), 3);
+    QCOMPARE(text->toPlainText(),
+             QStringLiteral("2017-10-10 龙虎榜数据获取失败，请检查网络后重新扫描"));
+}
+
+VESK_STOCKAPP_TEST_MAIN(TestScan)
+
+#include "tst_scan.moc"

@@ -1,0 +1,350 @@
+// The start-up sequence end to end: child processes run the program's own
+// start-up with a private per-user settings folder, and report which windows
+// appeared in which order.
+#include "app/scan/lhbpkwidget.h"
+#include "app/shell/crashhandler.h"
+#include "app/shell/lhbmainwindow.h"
+#include "app/shell/startup.h"
+#include "app/shell/stocknotewidget.h"
+#include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/eastmoneylhblistinterface.h"
+#include "core/stockapplication.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+const char* const kChildFlag = "--startup-child";
+
+void say(const QString& line) {
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// The scanned day and the list entry whose page the service never finishes.
+const QString kScanDay = QStringLiteral("2017-10-09");
+const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
+
+// Runs in the child: the program's start-up, with a watcher that closes the
+// note and then acts on the main window as a user would. Modes: none (close
+// it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
+// non-trading days, then wait to be ended by a signal).
+int runChild(int argc, char** argv, const QString& mode) {
+    static CrashHandler handler;
+    seedRandomGenerators();
+    StockApplication app(argc, argv);
+
+    bool noteSeen = false;
+    bool mainSeen = false;
+    LHBPKWidget* scan = nullptr;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        bool mainVisible = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<LHBMainWindow*>(w) && w->isVisible())
+                mainVisible = true;
+
+        if (auto* note = qobject_cast<StockNoteWidget*>(QApplication::activeModalWidget())) {
+            if (!noteSeen) {
+                noteSeen = true;
+                say(mainVisible ? QStringLiteral("note while main window shown")
+                                : QStringLiteral("note"));
+                if (QLabel* caption = note->findChild<QLabel*>())
+                    say(QStringLiteral("caption: ") + caption->text());
+                note->close();
+            }
+            return;
+        }
+        if (scan && scan->progressBar()->value() == 100) {
+            // The lists are in; after the status pause (1.2 s) the first seat
+            // page is asked for, and never finishes: close then.
+            scan = nullptr;
+            QTimer::singleShot(2000, [] {
+                say(QStringLiteral("closed"));
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (qobject_cast<LHBMainWindow*>(w))
+                        w->close();
+            });
+        }
+        if (mainVisible && !mainSeen) {
+            mainSeen = true;
+            say(QStringLiteral("main"));
+            say(QStringLiteral("style: ") + QApplication::style()->objectName().toLower());
+            say(QStringLiteral("font: ") + QString::number(QApplication::font().pointSize()));
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            say(QStringLiteral("cancel: ") + box.button(QDialogButtonBox::Cancel)->text());
+            // The date field's calendar names its months in Chinese although
+            // the system locale is C.
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* edit = qobject_cast<LHBMainWindow*>(w) ? w->findChild<QDateEdit*>() : nullptr;
+                if (!edit)
+                    continue;
+                QCalendarWidget* calendar = edit->calendarWidget();
+                calendar->setCurrentPage(2017, 1);
+                auto* month = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+                say(QStringLiteral("january: ") + (month ? month->text() : QString()));
+            }
+            if (mode == QLatin1String("crash"))
+                std::abort();
+            if (mode == QLatin1String("wait")) {
+                app.setNonTradeDays(app.nonTradeDays() << QStringLiteral("2017-12-25"));
+                return;
+            }
+            if (mode == QLatin1String("scan")) {
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* found = w->findChild<LHBPKWidget*>())
+                        scan = found;
+                scan->dateEdit()->setDate(QDate::fromString(kScanDay, Qt::ISODate));
+                scan->scanButton()->click();
+                return;
+            }
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<LHBMainWindow*>(w))
+                    w->close();
+        }
+    });
+    poll.start();
+    const int result = runApplication(app);
+    say(QStringLiteral("exit: ") + QString::number(result));
+    return result;
+}
+
+struct ChildRun {
+    int exitCode = -1;
+    QStringList lines;
+    qint64 msAfterCue = -1; // from the cue line to the end of the process
+};
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void firstRunShowsNoteOnce();
+    void markerValue_data();
+    void markerValue();
+    void crashKeepsNoteForNextStart();
+    void closeDuringScanEndsAtOnce();
+    void terminationSignalEndsNormally_data();
+    void terminationSignalEndsNormally();
+
+private:
+    // Runs the program in a child. When the child prints the cue line,
+    // onCue is called with its pid.
+    ChildRun runProgram(const QString& mode = QString(), const QString& cue = QString(),
+                        const std::function<void(qint64)>& onCue = {});
+    QString markerFile() const { return m_config->filePath(QStringLiteral("vesk/lhb.conf")); }
+    QVariant storedMarker() const;
+    void setMarker(const QString& value);
+
+    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<QTemporaryDir> m_work;
+    TestHttpServer m_server; // the child's proxy to the data services
+};
+
+void TestStartup::init() {
+    m_config.reset(new QTemporaryDir);
+    m_work.reset(new QTemporaryDir);
+    QVERIFY(m_config->isValid() && m_work->isValid());
+}
+
+ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
+                                 const std::function<void(qint64)>& onCue) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
+    env.insert(QStringLiteral("HOME"), m_config->path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A machine without a Chinese locale.
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("http_proxy"), m_server.baseUrl());
+    env.remove(QStringLiteral("no_proxy"));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(m_work->path());
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    QStringList args{QLatin1String(kChildFlag)};
+    if (!mode.isEmpty())
+        args << mode;
+    child.start(QCoreApplication::applicationFilePath(), args);
+    ChildRun run;
+    QElapsedTimer sinceCue;
+    QByteArray output;
+    while (!cue.isEmpty() && !output.contains(cue.toUtf8() + '\n') && child.waitForReadyRead(60000))
+        output += child.readAllStandardOutput();
+    if (output.contains(cue.toUtf8() + '\n')) {
+        sinceCue.start();
+        onCue(child.processId());
+    }
+    if (!child.waitForFinished(60000)) {
+        child.kill();
+        child.waitForFinished();
+        return run;
+    }
+    if (sinceCue.isValid())
+        run.msAfterCue = sinceCue.elapsed();
+    run.exitCode = child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -2;
+    run.lines = QString::fromUtf8(output + child.readAllStandardOutput())
+                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return run;
+}
+
+QVariant TestStartup::storedMarker() const {
+    QSettings settings(markerFile(), QSettings::IniFormat);
+    return settings.value(QStringLiteral("init"));
+}
+
+void TestStartup::setMarker(const QString& value) {
+    QSettings settings(markerFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("init"), value);
+    settings.sync();
+    QCOMPARE(settings.status(), QSettings::NoError);
+}
+
+void TestStartup::firstRunShowsNoteOnce() {
+    QVERIFY(!QFile::exists(markerFile()));
+
+    const ChildRun first = runProgram();
+    QCOMPARE(first.exitCode, 0);
+    const QString expectedStyle =
+        QStyleFactory::keys().contains(QStringLiteral("Cleanlooks"), Qt::CaseInsensitive)
+            ? QStringLiteral("cleanlooks")
+            : QStringLiteral("fusion");
+    QCOMPARE(first.lines,
+             (QStringList{QStringLiteral("note"), QStringLiteral("caption: 岱鸮龙虎榜股票分析软件"),
+                          QStringLiteral("main"), QStringLiteral("style: ") + expectedStyle,
+                          QStringLiteral("font: 10"), QStringLiteral("cancel: 取消"),
+                          QStringLiteral("january: 一月"), QStringLiteral("exit: 0")}));
+    // The per-user marker lives under the user's config folder.
+    QVERIFY(QFile::exists(markerFile()));
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    // config.ini is written in the working directory.
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
+
+    const ChildRun second = runProgram();
+    QCOMPARE(second.exitCode, 0);
+    QVERIFY(!second.lines.isEmpty());
+    QCOMPARE(second.lines.first(), QStringLiteral("main"));
+    QVERIFY(!second.lines.join(QLatin1Char('\n')).contains(QLatin1String("note")));
+}
+
+void TestStartup::markerValue_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("noteShown");
+    QTest::newRow("TRUE") << "TRUE" << false;
+    QTest::newRow("lower-case true") << "true" << true;
+    QTest::newRow("FALSE") << "FALSE" << true;
+    QTest::newRow("empty") << "" << true;
+}
+
+void TestStartup::markerValue() {
+    QFETCH(QString, value);
+    QFETCH(bool, noteShown);
+    setMarker(value);
+
+    const ChildRun run = runProgram();
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(!run.lines.isEmpty());
+    QCOMPARE(run.lines.first(), noteShown ? QStringLiteral("note") : QStringLiteral("main"));
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+}
+
+void TestStartup::crashKeepsNoteForNextStart() {
+    const ChildRun crashed = runProgram(QStringLiteral("crash"));
+    QCOMPARE(crashed.exitCode, 1);
+    QVERIFY(crashed.lines.contains(QStringLiteral("note")));
+    QVERIFY(crashed.lines.contains(QStringLiteral("main")));
+    QVERIFY(!storedMarker().isValid());
+    QCOMPARE(QDir(m_work->filePath(QStringLiteral("crash"))).entryList(QDir::Files).size(), 1);
+
+    const ChildRun next = runProgram();
+    QCOMPARE(next.exitCode, 0);
+    QVERIFY(!next.lines.isEmpty());
+    QCOMPARE(next.lines.first(), QStringLiteral("note"));
+}
+
+void TestStartup::closeDuringScanEndsAtOnce() {
+    QVERIFY(m_server.listen());
+    m_server.clearRequests();
+    m_server.setDefaultResponse(QByteArray(), 404);
+    QStringList listUrls;
+    for (const QString& day :
+         {kScanDay, QStringLiteral("2017-10-06"), QStringLiteral("2017-10-05")}) {
+        EastmoneyLHBListInterface client;
+        listUrls << client.urls(QStringList{day}).value(0);
+        m_server.setRoute(listUrls.last(),
+                          toGbk(fixtureText(QStringLiteral("scan/list-%1.js").arg(day))));
+    }
+    // The first list entry's page never finishes: the worker waits in it.
+    const QString hangingPage = EastmoneyLHBDataInterface().urls({kHangingSeatPage}).value(0);
+    m_server.setPartialRoute(hangingPage, "<html>");
+
+    const ChildRun run =
+        runProgram(QStringLiteral("scan"), QStringLiteral("closed"), [](qint64) {});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.msAfterCue >= 0 && run.msAfterCue < 2000,
+             qPrintable(QString::number(run.msAfterCue)));
+    // Nothing was asked for after the close.
+    QCOMPARE(m_server.requests(), listUrls << hangingPage);
+    // Written as on any normal exit.
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
+}
+
+void TestStartup::terminationSignalEndsNormally_data() {
+    QTest::addColumn<int>("sig");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestStartup::terminationSignalEndsNormally() {
+    QFETCH(int, sig);
+    const ChildRun run = runProgram(QStringLiteral("wait"), QStringLiteral("main"),
+                                    [sig](qint64 pid) { ::kill(static_cast<pid_t>(pid), sig); });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    // The session's edit of the non-trading days is kept.
+    QFile config(m_work->filePath(QStringLiteral("config.ini")));
+    QVERIFY(config.open(QIODevice::ReadOnly));
+    QVERIFY(config.readAll().contains("2017-12-25"));
+}
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && !std::strcmp(argv[1], kChildFlag))
+        return runChild(argc, argv, argc >= 3 ? QString::fromLatin1(argv[2]) : QString());
+    // The children inherit these; a run from a shell that ignores them (a
+    // background job) must not make the program under test ignore them too.
+    for (const int sig : {SIGINT, SIGHUP, SIGTERM})
+        std::signal(sig, SIG_DFL);
+    QCoreApplication app(argc, argv);
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startup.moc"

@@ -1,0 +1,753 @@
+#include "app/views/datatablewidget.h"
+#include "app/views/lhbbs5widget.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/linedelegate.h"
+#include "app/views/recommandstockview.h"
+#include "app/views/seathistory.h"
+#include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/stockqqhistoryinterface.h"
+#include "core/stockapplication.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/stockapptestmain.h"
+#include "tests/support/testhttpserver.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QScreen>
+#include <QScrollBar>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString kDate = QStringLiteral("2017-10-11");
+const QString kSeatLink = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80153279.html");
+
+LHBUnit seat(const QString& name, int side, float buy, float sell, float net)
+{
+    LHBUnit u;
+    u.name = name;
+    u.side = side;
+    u.buyAmount = buy;
+    u.sellAmount = sell;
+    u.netAmount = net;
+    u.times = QStringLiteral("12");
+    u.url = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/1.html");
+    return u;
+}
+
+LHBUnit summary()
+{
+    LHBUnit u;
+    u.side = 3;
+    u.buyAmount = 9999.0f;
+    return u;
+}
+
+QStringList columnTexts(const QTableWidget* table, int column)
+{
+    QStringList texts;
+    for (int r = 0; r < table->rowCount(); ++r)
+        texts << (table->item(r, column) ? table->item(r, column)->text() : QString());
+    return texts;
+}
+
+int rowOf(const QTableWidget* table, const QString& name)
+{
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (table->item(r, 1) && table->item(r, 1)->text() == name)
+            return r;
+    return -1;
+}
+
+// Runs action() while a timer looks for the modal dialog it opens, hands the
+// dialog to inspect() and closes it. Returns whether a dialog was seen.
+bool withModalDialog(const std::function<void()>& action,
+                     const std::function<void(DataTableWidget*)>& inspect)
+{
+    bool seen = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<DataTableWidget*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        seen = true;
+        poll.stop();
+        inspect(dialog);
+        dialog->reject();
+    });
+    poll.start();
+    QTimer guard; // never hang the suite on a dialog nobody closes
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    guard.start(10000);
+    action();
+    return seen;
+}
+
+} // namespace
+
+class TestSeatViews : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+
+    void seatTableConventions();
+    void seatNumbersPerSide();
+    void seatNumbersSellOnly();
+    void seatAmounts_data();
+    void seatAmounts();
+    void seatTableMissingStock();
+    void numberColumnsSortAsNumbers();
+
+    void seatCodeFromLink_data();
+    void seatCodeFromLink();
+    void historyUrl();
+    void parseJsonArrayText_data();
+    void parseJsonArrayText();
+
+    void dataTableColumns();
+    void dataTableUnescapes_data();
+    void dataTableUnescapes();
+    void dataTableRowStaysTogether();
+    void dataTableClearKeepsHeaders();
+    void escapeClosesOnlyTheDialog();
+    void droppedStockAsksForNothingMore();
+
+    void historyThroughMenuOnRightClickedSeat();
+    void historyActionDoesNothing();
+    void historyEmptyReplyGivesEmptyTable();
+    void historyOfParsedSeatPage();
+    void historyDialogShowsAllColumns();
+
+    void recommendationsEmptyDay();
+    void recommendationsListedAndClicked();
+    void recommendationsAfterEmptyDay();
+
+private:
+    TestHttpServer m_server;
+};
+
+void TestSeatViews::initTestCase()
+{
+    QVERIFY(m_server.listen());
+    // The real service host is routed to the local server.
+    m_server.installAsApplicationProxy();
+}
+
+void TestSeatViews::init()
+{
+    StockApplication::instance()->clearCaches();
+    m_server.clearRoutes();
+    m_server.clearRequests();
+}
+
+void TestSeatViews::seatTableConventions()
+{
+    LHBBS5Widget w;
+    QCOMPARE(w.windowTitle(), QString("股票龙虎榜席位买入"));
+    QTableWidget* t = w.table();
+    QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(t->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(t->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(t->isSortingEnabled());
+    QVERIFY(!t->showGrid());
+    QVERIFY(t->alternatingRowColors());
+    QVERIFY(t->verticalHeader()->isHidden());
+    QVERIFY(qobject_cast<LineDelegate*>(t->itemDelegate()));
+    QStringList headers;
+    for (int c = 0; c < t->columnCount(); ++c)
+        headers << t->horizontalHeaderItem(c)->text();
+    QCOMPARE(headers, QStringList({"序列", "营业部", "最近上榜次数", "买入金额(万元)",
+                                   "卖出金额(万元)", "净买入(万元)"}));
+    const int widths[] = {90, 320, 120, 120, 120, 120};
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(t->columnWidth(c), widths[c]);
+    QCOMPARE(w.contextMenuPolicy(), Qt::CustomContextMenu);
+    QCOMPARE(w.contextMenu()->actions().size(), 1);
+    QCOMPARE(w.historyAction()->text(), QString("营业部历史上榜"));
+}
+
+void TestSeatViews::seatNumbersPerSide()
+{
+    QVector<LHBUnit> units;
+    for (int i = 1; i <= 5; ++i)
+        units << seat(QStringLiteral("买%1").arg(i), 1, 1000.0f * i, 0.0f, 1000.0f * i);
+    for (int i = 1; i <= 5; ++i)
+        units << seat(QStringLiteral("卖%1").arg(i), 2, 0.0f, 500.0f * i, -500.0f * i);
+    units << summary();
+    StockApplication::instance()->setLhbSeats(kDate, "600519", units);
+
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    QTableWidget* t = w.table();
+    QCOMPARE(t->rowCount(), 10); // the summary line is not a seat
+    for (int r = 0; r < t->rowCount(); ++r) {
+        const QString name = t->item(r, 1)->text();
+        QCOMPARE(t->item(r, 0)->text(), name.mid(1)); // 买3 -> 3, 卖5 -> 5
+        const int n = name.mid(1).toInt();
+        const bool buying = name.startsWith(QStringLiteral("买"));
+        QCOMPARE(t->item(r, 5)->text(), QString::number(buying ? 1000 * n : -500 * n));
+        QCOMPARE(t->item(r, 0)->textAlignment(), int(Qt::AlignHCenter | Qt::AlignVCenter));
+    }
+    // Until a header is clicked the rows stand in fill order: the buyers,
+    // then the sellers.
+    QCOMPARE(columnTexts(t, 1), QStringList({"买1", "买2", "买3", "买4", "买5", "卖1", "卖2",
+                                             "卖3", "卖4", "卖5"}));
+
+    // Sorting by the net amount keeps each seat's cells in its row.
+    t->sortByColumn(3, Qt::AscendingOrder);
+    for (int r = 0; r < t->rowCount(); ++r)
+        QCOMPARE(t->item(r, 0)->text(), t->item(r, 1)->text().mid(1));
+}
+
+void TestSeatViews::seatNumbersSellOnly()
+{
+    StockApplication::instance()->setLhbSeats(
+        kDate, "000001",
+        {seat("甲", 2, 0, 100, -100), seat("乙", 2, 0, 50, -50), summary()});
+    LHBBS5Widget w;
+    w.showStock("000001", kDate);
+    QCOMPARE(w.table()->rowCount(), 2);
+    QCOMPARE(w.table()->item(rowOf(w.table(), "甲"), 0)->text(), QString("1"));
+    QCOMPARE(w.table()->item(rowOf(w.table(), "乙"), 0)->text(), QString("2"));
+}
+
+void TestSeatViews::seatAmounts_data()
+{
+    QTest::addColumn<float>("amount");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("six digits") << 1234.5678f << "1234.57";
+    QTest::newRow("zero") << 0.0f << "0";
+    QTest::newRow("whole") << 2500.0f << "2500";
+    QTest::newRow("negative") << -876.54321f << "-876.543";
+}
+
+void TestSeatViews::seatAmounts()
+{
+    QFETCH(float, amount);
+    QFETCH(QString, shown);
+    StockApplication::instance()->setLhbSeats(kDate, "600000",
+                                              {seat("甲", 1, amount, amount, amount)});
+    LHBBS5Widget w;
+    w.showStock("600000", kDate);
+    QCOMPARE(w.table()->rowCount(), 1);
+    for (int c = 3; c <= 5; ++c)
+        QCOMPARE(w.table()->item(0, c)->text(), shown);
+    QCOMPARE(w.table()->item(0, 2)->text(), QString("12"));
+}
+
+void TestSeatViews::seatTableMissingStock()
+{
+    StockApplication::instance()->setLhbSeats(kDate, "600000", {seat("甲", 1, 1, 0, 1)});
+    LHBBS5Widget w;
+    w.showStock("600000", kDate);
+    QCOMPARE(w.table()->rowCount(), 1);
+    w.onClick(0, 1);
+    w.showStock("600000", "2017-10-12"); // no seats that day
+    QCOMPARE(w.table()->rowCount(), 0);
+    w.showStock("999999", kDate);
+    QCOMPARE(w.table()->rowCount(), 0);
+    QCOMPARE(w.clickedRow(), -1); // an old click picks no seat of another stock
+}
+
+namespace {
+
+// Whether the texts, read as numbers, stand in ascending order while the
+// texts themselves do not (so a text sort could not have given it).
+bool ascendingAsNumbersOnly(const QStringList& texts)
+{
+    QVector<double> numbers;
+    for (const QString& t : texts)
+        numbers << t.toDouble();
+    QStringList sortedTexts = texts;
+    sortedTexts.sort();
+    return std::is_sorted(numbers.begin(), numbers.end()) && sortedTexts != texts;
+}
+
+} // namespace
+
+void TestSeatViews::numberColumnsSortAsNumbers()
+{
+    // Seat table: 序列, the times on the list and the three amounts.
+    const float nets[] = {-100, -150, -190, -300, -75, 120, 9, 1000, -2, 35, 4.5};
+    const char* times[] = {"1582", "612", "98", "5", "77", "1", "300", "12", "9", "45", "2000"};
+    QVector<LHBUnit> units;
+    for (int i = 0; i < 11; ++i) {
+        units << seat(QStringLiteral("营业部%1").arg(i), 1, -nets[i] * 3, nets[i] * 7, nets[i]);
+        units.last().times = QLatin1String(times[i]);
+    }
+    StockApplication::instance()->setLhbSeats(kDate, "600519", units);
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    QTableWidget* t = w.table();
+    for (int column : {0, 2, 3, 4, 5}) {
+        t->sortByColumn(column, Qt::AscendingOrder);
+        QVERIFY2(ascendingAsNumbersOnly(columnTexts(t, column)),
+                 qPrintable(columnTexts(t, column).join(' ')));
+    }
+
+    // Seat history: the amounts, the turnover rate and the price.
+    QString reply = QStringLiteral("var x=[");
+    for (int i = 0; i < 11; ++i)
+        reply += QStringLiteral("{\"BMoney\":\"%1\",\"SMoney\":\"%2\",\"ChgRadio\":\"%3\","
+                                "\"CPrice\":\"%4\"},")
+                     .arg(-nets[i] * 1000)
+                     .arg(nets[i] * 10)
+                     .arg(nets[i] / 10)
+                     .arg(QLatin1String(times[i]));
+    reply.chop(1);
+    reply += QLatin1Char(']');
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    QCOMPARE(d->table()->rowCount(), 11);
+    for (int column : {3, 4, 5, 6}) {
+        d->table()->sortByColumn(column, Qt::AscendingOrder);
+        QVERIFY2(ascendingAsNumbersOnly(columnTexts(d->table(), column)),
+                 qPrintable(columnTexts(d->table(), column).join(' ')));
+    }
+}
+
+void TestSeatViews::seatCodeFromLink_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("page") << kSeatLink << "80153279";
+    QTest::newRow("query") << "http://data.eastmoney.com/stock/lhb/yyb/10030463.html?x=1"
+                           << "10030463";
+    QTest::newRow("other suffix") << "http://data.eastmoney.com/stock/lhb/yyb/80153279.htm" << "";
+    QTest::newRow("other path") << "http://data.eastmoney.com/stock/80153279.html" << "";
+    QTest::newRow("injected") << "http://h/lhb/yyb/1%26code%3D2.html" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestSeatViews::seatCodeFromLink()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, code);
+    QCOMPARE(::seatCodeFromLink(link), code);
+}
+
+void TestSeatViews::historyUrl()
+{
+    QCOMPARE(seatHistoryUrl("80153279"),
+             QString("http://data.eastmoney.com/DataCenter_V3/stock2016/jymx.ashx?pagesize=50&page=1"
+                     "&js=var%20fyeUKhdn&param=&sortRule=-1&sortType=&gpfw=0&code=80153279"));
+    QVERIFY(seatHistoryUrl("10656871").endsWith("&code=10656871"));
+}
+
+void TestSeatViews::parseJsonArrayText_data()
+{
+    using Rows = QVector<QMap<QString, QString>>;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Rows>("rows");
+    QTest::newRow("one record")
+        << R"(var fyeUKhdn={"success":true,"pages":3,"data":[{"TDate":"2017-10-11","SCode":"600000"}],"url":[{"x":"y"}]})"
+        << Rows{{{"TDate", "2017-10-11"}, {"SCode", "600000"}}};
+    QTest::newRow("two records, blanks simplified")
+        << "var a=[{\"TDate\":\"2017-10-11\",\"SName\":\"A \n  B\"},{\"TDate\":\"2017-10-12\"}]"
+        << Rows{{{"TDate", "2017-10-11"}, {"SName", "A B"}}, {{"TDate", "2017-10-12"}}};
+    QTest::newRow("empty array") << R"(var fyeUKhdn={"success":false,"pages":0,"data":[]})" << Rows{};
+    QTest::newRow("empty reply") << "" << Rows{};
+    QTest::newRow("error page") << "<html><body>404: Not Found</body></html>" << Rows{};
+}
+
+void TestSeatViews::parseJsonArrayText()
+{
+    using Rows = QVector<QMap<QString, QString>>;
+    QFETCH(QString, text);
+    QFETCH(Rows, rows);
+    QCOMPARE(::parseJsonArrayText(text), rows);
+}
+
+void TestSeatViews::dataTableColumns()
+{
+    QWidget parent;
+    DataTableWidget d("标题", {{"日期", "TDate", 128}, {"代码", "SCode", 120}}, &parent);
+    QCOMPARE(d.windowTitle(), QString("标题"));
+    QCOMPARE(d.parentWidget(), &parent);
+    QTableWidget* t = d.table();
+    QCOMPARE(t->columnCount(), 2);
+    QCOMPARE(t->horizontalHeaderItem(1)->text(), QString("代码"));
+    QCOMPARE(t->columnWidth(0), 128);
+    QCOMPARE(t->columnWidth(1), 120);
+    QCOMPARE(t->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(t->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(t->selectionMode(), QAbstractItemView::SingleSelection);
+    QVERIFY(t->isSortingEnabled());
+    QVERIFY(!t->showGrid());
+    QVERIFY(t->verticalHeader()->isHidden());
+    QVERIFY(qobject_cast<LineDelegate*>(t->itemDelegate()));
+
+    d.addRow({{"TDate", "2017-10-11"}}); // a key the row lacks gives an empty cell
+    QCOMPARE(t->rowCount(), 1);
+    QCOMPARE(t->item(0, 0)->text(), QString("2017-10-11"));
+    QCOMPARE(t->item(0, 1)->text(), QString());
+}
+
+void TestSeatViews::dataTableUnescapes_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("chinese") << "\\u4E2D" << "中";
+    QTest::newRow("lower hex") << "\\u4e2d\\u6587" << "中文";
+    QTest::newRow("ascii") << "\\u0041" << "A";
+    QTest::newRow("mixed") << "x\\u0041y" << "xAy";
+    QTest::newRow("plain") << "plain" << "plain";
+    QTest::newRow("short escape") << "\\u12" << "\\u12";
+}
+
+void TestSeatViews::dataTableUnescapes()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+    DataTableWidget d("t", {{"a", "a", 50}}, nullptr);
+    d.addRow({{"a", value}});
+    QCOMPARE(d.table()->item(0, 0)->text(), shown);
+}
+
+void TestSeatViews::dataTableRowStaysTogether()
+{
+    DataTableWidget d("t", {{"A", "a", 50}, {"B", "b", 50}}, nullptr);
+    d.table()->sortByColumn(1, Qt::DescendingOrder);
+    d.addRow({{"a", "1"}, {"b", "x"}});
+    d.addRow({{"a", "2"}, {"b", "z"}});
+    d.addRow({{"a", "3"}, {"b", "y"}});
+    QCOMPARE(columnTexts(d.table(), 1), QStringList({"z", "y", "x"}));
+    QCOMPARE(columnTexts(d.table(), 0), QStringList({"2", "3", "1"}));
+}
+
+void TestSeatViews::dataTableClearKeepsHeaders()
+{
+    DataTableWidget d("t", {{"A", "a", 77}, {"B", "b", 55}}, nullptr);
+    d.addRow({{"a", "1"}});
+    d.clear();
+    QCOMPARE(d.table()->rowCount(), 0);
+    QCOMPARE(d.table()->columnCount(), 2);
+    QCOMPARE(d.table()->horizontalHeaderItem(1)->text(), QString("B"));
+    QCOMPARE(d.table()->columnWidth(0), 77);
+    QCOMPARE(d.table()->columnWidth(1), 55);
+}
+
+void TestSeatViews::escapeClosesOnlyTheDialog()
+{
+    // The news table is a page of the result tabs: Esc leaves it shown.
+    LHBTabWidget tabs;
+    tabs.show();
+    tabs.setCurrentWidget(tabs.newsTable());
+    QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+    QTest::keyClick(tabs.newsTable()->table(), Qt::Key_Escape);
+    QVERIFY(tabs.newsTable()->isVisible());
+
+    // The seat history is a modal dialog of its own: Esc closes it.
+    QPointer<DataTableWidget> history = createSeatHistoryDialog(QString(), nullptr);
+    QTimer::singleShot(0, history, [&] { QTest::keyClick(history->table(), Qt::Key_Escape); });
+    QTimer::singleShot(5000, history, &QDialog::accept); // never hang on a dialog Esc missed
+    QCOMPARE(history->exec(), int(QDialog::Rejected));
+    delete history;
+}
+
+void TestSeatViews::droppedStockAsksForNothingMore()
+{
+    // The window closes while a stock's K-lines are loading: the stock is
+    // shown no further and its news is not asked for.
+    StockQQHistoryInterface client;
+    const QString klinePath = QUrl(client.urls({"600519"}).value(0)).path();
+    m_server.setRoute(klinePath, QByteArray());
+    m_server.setResponseDelayMs(300);
+    LHBTabWidget tabs;
+    QTimer::singleShot(100, &tabs, &LHBTabWidget::dropPendingStock);
+    const bool shown = tabs.showStock("600519", kDate);
+    m_server.setResponseDelayMs(0);
+    QVERIFY(!shown);
+    QCOMPARE(m_server.requestCount(), 1);
+    QCOMPARE(QUrl(m_server.requests().value(0)).path(), klinePath);
+}
+
+namespace {
+
+// Two seats of 600519; only "国泰君安上海江苏路" has a stored page link.
+void storeTwoSeats()
+{
+    StockApplication* app = StockApplication::instance();
+    app->setLhbSeats(kDate, "600519",
+                     {seat("国泰君安上海江苏路", 1, 3000, 0, 3000),
+                      seat("机构专用", 1, 2000, 0, 2000), summary()});
+    app->setSeatPageUrl("国泰君安上海江苏路", kSeatLink);
+}
+
+QByteArray historyReply()
+{
+    return toGbk(QStringLiteral(
+        "var fyeUKhdn={\"success\":true,\"pages\":1,\"data\":["
+        "{\"TDate\":\"2017-10-11\",\"SCode\":\"600519\",\"SName\":\"\\u8d35\\u5dde\\u8305\\u53f0\","
+        "\"BMoney\":\"30000000\",\"SMoney\":\"0\",\"ChgRadio\":\"1.5\",\"CPrice\":\"500.1\","
+        "\"CTypeDes\":\"日涨幅偏离值达7%\"},"
+        "{\"TDate\":\"2017-10-09\",\"SCode\":\"000001\",\"SName\":\"平安银行\",\"BMoney\":\"1\"}"
+        "]}"));
+}
+
+} // namespace
+
+void TestSeatViews::historyThroughMenuOnRightClickedSeat()
+{
+    storeTwoSeats();
+    m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
+
+    LHBBS5Widget w;
+    w.resize(900, 300);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.showStock("600519", kDate);
+    QTableWidget* t = w.table();
+    const int seatRow = rowOf(t, "国泰君安上海江苏路");
+    const int otherRow = rowOf(t, "机构专用");
+    QVERIFY(seatRow >= 0 && otherRow >= 0);
+
+    // Left-click the other seat, then right-click the seat with a link: the
+    // menu acts on the right-clicked seat.
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                      t->visualItemRect(t->item(otherRow, 1)).center());
+    QCOMPARE(w.clickedRow(), otherRow);
+    const QPoint p = t->visualItemRect(t->item(seatRow, 1)).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, t->viewport()->mapToGlobal(p));
+    QApplication::sendEvent(t->viewport(), &event);
+    QTRY_VERIFY(w.contextMenu()->isVisible());
+    QCOMPARE(w.clickedRow(), seatRow);
+    QCOMPARE(w.clickedColumn(), 1);
+    w.contextMenu()->hide();
+
+    QPointer<DataTableWidget> opened;
+    QStringList replyOrder;
+    QStringList names;
+    QStringList types;
+    QString title;
+    QWidget* parent = nullptr;
+    QStringList headers;
+    const bool seen = withModalDialog([&] { w.historyAction()->trigger(); },
+                                      [&](DataTableWidget* d) {
+                                          opened = d;
+                                          title = d->windowTitle();
+                                          parent = d->parentWidget();
+                                          QTableWidget* h = d->table();
+                                          for (int c = 0; c < h->columnCount(); ++c)
+                                              headers << h->horizontalHeaderItem(c)->text();
+                                          replyOrder = columnTexts(h, 0);
+                                          h->sortByColumn(0, Qt::AscendingOrder);
+                                          names = columnTexts(h, 2);
+                                          types = columnTexts(h, 7);
+                                      });
+    QVERIFY(seen);
+    QCOMPARE(title, QString("营业部历史上榜"));
+    QCOMPARE(parent, &w);
+    QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入", "卖出", "换手率", "价格", "上榜类型"}));
+    // Newest first, as the service sends them, until a header is clicked.
+    QCOMPARE(replyOrder, QStringList({"2017-10-11", "2017-10-09"}));
+    QCOMPARE(names, QStringList({"平安银行", "贵州茅台"}));
+    QCOMPARE(types, QStringList({"", "日涨幅偏离值达7%"}));
+    QVERIFY(!opened); // destroyed when it closed
+    QCOMPARE(m_server.requests(), QStringList{seatHistoryUrl("80153279")});
+}
+
+void TestSeatViews::historyActionDoesNothing()
+{
+    storeTwoSeats();
+    m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
+    StockApplication::instance()->setSeatPageUrl("机构专用", "http://data.eastmoney.com/other.html");
+    LHBBS5Widget w;
+    w.resize(900, 300);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.showStock("600519", kDate);
+
+    // Right-click below the rows before any click: the menu shows, its action
+    // does nothing.
+    QTableWidget* t = w.table();
+    const QPoint empty(10, t->viewport()->height() - 5);
+    QVERIFY(!t->itemAt(empty));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, empty, t->viewport()->mapToGlobal(empty));
+    QApplication::sendEvent(t->viewport(), &event);
+    QTRY_VERIFY(w.contextMenu()->isVisible());
+    w.contextMenu()->hide();
+    QCOMPARE(w.clickedRow(), -1);
+    w.showHistoryList();
+
+    // A seat whose link has no seat code, and one without any link.
+    w.onClick(rowOf(t, "机构专用"), 1);
+    w.showHistoryList();
+    StockApplication::instance()->setLhbSeats(kDate, "000002", {seat("无链接", 1, 1, 0, 1)});
+    w.showStock("000002", kDate);
+    w.onClick(0, 1);
+    w.showHistoryList();
+    // A row that is gone.
+    w.onClick(5, 1);
+    w.showHistoryList();
+
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(m_server.requestCount(), 0);
+}
+
+void TestSeatViews::historyEmptyReplyGivesEmptyTable()
+{
+    storeTwoSeats();
+    m_server.setRoute(seatHistoryUrl("80153279"),
+                      "var fyeUKhdn={\"success\":false,\"pages\":0,\"data\":[]}", 200, "text/plain");
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    int rows = -1;
+    QVERIFY(withModalDialog([&] { w.showHistoryList(); },
+                            [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
+    QCOMPARE(rows, 0); // no row of empty cells
+}
+
+void TestSeatViews::historyOfParsedSeatPage()
+{
+    // Seats and links as the list-entry task stores them from a real page.
+    const QString page = fixtureText("providers/lhb-2017-10-09-002460.html");
+    QVERIFY(!page.isEmpty());
+    EastmoneyLHBDataInterface client;
+    const QVector<LHBUnit> units = client.parse(page, QString());
+    QVERIFY(units.size() > 2);
+    StockApplication* app = StockApplication::instance();
+    app->setLhbSeats("2017-10-09", "002460", units);
+    for (const LHBUnit& u : units)
+        if (!u.name.isEmpty())
+            app->setSeatPageUrl(u.name, u.url);
+
+    const QString seatName = QStringLiteral("华泰证券股份有限公司深圳益田路荣超商务中心证券营业部");
+    const QString url = "http://data.eastmoney.com/DataCenter_V3/stock2016/jymx.ashx?pagesize=50"
+                        "&page=1&js=var%20fyeUKhdn&param=&sortRule=-1&sortType=&gpfw=0&code=80154611";
+    m_server.setRoute(url, historyReply(), 200, "text/plain");
+    LHBBS5Widget w;
+    w.showStock("002460", "2017-10-09");
+    const int row = rowOf(w.table(), seatName);
+    QVERIFY(row >= 0);
+    w.onClick(row, 0);
+    int rows = -1;
+    QVERIFY(withModalDialog([&] { w.showHistoryList(); },
+                            [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
+    QCOMPARE(rows, 2);
+    QCOMPARE(m_server.requests(), QStringList{url});
+}
+
+void TestSeatViews::historyDialogShowsAllColumns()
+{
+    QString reply = QStringLiteral("var x=[");
+    for (int i = 1; i <= 30; ++i)
+        reply += QStringLiteral("{\"TDate\":\"2017-09-%1\",\"SName\":\"股票%1\"},").arg(i, 2, 10, QLatin1Char('0'));
+    reply.chop(1);
+    reply += QLatin1Char(']');
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    QCOMPARE(d->windowTitle(), QString("营业部历史上榜"));
+    QTableWidget* t = d->table();
+
+    // It opens within the available screen, which here is narrower than
+    // the columns, and takes most of its width.
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    const QSize available = QGuiApplication::primaryScreen()->availableSize();
+    QVERIFY(available.width() < 916);
+    QVERIFY2(d->width() <= available.width() && d->height() <= available.height()
+                 && d->width() > available.width() * 3 / 4,
+             qPrintable(QStringLiteral("%1x%2").arg(d->width()).arg(d->height())));
+
+    // Where the screen has room, every column and about 15 rows show.
+    d->resize(seatHistoryDialogSize(d.get(), QSize(1600, 1000)));
+    QTRY_VERIFY(t->viewport()->width() > available.width());
+    QTRY_VERIFY(!t->horizontalScrollBar()->isVisible());
+    QVERIFY(t->columnViewportPosition(7) + t->columnWidth(7) <= t->viewport()->width());
+    const int rowsShown = t->viewport()->height() / t->rowHeight(0);
+    QVERIFY2(rowsShown >= 14 && rowsShown <= 16, qPrintable(QString::number(rowsShown)));
+}
+
+void TestSeatViews::recommendationsEmptyDay()
+{
+    RecommandStockView view;
+    view.refresh();
+    QCOMPARE(view.stockList()->count(), 0);
+    QCOMPARE(view.analysisText()->toPlainText(),
+             QString("今日龙虎榜无选股,本龙虎榜深度分析系统不会每天推荐股票,请耐心等待介入时机"));
+    QVERIFY(view.analysisText()->isReadOnly());
+    const QList<QGroupBox*> boxes = view.findChildren<QGroupBox*>();
+    QCOMPARE(boxes.size(), 2);
+    for (QGroupBox* box : boxes) {
+        if (box->title() == QStringLiteral("推荐股票")) {
+            QCOMPARE(box->minimumWidth(), 108);
+            QCOMPARE(box->maximumWidth(), 108);
+            QVERIFY(box->isAncestorOf(view.stockList()));
+        } else {
+            QCOMPARE(box->title(), QString("分析结果"));
+            QVERIFY(box->isAncestorOf(view.analysisText()));
+        }
+    }
+}
+
+void TestSeatViews::recommendationsListedAndClicked()
+{
+    StockApplication* app = StockApplication::instance();
+    app->setRecommendation("600519", "贵州茅台(600519)主力加仓买入,大力推荐");
+    app->setRecommendation("000001", "平安银行(000001)机构买入");
+    RecommandStockView view;
+    view.resize(600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.refresh();
+    QListWidget* list = view.stockList();
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->item(0)->text(), QString("000001"));
+    QCOMPARE(list->item(1)->text(), QString("600519"));
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    QTextEdit* text = view.analysisText();
+    QCOMPARE(text->toPlainText(), QString("贵州茅台(600519)主力加仓买入,大力推荐"));
+    QTextCursor cursor(text->document());
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(240, 64, 64));
+    QCOMPARE(text->font().pointSize(), 16);
+
+    view.onClickStockList(list->item(0));
+    QCOMPARE(text->toPlainText(), QString("平安银行(000001)机构买入"));
+}
+
+void TestSeatViews::recommendationsAfterEmptyDay()
+{
+    RecommandStockView view;
+    view.refresh();
+    QCOMPARE(view.analysisText()->toPlainText(), RecommandStockView::emptyDayText());
+    StockApplication::instance()->setRecommendation("600519", "贵州茅台(600519)主力加仓买入,大力推荐");
+    view.refresh();
+    QCOMPARE(view.stockList()->count(), 1);
+    // The list holds a pick, so "no pick today" must not stand beside it.
+    QVERIFY(view.analysisText()->toPlainText().isEmpty());
+    view.onClickStockList(view.stockList()->item(0));
+    QTextCursor cursor(view.analysisText()->document());
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(240, 64, 64));
+
+    StockApplication::instance()->clearCaches();
+    view.refresh();
+    QCOMPARE(view.stockList()->count(), 0);
+    QCOMPARE(view.analysisText()->toPlainText(), RecommandStockView::emptyDayText());
+}
+
+VESK_STOCKAPP_TEST_MAIN(TestSeatViews)
+
+#include "tst_seatviews.moc"
