@@ -22,7 +22,13 @@ struct Route {
     int status = 200;
     QByteArray contentType;
     bool partial = false; // body is only the start of a longer answer
+    int declared = -1;    // Content-Length when it is not the body's size
+    QByteArray filler;    // set: a chunked body that repeats it for ever
 };
+
+QByteArray chunk(const QByteArray& data) {
+    return QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n";
+}
 
 QString matchKey(const QString& target) {
     return QUrl::fromPercentEncoding(target.toUtf8());
@@ -175,15 +181,30 @@ private:
                            reasonPhrase(route.status) + "\r\n";
         if (!route.contentType.isEmpty())
             reply += "Content-Type: " + route.contentType + "\r\n";
-        // A partial answer promises more than it sends and never finishes.
-        const int declared = route.body.size() + (route.partial ? 4096 : 0);
-        reply += "Content-Length: " + QByteArray::number(declared) + "\r\n";
+        const bool endless = !route.filler.isEmpty();
+        if (endless) {
+            reply += "Transfer-Encoding: chunked\r\n";
+        } else {
+            // A partial answer promises more than it sends and never finishes.
+            const int declared = route.declared >= 0 ? route.declared
+                                                     : route.body.size() + (route.partial ? 4096 : 0);
+            reply += "Content-Length: " + QByteArray::number(declared) + "\r\n";
+        }
         reply += "Connection: close\r\n\r\n";
         if (method != "HEAD")
-            reply += route.body;
+            reply += endless ? chunk(route.body) : route.body;
+        if (endless && method != "HEAD") {
+            // Tops the socket's buffer up whenever it drains, so the body
+            // arrives as fast as the client reads and the server stays small.
+            const QByteArray more = chunk(route.filler.repeated(qMax(1, 65536 / route.filler.size())));
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, more] {
+                while (socket->bytesToWrite() < 4 * more.size())
+                    socket->write(more);
+            });
+        }
 
         QPointer<QTcpSocket> guard(socket);
-        const bool partial = route.partial;
+        const bool partial = route.partial || endless;
         auto send = [guard, reply, partial] {
             if (!guard)
                 return;
@@ -256,6 +277,22 @@ void TestHttpServer::setPartialRoute(const QString& target, const QByteArray& fi
                                      const QByteArray& contentType) {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.insert(matchKey(target), Route{firstPart, 200, contentType, true});
+}
+
+void TestHttpServer::setCutOffRoute(const QString& target, const QByteArray& body,
+                                    int declaredLength, const QByteArray& contentType) {
+    Route route{body, 200, contentType};
+    route.declared = declaredLength;
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), route);
+}
+
+void TestHttpServer::setEndlessRoute(const QString& target, const QByteArray& head,
+                                     const QByteArray& filler, const QByteArray& contentType) {
+    Route route{head, 200, contentType};
+    route.filler = filler.isEmpty() ? QByteArray(" ") : filler;
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), route);
 }
 
 void TestHttpServer::clearRoutes() {

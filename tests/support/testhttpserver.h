@@ -44,6 +44,14 @@ public:
     // with the connection open (a transfer cut off half-way).
     void setPartialRoute(const QString& target, const QByteArray& firstPart,
                          const QByteArray& contentType = "text/html");
+    // Answers 200 with the full body announced by its Content-Length, but
+    // sends only body and then closes the connection (a transfer cut off).
+    void setCutOffRoute(const QString& target, const QByteArray& body, int declaredLength,
+                        const QByteArray& contentType = "text/html");
+    // Answers 200 with a chunked body that never ends: head, then filler
+    // over and over, as fast as the client reads it.
+    void setEndlessRoute(const QString& target, const QByteArray& head, const QByteArray& filler,
+                         const QByteArray& contentType = "text/html");
     void clearRoutes();
     // The answer to a request that matches no route.
     void setDefaultResponse(const QByteArray& body, int status = 404);
