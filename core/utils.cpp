@@ -103,6 +103,34 @@ QVector<QMap<QString, QString>> parseObjectList(const QString& text) {
     return rows;
 }
 
+bool isWholeJsonReply(const QString& text) {
+    // One pass with a stack depth only: the services' replies nest a few
+    // levels, and any text gives an answer in linear time.
+    int depth = 0;
+    bool inString = false;
+    const int n = text.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == QLatin1Char('"'))
+                inString = false;
+            continue;
+        }
+        if (c == QLatin1Char('"')) {
+            // Quotes before the value (a "var x=" prefix) are not its strings.
+            inString = depth > 0;
+        } else if (c == QLatin1Char('[') || c == QLatin1Char('{')) {
+            ++depth;
+        } else if (c == QLatin1Char(']') || c == QLatin1Char('}')) {
+            if (depth > 0 && --depth == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
 QStringList splitLines(const QString& text) {
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines)

@@ -23,6 +23,11 @@ void writeTextFile(const QString& path, const QString& text);
 // Parses the services' "[{k:v,...},...]" row-object texts; one map per row.
 QVector<QMap<QString, QString>> parseObjectList(const QString& text);
 
+// Whether the text's first JSON array or object ('[' or '{', outside any
+// string) is closed again: a reply cut off in transfer never is. Brackets
+// inside double-quoted strings (with their backslash escapes) do not count.
+bool isWholeJsonReply(const QString& text);
+
 QStringList splitLines(const QString& text);
 
 // The whole text of the first case-insensitive minimal match, or "".

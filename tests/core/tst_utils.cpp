@@ -61,6 +61,7 @@ private slots:
     void parseObjectListSurvivesAnyText();
     void parseObjectListOnRealReplies();
 
+    void wholeJsonReplyOnlyWhenClosed();
     void splitLinesKeepsEmptyLines();
     void regexFirstCapture_data();
     void regexFirstCapture();
@@ -277,6 +278,22 @@ void TestUtils::parseObjectListOnRealReplies() {
     QCOMPARE(one.first().value(QStringLiteral("SName")), QStringLiteral("太阳能"));
 
     QVERIFY(::parseObjectList(QStringLiteral("null")).isEmpty());
+}
+
+void TestUtils::wholeJsonReplyOnlyWhenClosed() {
+    // Every cut of a whole reply is not whole, wherever it falls.
+    for (const char* name : {"scan/kline.json", "scan/list-2017-10-09.js", "scan/news.json"}) {
+        const QString whole = fixtureText(QLatin1String(name));
+        QVERIFY2(isWholeJsonReply(whole), name);
+        for (int cut = 0; cut < whole.size(); cut += 7)
+            QVERIFY2(!isWholeJsonReply(whole.left(cut)), qPrintable(QString::number(cut)));
+    }
+    // Brackets and quotes in strings, or quotes before the value, count not.
+    QVERIFY(isWholeJsonReply(QStringLiteral("var \"x\"={\"a\":\"]}\\\"[\"}")));
+    QVERIFY(!isWholeJsonReply(QStringLiteral("{\"a\":\"}\"")));
+    QVERIFY(isWholeJsonReply(QStringLiteral("[]")));
+    QVERIFY(!isWholeJsonReply(QStringLiteral("]}")));
+    QVERIFY(!isWholeJsonReply(QString()));
 }
 
 void TestUtils::splitLinesKeepsEmptyLines() {
