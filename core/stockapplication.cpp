@@ -3,6 +3,7 @@
 #include "core/httpget.h"
 #include "core/inifile.h"
 #include "core/providers/stockqqhistoryinterface.h"
+#include "core/utils.h"
 
 #include <QMutexLocker>
 #include <QSettings>
@@ -11,6 +12,10 @@ namespace {
 const char* const kIniSection = "nonTradeDays";
 const char* const kIniKey = "value";
 const char* const kInitKey = "init";
+
+QString klineKey(const QString& code, const QString& period, const QString& adjust) {
+    return code + QLatin1Char(',') + period + QLatin1Char(',') + adjust;
+}
 } // namespace
 
 StockApplication::StockApplication(int& argc, char** argv)
@@ -117,6 +122,7 @@ void StockApplication::clearCaches()
     m_lhbSeats.clear();
     m_stockNames.clear();
     m_recommendations.clear();
+    ++m_cacheGeneration;
 }
 
 QVector<QPair<QString, QString>> StockApplication::detailPairs() const
@@ -133,23 +139,47 @@ QVector<QPair<QString, QString>> StockApplication::detailPairs() const
     return pairs;
 }
 
-QVector<Stock> StockApplication::getKLines(const QString& code)
+QVector<Stock> StockApplication::getKLines(const QString& code, bool* fetched)
 {
+    return getKLines(code, QLatin1String(kDefaultKLinePeriod), QLatin1String(kDefaultKLineAdjust),
+                     fetched);
+}
+
+QVector<Stock> StockApplication::getKLines(const QString& code, const QString& period,
+                                           const QString& adjust, bool* fetched)
+{
+    const QString key = klineKey(code, period, adjust);
+    quint64 generation;
     {
         QMutexLocker lock(&m_mutex);
-        auto it = m_klineCache.constFind(code);
-        if (it != m_klineCache.constEnd())
+        auto it = m_klineCache.constFind(key);
+        if (it != m_klineCache.constEnd()) {
+            if (fetched)
+                *fetched = true;
             return it.value();
+        }
+        generation = m_cacheGeneration;
     }
     // The fetch holds no lock: it runs a nested event loop on the GUI thread.
     StockQQHistoryInterface client;
+    client.setParam(1, adjust);
+    client.setParam(2, period);
     const QStringList urls = client.urls(QStringList{code});
-    const QString reply = urls.isEmpty() ? QString() : httpGet(urls.first());
+    HttpGetStatus status;
+    const QString reply = urls.isEmpty() ? QString() : httpGet(urls.first(), &status);
+    // An error page or a reply cut off in transfer is no history: drawing
+    // what it holds would show too few or bogus bars, and keeping it would
+    // never let the stock be fetched again.
+    const bool ok = status.ok && isWholeJsonReply(reply);
+    if (fetched)
+        *fetched = ok;
+    if (!ok)
+        return {};
     const QVector<Stock> bars = client.parse(reply, code);
 
     QMutexLocker lock(&m_mutex);
-    // Stored even when empty, so a failed fetch is not retried before the next scan.
-    m_klineCache.insert(code, bars);
+    if (generation == m_cacheGeneration)
+        m_klineCache.insert(key, bars);
     return bars;
 }
 

@@ -42,22 +42,34 @@ public:
 
     void clearCaches();
     QVector<QPair<QString, QString>> detailPairs() const;
-    QVector<Stock> getKLines(const QString& code);
+    // A stock's K-line history of one period ("day", "week", "month") and
+    // price adjustment ("bfq", "qfq", "hfq"), cached per all three; the
+    // one-argument form asks for daily back-adjusted bars. A failed fetch
+    // (fetched false) gives no bars and is not cached, so the next call
+    // asks again; a whole reply without bars is an answer and is cached.
+    QVector<Stock> getKLines(const QString& code, bool* fetched = nullptr);
+    QVector<Stock> getKLines(const QString& code, const QString& period, const QString& adjust,
+                             bool* fetched = nullptr);
 
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;
 
     static constexpr const char* kConfigFile = "config.ini";
     static constexpr const char* kDefaultNonTradeDays = "2017-10-01,2017-10-02";
+    static constexpr const char* kDefaultKLinePeriod = "day";
+    static constexpr const char* kDefaultKLineAdjust = "hfq";
 
 private:
     QStringList m_nonTradeDays;
     QMap<QString, QVector<Stock>> m_dayStocks;
     QMap<QString, DaySeats> m_lhbSeats;
-    QMap<QString, QVector<Stock>> m_klineCache;
+    QMap<QString, QVector<Stock>> m_klineCache; // by code, period and adjustment
     QMap<QString, QString> m_stockNames;
     QMap<QString, QString> m_seatPageUrls;
     QMap<QString, QString> m_recommendations;
     QSettings* m_userSettings;
+    // Counts clearCaches calls, so that a fetch which began before a new
+    // scan cleared the caches does not store its bars into the new scan.
+    quint64 m_cacheGeneration = 0;
     mutable QMutex m_mutex;
 };

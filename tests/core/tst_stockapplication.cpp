@@ -89,7 +89,7 @@ private slots:
     void lhbSeatsNested();
     void clearCachesKeepsLinksAndDays();
     void kLinesFetchedOncePerScan();
-    void failedKLineFetchNotRetried();
+    void kLineFailuresRetriedChoicesCachedApart();
     void cachesGuardedAgainstWorker();
 
 private:
@@ -317,19 +317,42 @@ void TestStockApplication::kLinesFetchedOncePerScan() {
     QCOMPARE(second.at(1).close, 11.0f);
 }
 
-void TestStockApplication::failedKLineFetchNotRetried() {
+void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     TestHttpServer server;
     QVERIFY(server.listen());
     server.setDefaultResponse(QByteArray(), 404);
     server.installAsApplicationProxy();
     StockApplication* app = StockApplication::instance();
-    const QVector<Stock> first = app->getKLines(QStringLiteral("000002"));
-    const QVector<Stock> second = app->getKLines(QStringLiteral("000002"));
-    const int requests = server.requestCount();
+    app->clearCaches();
+    const QString code = QStringLiteral("000002");
+    const QByteArray whole(kKLineReply);
+
+    // An error status, then a reply cut off half-way: both failures, said
+    // and not kept, so the third call asks again and gets the bars.
+    bool fetched = true;
+    const QVector<Stock> errorPage = app->getKLines(code, &fetched);
+    const bool errorPageFetched = fetched;
+    server.setDefaultResponse(whole.left(whole.size() / 2), 200);
+    const QVector<Stock> cutOff = app->getKLines(code, &fetched);
+    const bool cutOffFetched = fetched;
+    server.setDefaultResponse(whole, 200);
+    const QVector<Stock> bars = app->getKLines(code, &fetched);
+
+    // Each period and adjustment is an entry of its own; one fetched before
+    // asks for nothing.
+    app->getKLines(code, QStringLiteral("week"), QStringLiteral("qfq"));
+    app->getKLines(code, QStringLiteral("week"), QStringLiteral("qfq"));
+    app->getKLines(code);
+    const QStringList requests = server.requests();
     TestHttpServer::removeApplicationProxy();
-    QVERIFY(first.isEmpty());
-    QVERIFY(second.isEmpty());
-    QCOMPARE(requests, 1);
+
+    QVERIFY(errorPage.isEmpty() && !errorPageFetched);
+    QVERIFY(cutOff.isEmpty() && !cutOffFetched);
+    QVERIFY(fetched);
+    QCOMPARE(bars.size(), 2);
+    QCOMPARE(requests.size(), 4);
+    QVERIFY2(requests.at(2).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(2)));
+    QVERIFY2(requests.at(3).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(3)));
 }
 
 void TestStockApplication::cachesGuardedAgainstWorker() {
