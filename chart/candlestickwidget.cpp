@@ -9,6 +9,7 @@
 
 #include <qcustomplot.h>
 
+#include <QActionGroup>
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
@@ -91,15 +92,23 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     menu = new QMenu(this);
     auto* adjustMenu = new QMenu(QStringLiteral("除权"), menu);
-    for (const QString& text : {QStringLiteral("不复权"), QStringLiteral("前复权"), QStringLiteral("后复权")})
-        adjustMenu->addAction(addMappedAction(text, mapper));
+    adjustGroup = new QActionGroup(this);
+    addChoice(adjustMenu, adjustGroup, QStringLiteral("不复权"), QStringLiteral("bfq"));
+    addChoice(adjustMenu, adjustGroup, QStringLiteral("前复权"), QStringLiteral("qfq"));
+    addChoice(adjustMenu, adjustGroup, QStringLiteral("后复权"), QStringLiteral("hfq"));
     menu->addMenu(adjustMenu);
     indexMenu = new QMenu(QStringLiteral("指标"), menu);
     menu->addMenu(indexMenu);
     auto* periodMenu = new QMenu(QStringLiteral("K线"), menu);
-    for (const QString& text : {QStringLiteral("日线"), QStringLiteral("周线"), QStringLiteral("月线")})
-        periodMenu->addAction(addMappedAction(text, mapper));
+    periodGroup = new QActionGroup(this);
+    addChoice(periodMenu, periodGroup, QStringLiteral("日线"), QStringLiteral("day"));
+    addChoice(periodMenu, periodGroup, QStringLiteral("周线"), QStringLiteral("week"));
+    addChoice(periodMenu, periodGroup, QStringLiteral("月线"), QStringLiteral("month"));
     menu->addMenu(periodMenu);
+    // Until bars say otherwise: the daily back-adjusted bars that a stock's
+    // history is first fetched as.
+    markChoice(adjustGroup, QStringLiteral("hfq"));
+    markChoice(periodGroup, QStringLiteral("day"));
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
@@ -144,6 +153,34 @@ QAction* CandlestickWidget::addMappedAction(const QString& text, QSignalMapper* 
     return action;
 }
 
+QAction* CandlestickWidget::addChoice(QMenu* submenu, QActionGroup* group, const QString& text,
+                                      const QString& code)
+{
+    QAction* action = addMappedAction(text, mapper);
+    action->setCheckable(true);
+    action->setData(code);
+    group->addAction(action); // exclusive: one checked entry per submenu
+    submenu->addAction(action);
+    return action;
+}
+
+bool CandlestickWidget::markChoice(QActionGroup* group, const QString& code)
+{
+    for (QAction* action : group->actions()) {
+        if (action->data().toString() == code) {
+            action->setChecked(true);
+            return true;
+        }
+    }
+    return false;
+}
+
+QString CandlestickWidget::chosenCode(const QActionGroup* group)
+{
+    const QAction* checked = group->checkedAction();
+    return checked ? checked->data().toString() : QString();
+}
+
 void CandlestickWidget::setData(int newCount, const QString& newCode, const QVector<Stock>& newBars,
                                 const QString& newPeriod, const QString& newAdjust)
 {
@@ -153,8 +190,26 @@ void CandlestickWidget::setData(int newCount, const QString& newCode, const QVec
     code = newCode;
     period = newPeriod;
     adjust = newAdjust;
+    markChoice(periodGroup, newPeriod);
+    markChoice(adjustGroup, newAdjust);
     titleElement->setText(newCode);
+    if (newBars.isEmpty()) {
+        // Another stock's candles under this code would be read as this one's.
+        setWindowTitle(newCode);
+        clearPlot();
+        return;
+    }
     fillChart(newCount, newBars);
+}
+
+void CandlestickWidget::clearPlot()
+{
+    bars.clear();
+    clearData(candles);
+    for (const char* name : {"ma5", "ma10", "ma20"})
+        clearData(graph(plot, QLatin1String(name)));
+    indexView->setData(QVector<Stock>());
+    plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
@@ -279,22 +334,26 @@ void CandlestickWidget::onMouseClick(QMouseEvent* event)
 
 void CandlestickWidget::doAction(QString text)
 {
+    // The bars on show change only when the owner's setData brings the new
+    // ones, so period and adjust keep saying what is drawn.
     if (text.contains(QStringLiteral("复权"))) {
         if (text == QStringLiteral("后复权"))
-            adjust = QStringLiteral("hfq");
+            markChoice(adjustGroup, QStringLiteral("hfq"));
         else if (text == QStringLiteral("前复权"))
-            adjust = QStringLiteral("qfq");
+            markChoice(adjustGroup, QStringLiteral("qfq"));
         else
-            adjust = QStringLiteral("bfq");
+            markChoice(adjustGroup, QStringLiteral("bfq"));
+        emit periodOrAdjustChosen(chosenCode(periodGroup), chosenCode(adjustGroup));
         return;
     }
     if (text.contains(QStringLiteral("线"))) {
         if (text == QStringLiteral("周线"))
-            period = QStringLiteral("week");
+            markChoice(periodGroup, QStringLiteral("week"));
         else if (text == QStringLiteral("月线"))
-            period = QStringLiteral("month");
+            markChoice(periodGroup, QStringLiteral("month"));
         else
-            period = QStringLiteral("day");
+            markChoice(periodGroup, QStringLiteral("day"));
+        emit periodOrAdjustChosen(chosenCode(periodGroup), chosenCode(adjustGroup));
         return;
     }
     indexView->showIndex(text);

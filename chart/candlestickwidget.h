@@ -11,6 +11,7 @@
 class IndexViewProxy;
 class MaNIndicator;
 class QAction;
+class QActionGroup;
 class QCPFinancial;
 class QCPTextElement;
 class QCustomPlot;
@@ -34,7 +35,9 @@ public:
     explicit CandlestickWidget(bool embedded = false, QWidget* parent = nullptr);
     ~CandlestickWidget() override;
 
-    // Shows the latest count bars of bars; an empty code does nothing.
+    // Shows the latest count bars of bars, fetched with the given period and
+    // adjustment, which the menu then marks; an empty code does nothing, and
+    // no bars leave an empty chart under the code.
     void setData(int count, const QString& code, const QVector<Stock>& bars, const QString& period,
                  const QString& adjust);
     void fillChart(int count, const QVector<Stock>& bars);
@@ -45,10 +48,15 @@ public:
     void setOverlayText(const QString& text, bool richText);
     void setTitleText(const QString& text);
 
-    // The codes of the last setData or menu choice ("bfq"/"qfq"/"hfq",
-    // "day"/"week"/"month").
+    // The codes of the bars shown, as the last setData gave them
+    // ("bfq"/"qfq"/"hfq", "day"/"week"/"month").
     QString adjustCode() const { return adjust; }
     QString periodCode() const { return period; }
+
+signals:
+    // The user chose a period or adjustment in the menu; the chart fetches
+    // nothing itself, so its owner is to fetch such bars and call setData.
+    void periodOrAdjustChosen(const QString& period, const QString& adjust);
 
 public slots:
     void onMouseClick(QMouseEvent* event);
@@ -58,6 +66,12 @@ private:
     void setupCandles();
     void setupMaGraphs();
     QAction* addMappedAction(const QString& text, QSignalMapper* mapper);
+    QAction* addChoice(QMenu* submenu, QActionGroup* group, const QString& text,
+                       const QString& code);
+    void clearPlot();
+    // Checks the menu entry of the code in the group; false for an unknown code.
+    static bool markChoice(QActionGroup* group, const QString& code);
+    static QString chosenCode(const QActionGroup* group);
 
     bool embedded;
     QCustomPlot* plot;
@@ -77,4 +91,7 @@ private:
     std::unique_ptr<MaNIndicator> ma20Indicator;
     IndexViewProxy* indexView;
     QSignalMapper* mapper;
+    // The checkable "除权" and "K线" entries; each action's data is its code.
+    QActionGroup* adjustGroup;
+    QActionGroup* periodGroup;
 };

@@ -176,14 +176,14 @@ private slots:
     void movingAverages();
     void titleFollowsBars();
     void emptyCodeDoesNothing();
-    void emptyBarsKeepPreviousStock();
+    void emptyBarsClearTheChart();
     void zeroAndNegativeCount();
     void indicatorMenuFilledOnce();
     void indicatorSwitchLeavesOnlyChosenHolder();
     void indicatorSwitchKeepsPriceView();
     void paneFollowsLaterCount();
     void paneValueAxisSpansItsSeries();
-    void adjustAndPeriodDoNotRedraw();
+    void choicesAskForBarsAndMarkThem();
     void indicatorBeforeData();
     void rightClickOpensMenuAtCursor();
     void otherClicksDoNothing_data();
@@ -325,15 +325,16 @@ void TestCandlestickWidget::emptyCodeDoesNothing()
     QCOMPARE(c.widget.periodCode(), QString());
 }
 
-void TestCandlestickWidget::emptyBarsKeepPreviousStock()
+void TestCandlestickWidget::emptyBarsClearTheChart()
 {
     Chart c;
     c.widget.setData(60, "600036", risingCloses(10), "day", "bfq");
     c.widget.setData(60, "000002", QVector<Stock>(), "day", "bfq");
     QCOMPARE(c.title()->text(), QString("000002"));
-    QCOMPARE(c.candles()->dataCount(), 10);
-    QCOMPARE(c.graphNamed("ma5")->dataCount(), 6);
-    QCOMPARE(c.pane()->findChild<VolumeHolder*>()->vol5->dataCount(), 10);
+    QCOMPARE(c.widget.windowTitle(), QString("000002"));
+    QCOMPARE(c.candles()->dataCount(), 0);
+    QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
+    QCOMPARE(paneSeriesWithData(c.pane()), 0);
 }
 
 void TestCandlestickWidget::zeroAndNegativeCount()
@@ -449,29 +450,47 @@ void TestCandlestickWidget::paneFollowsLaterCount()
     QCOMPARE(vol->vol5->data()->constBegin()->key, day);
 }
 
-void TestCandlestickWidget::adjustAndPeriodDoNotRedraw()
+void TestCandlestickWidget::choicesAskForBarsAndMarkThem()
 {
     Chart c;
-    c.widget.setData(60, "600036", alternating(40), "day", "bfq");
-    const QVector<double> keys = candleKeys(c.candles());
-    const QCPRange x = c.plot->xAxis->range();
-    const QCPRange y = c.plot->yAxis->range();
-    const int ma = c.graphNamed("ma10")->dataCount();
+    QSignalSpy asked(&c.widget, &CandlestickWidget::periodOrAdjustChosen);
+    const auto checked = [&c](const char* menu) {
+        QStringList on;
+        for (QAction* a : c.menuTitled(menu)->actions())
+            if (a->isChecked())
+                on << a->text();
+        return on;
+    };
+    // Before any bars: daily back-adjusted, the history's first form.
+    QCOMPARE(checked("K线"), QStringList{"日线"});
+    QCOMPARE(checked("除权"), QStringList{"后复权"});
 
+    c.widget.setData(60, "600036", alternating(40), "day", "hfq");
+    const QVector<double> keys = candleKeys(c.candles());
+    const QCPRange y = c.plot->yAxis->range();
+
+    // A choice asks for bars with the other submenu's choice kept; until
+    // they come, the bars drawn and the codes that describe them stay.
     struct Choice { const char* menu; const char* text; const char* period; const char* adjust; };
-    const Choice choices[] = {{"K线", "周线", "week", "bfq"}, {"K线", "月线", "month", "bfq"},
-                              {"除权", "后复权", "month", "hfq"}, {"除权", "前复权", "month", "qfq"},
-                              {"除权", "不复权", "month", "bfq"}, {"K线", "日线", "day", "bfq"}};
+    const Choice choices[] = {{"K线", "周线", "week", "hfq"}, {"除权", "前复权", "week", "qfq"},
+                              {"K线", "月线", "month", "qfq"}, {"除权", "不复权", "month", "bfq"}};
     for (const Choice& ch : choices) {
         c.action(ch.menu, ch.text)->trigger();
-        QCOMPARE(c.widget.periodCode(), QString(ch.period));
-        QCOMPARE(c.widget.adjustCode(), QString(ch.adjust));
+        QCOMPARE(asked.takeFirst(), (QVariantList{QString(ch.period), QString(ch.adjust)}));
+        QCOMPARE(checked(ch.menu), QStringList{ch.text});
+        QCOMPARE(c.widget.periodCode(), QString("day"));
+        QCOMPARE(c.widget.adjustCode(), QString("hfq"));
         QCOMPARE(candleKeys(c.candles()), keys);
-        QCOMPARE(c.plot->xAxis->range(), x);
         QCOMPARE(c.plot->yAxis->range(), y);
-        QCOMPARE(c.graphNamed("ma10")->dataCount(), ma);
-        QCOMPARE(c.pane()->findChild<VolumeHolder*>()->vol5->dataCount(), 40);
     }
+    QVERIFY(asked.isEmpty());
+
+    // The bars that come mark what they are.
+    c.widget.setData(60, "600036", alternating(20), "week", "qfq");
+    QCOMPARE(checked("K线"), QStringList{"周线"});
+    QCOMPARE(checked("除权"), QStringList{"前复权"});
+    QCOMPARE(c.widget.periodCode(), QString("week"));
+    QCOMPARE(c.widget.adjustCode(), QString("qfq"));
 }
 
 void TestCandlestickWidget::indicatorBeforeData()
