@@ -202,6 +202,14 @@ void CandlestickWidget::setData(int newCount, const QString& newCode, const QVec
     fillChart(newCount, newBars);
 }
 
+void CandlestickWidget::clear()
+{
+    code.clear();
+    titleElement->setText(QStringLiteral("--"));
+    setWindowTitle(QStringLiteral("股票日K"));
+    clearPlot();
+}
+
 void CandlestickWidget::clearPlot()
 {
     bars.clear();
@@ -323,6 +331,8 @@ void CandlestickWidget::setOverlayText(const QString& text, bool richText)
 void CandlestickWidget::setTitleText(const QString& text)
 {
     titleElement->setText(text);
+    // Queued, so a title set right after setData costs no second redraw.
+    plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void CandlestickWidget::onMouseClick(QMouseEvent* event)

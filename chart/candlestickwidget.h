@@ -41,10 +41,12 @@ public:
     void setData(int count, const QString& code, const QVector<Stock>& bars, const QString& period,
                  const QString& adjust);
     void fillChart(int count, const QVector<Stock>& bars);
+    // Back to the look before any setData: no bars, the title "--".
+    void clear();
     // Hands bars to the indicator pane and redraws.
     void refreshIndicators(const QVector<Stock>& bars);
 
-    // Both take effect at the next replot.
+    // The overlay takes effect at the next replot; the title asks for one.
     void setOverlayText(const QString& text, bool richText);
     void setTitleText(const QString& text);
 

@@ -6,6 +6,7 @@
 #include "core/providers/providerinterfaces.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QStringList>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,6 +17,10 @@ DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>
 {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
+    m_notice = new QLabel(this);
+    m_notice->setStyleSheet(QStringLiteral("color: rgb(240, 64, 64);"));
+    m_notice->hide();
+    layout->addWidget(m_notice);
     m_table = new QTableWidget(this);
     layout->addWidget(m_table);
 
@@ -51,6 +56,17 @@ void DataTableWidget::clear()
 {
     m_table->clearContents();
     m_table->setRowCount(0);
+}
+
+void DataTableWidget::setNotice(const QString& text)
+{
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+QString DataTableWidget::notice() const
+{
+    return m_notice->text();
 }
 
 void DataTableWidget::keyPressEvent(QKeyEvent* event)

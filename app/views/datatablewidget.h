@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 
+class QLabel;
 class QTableWidget;
 
 // One column of a DataTableWidget: header text, row-map key, width, and
@@ -30,6 +31,11 @@ public:
     // Empties the rows; headers and widths stay.
     void clear();
 
+    // A line above the table, e.g. that its rows could not be fetched;
+    // hidden while empty.
+    void setNotice(const QString& text);
+    QString notice() const;
+
     QTableWidget* table() const { return m_table; }
     QVector<ColumnSpec> columns() const { return m_columns; }
 
@@ -37,6 +43,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QLabel* m_notice;
     QTableWidget* m_table;
     QVector<ColumnSpec> m_columns;
 };

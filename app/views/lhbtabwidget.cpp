@@ -7,6 +7,7 @@
 #include "core/httpget.h"
 #include "core/providers/stocknewsinterface.h"
 #include "core/stockapplication.h"
+#include "core/utils.h"
 
 namespace {
 // The chart shows the latest bars of this many trading days.
@@ -20,12 +21,16 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
                                  {{QStringLiteral("股票"), QStringLiteral("symbol"), 96},
                                   {QStringLiteral("标题"), QStringLiteral("title"), 540},
                                   {QStringLiteral("日期"), QStringLiteral("time"), 160}},
-                                 this)) {
+                                 this)),
+      m_period(QLatin1String(StockApplication::kDefaultKLinePeriod)),
+      m_adjust(QLatin1String(StockApplication::kDefaultKLineAdjust)) {
     addTab(m_recommend, QStringLiteral("推荐股票"));
     addTab(m_chart, QStringLiteral("股票日K"));
     addTab(m_seats, QStringLiteral("买卖机构"));
     addTab(m_news, QStringLiteral("新闻简讯"));
     setCurrentIndex(0);
+    connect(m_chart, &CandlestickWidget::periodOrAdjustChosen, this,
+            &LHBTabWidget::onPeriodOrAdjustChosen);
 }
 
 void LHBTabWidget::refreshRecommendations(const QString& notice) {
@@ -34,14 +39,52 @@ void LHBTabWidget::refreshRecommendations(const QString& notice) {
 
 bool LHBTabWidget::showStock(const QString& code, const QString& date) {
     const quint64 request = ++m_request;
-    QVector<Stock> bars;
-    if (StockApplication* app = StockApplication::instance())
-        bars = app->getKLines(code);
-    if (request != m_request)
+    m_code = code;
+    if (!fillChart(code, request))
         return false;
-    m_chart->setData(kChartBars, code, bars, QStringLiteral("day"), QStringLiteral("bfq"));
     m_seats->showStock(code, date);
     return fillNews(code, request);
+}
+
+void LHBTabWidget::clearStock() {
+    dropPendingStock();
+    m_code.clear();
+    m_chart->clear();
+    m_seats->showStock(QString(), QString()); // no stock: no rows
+    m_news->clear();
+    m_news->setNotice(QString());
+}
+
+void LHBTabWidget::clearResults() {
+    clearStock();
+    m_recommend->clear();
+}
+
+void LHBTabWidget::onPeriodOrAdjustChosen(const QString& period, const QString& adjust) {
+    // The choice holds for the stocks shown next, too.
+    m_period = period;
+    m_adjust = adjust;
+    if (!m_code.isEmpty())
+        fillChart(m_code, m_request);
+}
+
+bool LHBTabWidget::fillChart(const QString& code, quint64 request) {
+    // A menu choice made while these bars load asks for others, which win.
+    const quint64 chartRequest = ++m_chartRequest;
+    const QString period = m_period;
+    const QString adjust = m_adjust;
+    bool fetched = false;
+    QVector<Stock> bars;
+    if (StockApplication* app = StockApplication::instance())
+        bars = app->getKLines(code, period, adjust, &fetched);
+    if (request != m_request)
+        return false;
+    if (chartRequest != m_chartRequest)
+        return true;
+    m_chart->setData(kChartBars, code, bars, period, adjust);
+    if (!fetched)
+        m_chart->setTitleText(QStringLiteral("%1 K线数据获取失败").arg(code));
+    return true;
 }
 
 void LHBTabWidget::loadNews(const QString& code) {
@@ -53,10 +96,17 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
     const QString plain = code.size() == 8 ? code.mid(2) : code;
     // Emptied first, so a failed request never leaves another stock's news.
     m_news->clear();
+    m_news->setNotice(QString());
     StockNewsInterface client;
-    const QString text = httpGet(client.url(plain));
+    HttpGetStatus status;
+    const QString text = httpGet(client.url(plain), &status);
     if (request != m_request)
         return false; // a later stock's news went in meanwhile
+    // Part of a list would pass for all of a stock's news.
+    if (!status.ok || !isWholeJsonReply(text)) {
+        m_news->setNotice(QStringLiteral("%1 新闻获取失败").arg(plain));
+        return true;
+    }
     const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
     for (const auto& row : rows)
         m_news->addRow(row);

@@ -47,8 +47,16 @@ QGroupBox* RecommandStockView::createGroupBox(const QString& title, QWidget* con
     return box;
 }
 
+void RecommandStockView::clear()
+{
+    m_stockList->clear();
+    m_analysisText->setPlainText(QString());
+    m_notice.clear();
+}
+
 void RecommandStockView::refresh(const QString& notice)
 {
+    m_notice = notice;
     m_stockList->clear();
     const QMap<QString, QString> recommendations = StockApplication::instance()->recommendations();
     if (!notice.isEmpty()) {
@@ -68,5 +76,8 @@ void RecommandStockView::onClickStockList(QListWidgetItem* item)
 {
     if (!item)
         return;
-    m_analysisText->setPlainText(StockApplication::instance()->recommendations().value(item->text()));
+    const QString text = StockApplication::instance()->recommendations().value(item->text());
+    // What the scan missed may bear on this pick too, so it stays in view.
+    m_analysisText->setPlainText(m_notice.isEmpty() ? text
+                                                    : m_notice + QStringLiteral("\n\n") + text);
 }

@@ -18,8 +18,11 @@ public:
     ~RecommandStockView() override;
 
     // Reloads the code list from the recommendation cache. A notice (what
-    // the scan could not fetch) is shown in the analysis text.
+    // the scan could not fetch) is shown in the analysis text, and stays
+    // above a pick's text when a code is clicked.
     void refresh(const QString& notice = QString());
+    // Empties the list, the analysis text and the notice.
+    void clear();
 
     QListWidget* stockList() const { return m_stockList; }
     QTextEdit* analysisText() const { return m_analysisText; }
@@ -35,4 +38,5 @@ private:
     QListWidget* m_stockList;
     QTextEdit* m_analysisText;
     QHBoxLayout* m_layout;
+    QString m_notice;
 };

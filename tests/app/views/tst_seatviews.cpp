@@ -4,7 +4,9 @@
 #include "app/views/linedelegate.h"
 #include "app/views/recommandstockview.h"
 #include "app/views/seathistory.h"
+#include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/stocknewsinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
@@ -25,6 +27,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+
+#include <qcustomplot.h>
 
 #include <algorithm>
 #include <functional>
@@ -101,6 +105,45 @@ bool withModalDialog(const std::function<void()>& action,
     return seen;
 }
 
+// K-line and news queries carry a random number, so they are routed by path.
+QString kLinePath()
+{
+    StockQQHistoryInterface client;
+    return QUrl(client.urls({"600001"}).value(0)).path();
+}
+
+QString newsPath()
+{
+    StockNewsInterface client;
+    return QUrl(client.url("600001")).path();
+}
+
+// A whole K-line reply of n daily bars.
+QByteArray kLineReply(int n)
+{
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows << QStringLiteral("[\"%1\",\"10\",\"11\",\"12\",\"9\",\"1000\"]")
+                    .arg(QDate(2017, 1, 2).addDays(i).toString("yyyy-MM-dd"));
+    return "{\"code\":0,\"data\":{\"sh600001\":{\"hfqday\":[" + rows.join(',').toLatin1() +
+           "]}}}";
+}
+
+int candleCount(CandlestickWidget* chart)
+{
+    auto* plot = chart->findChild<QCustomPlot*>();
+    for (int i = 0; i < plot->plottableCount(); ++i)
+        if (auto* candles = qobject_cast<QCPFinancial*>(plot->plottable(i)))
+            return candles->dataCount();
+    return -1;
+}
+
+QString chartTitle(CandlestickWidget* chart)
+{
+    auto* plot = chart->findChild<QCustomPlot*>();
+    return qobject_cast<QCPTextElement*>(plot->plotLayout()->element(0, 0))->text();
+}
+
 } // namespace
 
 class TestSeatViews : public QObject {
@@ -130,6 +173,8 @@ private slots:
     void dataTableClearKeepsHeaders();
     void escapeClosesOnlyTheDialog();
     void droppedStockAsksForNothingMore();
+    void stockViewSaysWhatFailed();
+    void chartChoicesFetchAndHold();
 
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
@@ -505,6 +550,84 @@ QByteArray historyReply()
 
 } // namespace
 
+void TestSeatViews::stockViewSaysWhatFailed()
+{
+    LHBTabWidget tabs;
+    m_server.setRoute(kLinePath(), kLineReply(70));
+    m_server.setRoute(newsPath(), toGbk(fixtureText("scan/news.json")));
+    QVERIFY(tabs.showStock("600001", kDate));
+    QCOMPARE(candleCount(tabs.chart()), 60);
+
+    // The next stock's K-lines and news fail: nothing of the last stock
+    // stays, and each tab says what failed.
+    m_server.setRoute(kLinePath(), QByteArray("busy"), 503);
+    const QByteArray news = toGbk(fixtureText("scan/news.json"));
+    m_server.setRoute(newsPath(), news.left(news.size() / 2));
+    QVERIFY(tabs.showStock("600002", kDate));
+    QCOMPARE(candleCount(tabs.chart()), 0);
+    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败"));
+    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败"));
+
+    // The failure was not kept: the next click asks again and shows it.
+    m_server.setRoute(kLinePath(), kLineReply(70));
+    m_server.setRoute(newsPath(), news);
+    QVERIFY(tabs.showStock("600002", kDate));
+    QCOMPARE(candleCount(tabs.chart()), 60);
+    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002"));
+    QCOMPARE(tabs.newsTable()->notice(), QString());
+    QCOMPARE(tabs.newsTable()->table()->rowCount(), 2);
+    int kLineRequests = 0;
+    for (const QString& r : m_server.requests())
+        kLineRequests += QUrl(r).path() == kLinePath() ? 1 : 0;
+    QCOMPARE(kLineRequests, 3);
+}
+
+void TestSeatViews::chartChoicesFetchAndHold()
+{
+    LHBTabWidget tabs;
+    CandlestickWidget* chart = tabs.chart();
+    m_server.setRoute(newsPath(), toGbk(fixtureText("scan/news.json")));
+    m_server.setRoute(kLinePath(), kLineReply(70));
+    QVERIFY(tabs.showStock("600001", kDate));
+    const auto lastKLineQuery = [this] {
+        QString last;
+        for (const QString& r : m_server.requests())
+            if (QUrl(r).path() == kLinePath())
+                last = QUrl(r).query(QUrl::FullyDecoded);
+        return last;
+    };
+    QVERIFY2(lastKLineQuery().contains(",day,,,480,hfq"), qPrintable(lastKLineQuery()));
+
+    // A choice fetches the shown stock's bars so and draws them.
+    m_server.setRoute(kLinePath(), kLineReply(30));
+    chart->doAction("周线");
+    QVERIFY2(lastKLineQuery().contains(",week,,,480,hfq"), qPrintable(lastKLineQuery()));
+    QCOMPARE(candleCount(chart), 30);
+    QCOMPARE(chart->periodCode(), QString("week"));
+    chart->doAction("前复权");
+    QVERIFY2(lastKLineQuery().contains("sh600001,week,,,480,qfq"), qPrintable(lastKLineQuery()));
+    QCOMPARE(chart->adjustCode(), QString("qfq"));
+
+    // It holds for the next stock; a choice fetched before asks for nothing.
+    QVERIFY(tabs.showStock("600002", kDate));
+    QVERIFY2(lastKLineQuery().contains("sh600002,week,,,480,qfq"), qPrintable(lastKLineQuery()));
+    const int requests = m_server.requestCount();
+    QVERIFY(tabs.showStock("600001", kDate));
+    QCOMPARE(m_server.requestCount(), requests + 1); // its news only
+    QCOMPARE(candleCount(chart), 30);
+
+    // A failed choice is said, and asked for again when chosen again.
+    m_server.setRoute(kLinePath(), QByteArray(), 404);
+    chart->doAction("月线");
+    QCOMPARE(chartTitle(chart), QStringLiteral("600001 K线数据获取失败"));
+    QCOMPARE(candleCount(chart), 0);
+    m_server.setRoute(kLinePath(), kLineReply(12));
+    chart->doAction("月线");
+    QCOMPARE(candleCount(chart), 12);
+    QCOMPARE(chart->periodCode(), QString("month"));
+}
+
 void TestSeatViews::historyThroughMenuOnRightClickedSeat()
 {
     storeTwoSeats();
@@ -725,6 +848,13 @@ void TestSeatViews::recommendationsListedAndClicked()
 
     view.onClickStockList(list->item(0));
     QCOMPARE(text->toPlainText(), QString("平安银行(000001)机构买入"));
+
+    // What the scan could not fetch stays above a clicked pick's text.
+    const QString notice = QStringLiteral("1 只股票的营业部数据获取失败：000002");
+    view.refresh(notice);
+    QCOMPARE(text->toPlainText(), notice);
+    view.onClickStockList(list->item(0));
+    QCOMPARE(text->toPlainText(), notice + "\n\n" + app->recommendations().value("000001"));
 }
 
 void TestSeatViews::recommendationsAfterEmptyDay()
