@@ -7,6 +7,7 @@
 #include "app/scan/stocklisttask.h"
 #include "app/scan/stockstatustask.h"
 #include "app/views/lhbtabwidget.h"
+#include "app/views/recommandstockview.h"
 #include "app/views/stocklistviewfactory.h"
 #include "core/cancelflag.h"
 #include "core/stockapplication.h"
@@ -28,6 +29,14 @@ constexpr int kDayListViewKind = 2;
 QString infoTemplate() {
     return QStringLiteral(" 代码:%1,名称:%2,涨幅:%3%,换手率:%4%,交易额:%5万");
 }
+
+QString infoPlaceholder() {
+    const QString dash = QStringLiteral("-");
+    return infoTemplate().arg(dash, dash, dash, dash, dash);
+}
+
+// The failure notice names this many stocks, then "等".
+constexpr int kNamedFailures = 10;
 } // namespace
 
 LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
@@ -98,8 +107,7 @@ QLabel* LHBPKWidget::createInfoLabel() {
     QFont font = label->font();
     font.setPointSize(12);
     label->setFont(font);
-    const QString dash = QStringLiteral("-");
-    label->setText(infoTemplate().arg(dash, dash, dash, dash, dash));
+    label->setText(infoPlaceholder());
     return label;
 }
 
@@ -110,6 +118,10 @@ void LHBPKWidget::onSearch() {
     if (StockApplication* app = StockApplication::instance())
         app->clearCaches();
 
+    // Nothing of the previous scan may stand under the new day, nor may a
+    // stock still loading arrive into it.
+    m_tabs->clearResults();
+    m_infoLabel->setText(infoPlaceholder());
     m_stockList->clearContents();
     m_stockList->setRowCount(0);
 
@@ -197,7 +209,13 @@ void LHBPKWidget::finishScan() {
 void LHBPKWidget::endScan() {
     m_scanButton->setEnabled(true);
     m_progress->setValue(0);
-    m_tabs->refreshRecommendations(failureText());
+    const QString notice = failureText();
+    m_tabs->refreshRecommendations(notice);
+    // What went wrong, or that the day has no picks, is the scan's answer:
+    // the user must see it from whichever tab they are on.
+    StockApplication* app = StockApplication::instance();
+    if (!notice.isEmpty() || !app || app->recommendations().isEmpty())
+        m_tabs->setCurrentWidget(m_tabs->recommendView());
 }
 
 QString LHBPKWidget::failureText() const {
@@ -209,9 +227,17 @@ QString LHBPKWidget::failureText() const {
         if (days.contains(day))
             lines << QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day);
     }
-    if (const int pages = m_failures->seatPages())
-        lines << QStringLiteral("%1 只股票的营业部数据获取失败").arg(pages);
+    const QStringList codes = m_failures->seatPageCodes();
+    if (!codes.isEmpty())
+        lines << seatFailureLine(codes);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString LHBPKWidget::seatFailureLine(const QStringList& codes) {
+    QString named = codes.mid(0, kNamedFailures).join(QStringLiteral("、"));
+    if (codes.size() > kNamedFailures)
+        named += QStringLiteral("等");
+    return QStringLiteral("%1 只股票的营业部数据获取失败：%2").arg(codes.size()).arg(named);
 }
 
 void LHBPKWidget::onClickLHBList(const QString& code) {
@@ -222,8 +248,16 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     // already be while the seat task is still running.
     const QMap<QString, DaySeats> seats = app->lhbSeats();
     const auto day = seats.constFind(m_day);
-    if (day == seats.constEnd() || !day.value().contains(code))
+    if (day == seats.constEnd() || !day.value().contains(code)) {
+        // Its seats will never come in this scan: say so, rather than leave
+        // the previous stock's views standing as if they were this one's.
+        if (m_failures->seatPageFailed(m_day, code)) {
+            m_tabs->clearStock();
+            m_infoLabel->setText(QStringLiteral(" 代码:%1,名称:%2,营业部数据获取失败")
+                                     .arg(code, app->stockNames().value(code)));
+        }
         return;
+    }
 
     // The fetches keep events flowing: a stock selected meanwhile owns the
     // views now, and this one's line must not replace its.

@@ -44,6 +44,9 @@ public:
 
     // Today, or the Friday before when today falls on a weekend.
     static QDate initialDate(const QDate& today);
+    // The notice line for the stocks whose seats could not be fetched; it
+    // names the first ten codes.
+    static QString seatFailureLine(const QStringList& codes);
 
     // Ends the running scan for good, when the window goes: the tasks stop
     // at their next request or pause, an open request is aborted and no

@@ -16,27 +16,42 @@ public:
         if (!m_days.contains(date))
             m_days << date;
     }
-    // A list entry fetched twice counts as failed only while its last
-    // request failed.
+    // A list entry is asked for once per listing reason; once one of its
+    // requests brought the seats, they are there, whatever the others did.
     void setSeatPage(const QString& date, const QString& code, bool fetched) {
         QMutexLocker lock(&m_mutex);
-        if (fetched)
-            m_seatPages.remove(qMakePair(date, code));
-        else
-            m_seatPages.insert(qMakePair(date, code));
+        const auto page = qMakePair(date, code);
+        if (fetched) {
+            m_fetchedPages.insert(page);
+            m_seatPages.remove(page);
+        } else if (!m_fetchedPages.contains(page)) {
+            m_seatPages.insert(page);
+        }
     }
 
     QStringList days() const {
         QMutexLocker lock(&m_mutex);
         return m_days;
     }
-    int seatPages() const {
+    // The codes of the stocks with a seat page that could not be fetched,
+    // each once, in ascending order.
+    QStringList seatPageCodes() const {
         QMutexLocker lock(&m_mutex);
-        return m_seatPages.size();
+        QSet<QString> codes;
+        for (const auto& page : m_seatPages)
+            codes.insert(page.second);
+        QStringList sorted(codes.begin(), codes.end());
+        sorted.sort();
+        return sorted;
+    }
+    bool seatPageFailed(const QString& date, const QString& code) const {
+        QMutexLocker lock(&m_mutex);
+        return m_seatPages.contains(qMakePair(date, code));
     }
 
 private:
     mutable QMutex m_mutex;
     QStringList m_days;
-    QSet<QPair<QString, QString>> m_seatPages; // (date, code)
+    QSet<QPair<QString, QString>> m_seatPages;    // (date, code) that failed
+    QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
 };

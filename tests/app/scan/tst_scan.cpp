@@ -5,6 +5,7 @@
 // news.
 
 #include "app/scan/lhbpkwidget.h"
+#include "app/scan/scanfailures.h"
 #include "app/scan/stockevent.h"
 #include "app/scan/stocklisttask.h"
 #include "app/views/datatablewidget.h"
@@ -141,6 +142,7 @@ private slots:
     void listRowConversion();
     void initialDate_data();
     void initialDate();
+    void seatFailuresNamedOncePerStock();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
     void emptyDay();
@@ -256,6 +258,26 @@ void TestScan::initialDate() {
     QCOMPARE(LHBPKWidget::initialDate(today), expected);
 }
 
+void TestScan::seatFailuresNamedOncePerStock() {
+    ScanFailures failures;
+    failures.setSeatPage(kDay, "600002", false);
+    failures.setSeatPage(kDay1, "600002", false);
+    failures.setSeatPage(kDay, "000003", false); // arrives on the second request
+    failures.setSeatPage(kDay, "000003", true);
+    failures.setSeatPage(kDay, "000004", true); // arrived; a second request fails
+    failures.setSeatPage(kDay, "000004", false);
+    QCOMPARE(failures.seatPageCodes(), QStringList{"600002"});
+    QVERIFY(failures.seatPageFailed(kDay1, "600002") && !failures.seatPageFailed(kDay, "000004"));
+
+    QCOMPARE(LHBPKWidget::seatFailureLine({"600002"}),
+             QStringLiteral("1 只股票的营业部数据获取失败：600002"));
+    QStringList many;
+    for (int i = 0; i < 12; ++i)
+        many << QString::number(600010 + i);
+    QCOMPARE(LHBPKWidget::seatFailureLine(many),
+             QStringLiteral("12 只股票的营业部数据获取失败：") + many.mid(0, 10).join("、") + "等");
+}
+
 void TestScan::startScan(const QString& day) {
     QVERIFY(m_widget->scanButton()->isEnabled());
     m_widget->dateEdit()->setDate(QDate::fromString(day, QStringLiteral("yyyy-MM-dd")));
@@ -266,6 +288,14 @@ void TestScan::startScan(const QString& day) {
     QVERIFY(!m_widget->scanButton()->isEnabled());
     QCOMPARE(m_widget->progressBar()->value(), 0);
     QCOMPARE(m_widget->stockList()->rowCount(), 0);
+    // Nothing of the previous scan stays under the new day.
+    LHBTabWidget* tabs = m_widget->tabs();
+    QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万"));
+    QCOMPARE(tabs->recommendView()->stockList()->count(), 0);
+    QCOMPARE(tabs->recommendView()->analysisText()->toPlainText(), QString());
+    QCOMPARE(candlesOf(tabs->chart())->data()->size(), 0);
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 0);
+    QCOMPARE(tabs->newsTable()->table()->rowCount(), 0);
 }
 
 void TestScan::waitForScanEnd() {
@@ -445,9 +475,28 @@ void TestScan::emptyDay() {
     // list, and the two days before it, with nothing.
     for (const char* day : {"2017-05-01", "2017-04-28", "2017-04-27"})
         m_server.setRoute(listUrl(QString::fromLatin1(day)), kEmptyList);
-    startScan(QStringLiteral("2017-05-01"));
+    // 扫描 is pressed while a stock of the last scan is loading, on the
+    // chart's tab: the stock is dropped, and the answer comes forward.
+    LHBTabWidget* tabs = m_widget->tabs();
+    tabs->setCurrentWidget(tabs->chart());
+    StockListView* list = m_widget->stockList();
+    m_server.clearRequests();
+    m_server.setResponseDelayMs(300);
+    bool pressedWhileLoading = false;
+    QTimer::singleShot(100, this, [this, &pressedWhileLoading] {
+        pressedWhileLoading = countRequests(m_server, klinePath()) == 1 &&
+                              countRequests(m_server, newsPath()) == 0;
+        startScan(QStringLiteral("2017-05-01"));
+    });
+    clickRow(list, rowOfCode(list, QStringLiteral("000005")));
+    m_server.setResponseDelayMs(0);
     if (QTest::currentTestFailed())
         return;
+    QVERIFY(pressedWhileLoading);
+    QCOMPARE(candlesOf(tabs->chart())->data()->size(), 0);
+    QCOMPARE(tabs->seatTable()->table()->rowCount(), 0);
+    QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万"));
+    QCOMPARE(countRequests(m_server, newsPath()), 0);
     QCOMPARE(m_widget->previousDay(), QStringLiteral("2017-04-28"));
     QCOMPARE(m_widget->dayBeforePrevious(), QStringLiteral("2017-04-27"));
     waitForScanEnd();
@@ -468,6 +517,7 @@ void TestScan::emptyDay() {
     QCOMPARE(m_recorder->progress, (QVector<int>{100, 0}));
 
     RecommandStockView* view = m_widget->tabs()->recommendView();
+    QCOMPARE(tabs->currentWidget(), view);
     QCOMPARE(view->stockList()->count(), 0);
     QCOMPARE(
         view->analysisText()->toPlainText(),
@@ -513,10 +563,13 @@ void TestScan::failedFetchesAreSaid() {
         return;
     QCOMPARE(m_widget->stockList()->rowCount(), 2);
     QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
-    QCOMPARE(text->toPlainText(),
-             QStringLiteral("2017-10-05 龙虎榜数据获取失败，选股结果可能不完整\n"
-                            "2017-10-04 龙虎榜数据获取失败，选股结果可能不完整\n"
-                            "1 只股票的营业部数据获取失败"));
+    const QString notice = QStringLiteral("2017-10-05 龙虎榜数据获取失败，选股结果可能不完整\n"
+                                          "2017-10-04 龙虎榜数据获取失败，选股结果可能不完整\n"
+                                          "1 只股票的营业部数据获取失败：000003");
+    QCOMPARE(text->toPlainText(), notice);
+    // The stock whose seats failed answers a click with that.
+    clickRow(m_widget->stockList(), rowOfCode(m_widget->stockList(), "000003"));
+    QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:000003,名称:丙实业,营业部数据获取失败"));
 
     // D's answer is no list at all: the scan ends after the lists, saying so,
     // and asks for no seats.
