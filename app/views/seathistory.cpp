@@ -2,10 +2,12 @@
 
 #include "core/httpget.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -117,9 +119,21 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
 {
     // The fetch keeps events flowing, so the parent may be gone afterwards.
     QPointer<QWidget> guard(parent);
-    const QString reply = httpGet(seatHistoryUrl(seatCode));
+    HttpGetStatus status;
+    const QString reply = httpGet(seatHistoryUrl(seatCode), &status);
     if (parent && !guard)
         return;
+    if (!status.ok || !isWholeJsonReply(reply)) {
+        // An empty dialog would read as "this seat has no recent entries".
+        QPointer<QMessageBox> box = new QMessageBox(
+            QMessageBox::Warning, QStringLiteral("营业部历史上榜"),
+            QStringLiteral("未能获取“%1”的历史上榜数据。").arg(seatName), QMessageBox::Ok, parent);
+        box->setInformativeText(QStringLiteral("原因：")
+                                + (status.ok ? QStringLiteral("回复数据不完整") : status.error));
+        box->exec();
+        delete box; // null when the parent took it down during exec
+        return;
+    }
     QPointer<DataTableWidget> dialog = createSeatHistoryDialog(reply, seatName, parent);
     dialog->exec();
     delete dialog; // null when the parent took it down during exec

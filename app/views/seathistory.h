@@ -32,5 +32,6 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
                                          QWidget* parent);
 
 // Fetches the seat's history on the calling (GUI) thread and shows it in a
-// modal dialog that is destroyed when it closes.
+// modal dialog that is destroyed when it closes. A failed fetch, or a reply
+// cut off before its end, is said in a modal warning instead.
 void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent);

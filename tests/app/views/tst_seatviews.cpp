@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -72,22 +73,25 @@ int rowOf(const QTableWidget* table, const QString& name)
     return -1;
 }
 
-// Runs action() while a timer looks for the modal dialog it opens, hands the
-// dialog to inspect() and closes it. Returns whether a dialog was seen.
-bool withModalDialog(const std::function<void()>& action,
-                     const std::function<void(DataTableWidget*)>& inspect)
+// Runs action() while a timer looks for the modal window it opens, hands the
+// window to inspect() and closes it. Returns whether a window was seen.
+bool withModalWindow(const std::function<void()>& action,
+                     const std::function<void(QWidget*)>& inspect)
 {
     bool seen = false;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<DataTableWidget*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || !window->isVisible())
             return;
         seen = true;
         poll.stop();
-        inspect(dialog);
-        dialog->reject();
+        inspect(window);
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->reject();
+        else
+            window->close();
     });
     poll.start();
     QTimer guard; // never hang the suite on a dialog nobody closes
@@ -98,6 +102,20 @@ bool withModalDialog(const std::function<void()>& action,
     });
     guard.start(10000);
     action();
+    return seen;
+}
+
+// The same for the history dialog: whether that, not another window, opened.
+bool withModalDialog(const std::function<void()>& action,
+                     const std::function<void(DataTableWidget*)>& inspect)
+{
+    bool seen = false;
+    withModalWindow(action, [&](QWidget* window) {
+        if (auto* dialog = qobject_cast<DataTableWidget*>(window)) {
+            seen = true;
+            inspect(dialog);
+        }
+    });
     return seen;
 }
 
@@ -134,6 +152,8 @@ private slots:
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
+    void historyFetchFailureIsSaid_data();
+    void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
     void historyDialogShowsAllColumns();
 
@@ -304,7 +324,7 @@ void TestSeatViews::numberColumnsSortAsNumbers()
                  qPrintable(columnTexts(t, column).join(' ')));
     }
 
-    // Seat history: the amounts, the turnover rate and the price.
+    // Seat history: the amounts, the change and the price.
     QString reply = QStringLiteral("var x=[");
     for (int i = 0; i < 11; ++i)
         reply += QStringLiteral("{\"BMoney\":\"%1\",\"SMoney\":\"%2\",\"ChgRadio\":\"%3\","
@@ -659,6 +679,47 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
     QVERIFY(withModalDialog([&] { w.showHistoryList(); },
                             [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
     QCOMPARE(rows, 0); // no row of empty cells
+}
+
+void TestSeatViews::historyFetchFailureIsSaid_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("HTTP error") << "error";
+    QTest::newRow("transfer cut off") << "cut off";
+    QTest::newRow("JSON cut off") << "unclosed";
+}
+
+void TestSeatViews::historyFetchFailureIsSaid()
+{
+    QFETCH(QString, failure);
+    storeTwoSeats();
+    const QString url = seatHistoryUrl("80153279");
+    const QByteArray whole = historyReply();
+    if (failure == "error")
+        m_server.setRoute(url, whole, 500, "text/plain");
+    else if (failure == "cut off")
+        m_server.setCutOffRoute(url, whole.left(whole.size() / 2), whole.size(), "text/plain");
+    else
+        m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
+
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    QString kind;
+    QString text;
+    int icon = -1;
+    QVERIFY(withModalWindow([&] { w.showHistoryList(); },
+                            [&](QWidget* window) {
+                                kind = window->metaObject()->className();
+                                if (auto* box = qobject_cast<QMessageBox*>(window)) {
+                                    text = box->text();
+                                    icon = box->icon();
+                                }
+                            }));
+    QCOMPARE(kind, QString("QMessageBox")); // not an empty history
+    QCOMPARE(icon, int(QMessageBox::Warning));
+    QVERIFY2(text.contains("国泰君安上海江苏路"), qPrintable(text));
+    QCOMPARE(m_server.requests(), QStringList{url});
 }
 
 void TestSeatViews::historyOfParsedSeatPage()
