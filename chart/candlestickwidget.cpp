@@ -2,6 +2,7 @@
 
 #include "analysis/indicators/manindicator.h"
 #include "analysis/klinerange.h"
+#include "chart/bardateticker.h"
 #include "chart/chartstyle.h"
 #include "chart/indexviewproxy.h"
 #include "chart/plotadditions.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalMapper>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -31,6 +33,12 @@ static void initChartResources()
 }
 
 namespace {
+
+// The time axis's ticker, which labels the shown bars with their dates.
+BarDateTicker* dateTicker(const QCustomPlot* plot)
+{
+    return dynamic_cast<BarDateTicker*>(plot->xAxis->ticker().data());
+}
 
 // The latest n entries of a vector (all of them when it holds fewer).
 template <typename T>
@@ -79,12 +87,17 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     mapper = new QSignalMapper(this);
     indexView = new IndexViewProxy(plot, 2, 0);
 
-    // The price axis and the date label must read on the black background.
+    // The price and time axes must read on the black background. The time
+    // axis labels a few of the shown bars with their dates; the keys carry
+    // none.
     ChartStyle::colourAxis(plot->yAxis);
     ChartStyle::colourAxis(plot->xAxis);
-    plot->xAxis->setBasePen(QPen(Qt::NoPen));
-    plot->xAxis->setTickLabels(false);
-    plot->xAxis->setTicks(false);
+    plot->xAxis->setTicker(QSharedPointer<BarDateTicker>::create());
+    plot->xAxis->setSubTicks(false);
+    // The newest bar's label is centred on it: keep room for its right half.
+    QMargins margins = plot->axisRect()->minimumMargins();
+    margins.setRight(qMax(margins.right(), ChartStyle::dateLabelWidth(plot->xAxis) / 2));
+    plot->axisRect()->setMinimumMargins(margins);
 
     plot->rescaleAxes(false);
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
@@ -112,12 +125,13 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
-    // The axes' heights are known only once a replot has laid them out; a
-    // changed height (a resized window) gets its tick spacing in one more.
+    // The axes' sizes are known only once a replot has laid them out; a
+    // changed size (a resized window) gets its tick spacing in one more.
     connect(plot, &QCustomPlot::afterReplot, this, [this] {
         const bool price = ChartStyle::spaceTicks(plot->yAxis);
         const bool pane = ChartStyle::spaceTicks(indexView->axis(QCPAxis::atLeft));
-        if (price || pane)
+        const bool dates = ChartStyle::spaceDateTicks(plot->xAxis);
+        if (price || pane || dates)
             plot->replot(QCustomPlot::rpQueuedReplot);
     });
 
@@ -217,6 +231,8 @@ void CandlestickWidget::clearPlot()
     for (const char* name : {"ma5", "ma10", "ma20"})
         clearData(graph(plot, QLatin1String(name)));
     indexView->setData(QVector<Stock>());
+    if (BarDateTicker* ticker = dateTicker(plot))
+        ticker->setDates({});
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
@@ -278,6 +294,8 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
     values20 = lastEntries(values20, newCount);
 
     QString titleText;
+    QStringList dates;
+    dates.reserve(bars.size());
     QVector<double> keys, opens, highs, lows, closes;
     keys.reserve(bars.size());
     opens.reserve(bars.size());
@@ -292,6 +310,7 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
         if (i == 0)
             titleText = bar.code;
         keys.append(key);
+        dates.append(bar.date);
         opens.append(bar.open);
         highs.append(bar.high);
         lows.append(bar.low);
@@ -304,6 +323,8 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
             ma20->addData(key, values20.at(i).value1);
     }
     titleElement->setText(titleText);
+    if (BarDateTicker* ticker = dateTicker(plot))
+        ticker->setDates(dates);
 
     indexView->setData(allBars);
     candles->setData(keys, opens, highs, lows, closes, false);

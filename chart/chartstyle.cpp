@@ -2,6 +2,8 @@
 
 #include <qcustomplot.h>
 
+#include <QFontMetrics>
+
 void ChartStyle::colourPriceBars(QCPFinancial* financial)
 {
     financial->setWidth(barWidth);
@@ -29,6 +31,22 @@ bool ChartStyle::spaceTicks(QCPAxis* axis)
 {
     // About one label per 36 pixels, at most the library's default of five.
     const int wanted = qBound(2, axis->axisRect()->height() / 36, 5);
+    if (axis->ticker()->tickCount() == wanted)
+        return false;
+    axis->ticker()->setTickCount(wanted);
+    return true;
+}
+
+int ChartStyle::dateLabelWidth(const QCPAxis* axis)
+{
+    // Measured as the library measures its labels when it lays out the axis.
+    return QFontMetrics(axis->tickLabelFont()).horizontalAdvance(QStringLiteral("0000-00-00"));
+}
+
+bool ChartStyle::spaceDateTicks(QCPAxis* axis)
+{
+    const int spacing = qMax(1, dateLabelWidth(axis) * 3 / 2);
+    const int wanted = qMax(2, axis->axisRect()->width() / spacing);
     if (axis->ticker()->tickCount() == wanted)
         return false;
     axis->ticker()->setTickCount(wanted);

@@ -21,6 +21,12 @@ void colourAxis(QCPAxis* axis);
 // Asks for as many ticks as the axis's height has room for without the
 // labels overlapping; returns whether that changed the tick count.
 bool spaceTicks(QCPAxis* axis);
+// The same for the time axis: as many date labels as its width has room
+// for with at least half a label's width of space between two of them, and
+// never fewer than two.
+bool spaceDateTicks(QCPAxis* axis);
+// The width of the time axis's widest label, a date with its year.
+int dateLabelWidth(const QCPAxis* axis);
 
 // Gives price bars (candles or OHLC bars alike) the chart's bar width and
 // its rising and falling colours, filled and outlined.

@@ -54,16 +54,31 @@ void LHBBS5Widget::onClick(int r, int c)
     m_clickedColumn = c;
 }
 
+namespace {
+
+// The code of the seat's history page, from the page link the seat task
+// stored for its name; empty when there is none.
+QString seatCodeOf(const QString& seatName)
+{
+    return seatCodeFromLink(StockApplication::instance()->seatPageUrls().value(seatName));
+}
+
+} // namespace
+
 void LHBBS5Widget::onContextMenuRequested(const QPoint& pos)
 {
-    // A right click on a seat asks about that seat, not about the one that
-    // was last left-clicked.
+    // The menu's one action is about a seat, so it is offered on a seat's
+    // row only, and about that seat, not the one last left-clicked.
     const QPoint viewportPos = m_table->viewport()->mapFrom(this, pos);
-    if (m_table->viewport()->rect().contains(viewportPos)) {
-        const QModelIndex index = m_table->indexAt(viewportPos);
-        if (index.isValid())
-            onClick(index.row(), index.column());
-    }
+    if (!m_table->viewport()->rect().contains(viewportPos))
+        return;
+    const QModelIndex index = m_table->indexAt(viewportPos);
+    const QTableWidgetItem* nameItem = index.isValid() ? m_table->item(index.row(), 1) : nullptr;
+    if (!nameItem || nameItem->text().isEmpty())
+        return;
+    onClick(index.row(), index.column());
+    // A seat without a history page of its own shows the action greyed.
+    m_historyAction->setEnabled(!seatCodeOf(nameItem->text()).isEmpty());
     m_menu->popup(mapToGlobal(pos));
 }
 
@@ -107,11 +122,8 @@ void LHBBS5Widget::showHistoryList()
     const QTableWidgetItem* nameItem = m_table->item(m_clickedRow, 1);
     if (!nameItem)
         return;
-    const QString link = StockApplication::instance()->seatPageUrls().value(nameItem->text());
-    if (link.isEmpty())
-        return;
-    const QString seatCode = seatCodeFromLink(link);
+    const QString seatCode = seatCodeOf(nameItem->text());
     if (seatCode.isEmpty())
         return;
-    showSeatHistory(seatCode, this);
+    showSeatHistory(seatCode, nameItem->text(), this);
 }

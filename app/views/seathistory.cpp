@@ -2,10 +2,12 @@
 
 #include "core/httpget.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
@@ -20,15 +22,53 @@ QString seatHistoryUrl(const QString& seatCode)
               .arg(seatCode);
 }
 
+namespace {
+
+// The service gives the amounts in 元; the seat table beside the dialog
+// shows 万元, so the history does too. A text that is no number stays.
+QString yuanAsWan(const QString& text)
+{
+    bool ok = false;
+    const double yuan = text.trimmed().toDouble(&ok);
+    if (!ok)
+        return text;
+    // To the 元 hundred, without the trailing zeros: 30000000 -> 3000.
+    QString wan = QString::number(yuan / 10000.0, 'f', 2);
+    if (wan.contains(QLatin1Char('.'))) {
+        while (wan.endsWith(QLatin1Char('0')))
+            wan.chop(1);
+        if (wan.endsWith(QLatin1Char('.')))
+            wan.chop(1);
+    }
+    return wan == QLatin1String("-0") ? QStringLiteral("0") : wan;
+}
+
+// Widens every column to its widest text, header included, so that no date,
+// amount or listing reason is cut off; an unusually long text is cut off at
+// the cap rather than stretching the dialog past the screen.
+void fitColumnsToTexts(QTableWidget* table)
+{
+    constexpr int maxColumnWidth = 400;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const int designed = table->columnWidth(c);
+        table->resizeColumnToContents(c); // its cells' and its header's widest text
+        const int wanted = table->columnWidth(c);
+        table->setColumnWidth(c, qBound(designed, wanted, qMax(designed, maxColumnWidth)));
+    }
+}
+
+} // namespace
+
 QVector<ColumnSpec> seatHistoryColumns()
 {
     return {
         {QStringLiteral("日期"), QStringLiteral("TDate"), 128},
         {QStringLiteral("代码"), QStringLiteral("SCode"), 120},
         {QStringLiteral("股票"), QStringLiteral("SName"), 96},
-        {QStringLiteral("买入"), QStringLiteral("BMoney"), 120, true},
-        {QStringLiteral("卖出"), QStringLiteral("SMoney"), 120, true},
-        {QStringLiteral("换手率"), QStringLiteral("ChgRadio"), 96, true},
+        {QStringLiteral("买入(万元)"), QStringLiteral("BMoney"), 120, true},
+        {QStringLiteral("卖出(万元)"), QStringLiteral("SMoney"), 120, true},
+        // The service's "ChgRadio" is the day's change, not the turnover rate.
+        {QStringLiteral("涨幅(%)"), QStringLiteral("ChgRadio"), 96, true},
         {QStringLiteral("价格"), QStringLiteral("CPrice"), 96, true},
         {QStringLiteral("上榜类型"), QStringLiteral("CTypeDes"), 140},
     };
@@ -52,11 +92,22 @@ QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& availabl
     return wanted.boundedTo(available - QSize(16, 48));
 }
 
-DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent)
+DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString& seatName,
+                                         QWidget* parent)
 {
-    auto* dialog = new DataTableWidget(QStringLiteral("营业部历史上榜"), seatHistoryColumns(), parent);
-    for (const auto& record : parseJsonArrayText(replyText))
+    QString title = QStringLiteral("营业部历史上榜");
+    if (!seatName.isEmpty())
+        title += QStringLiteral(" - ") + seatName;
+    auto* dialog = new DataTableWidget(title, seatHistoryColumns(), parent);
+    for (auto record : parseJsonArrayText(replyText)) {
+        for (const QString& key : {QStringLiteral("BMoney"), QStringLiteral("SMoney")}) {
+            const auto amount = record.find(key);
+            if (amount != record.end())
+                *amount = yuanAsWan(*amount);
+        }
         dialog->addRow(record);
+    }
+    fitColumnsToTexts(dialog->table());
     // Qt's default size showed two of the eight columns behind a scroll bar.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
     if (screen)
@@ -64,15 +115,26 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* pare
     return dialog;
 }
 
-void showSeatHistory(const QString& seatCode, QWidget* parent)
+void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent)
 {
     // The fetch keeps events flowing, so the parent may be gone afterwards.
     QPointer<QWidget> guard(parent);
-    const QString reply = httpGet(seatHistoryUrl(seatCode));
+    HttpGetStatus status;
+    const QString reply = httpGet(seatHistoryUrl(seatCode), &status);
     if (parent && !guard)
         return;
-    QPointer<DataTableWidget> dialog = createSeatHistoryDialog(reply, parent);
+    if (!status.ok || !isWholeJsonReply(reply)) {
+        // An empty dialog would read as "this seat has no recent entries".
+        QPointer<QMessageBox> box = new QMessageBox(
+            QMessageBox::Warning, QStringLiteral("营业部历史上榜"),
+            QStringLiteral("未能获取“%1”的历史上榜数据。").arg(seatName), QMessageBox::Ok, parent);
+        box->setInformativeText(QStringLiteral("原因：")
+                                + (status.ok ? QStringLiteral("回复数据不完整") : status.error));
+        box->exec();
+        delete box; // null when the parent took it down during exec
+        return;
+    }
+    QPointer<DataTableWidget> dialog = createSeatHistoryDialog(reply, seatName, parent);
     dialog->exec();
     delete dialog; // null when the parent took it down during exec
-
 }

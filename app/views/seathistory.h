@@ -25,10 +25,13 @@ QVector<ColumnSpec> seatHistoryColumns();
 // rows, or as much of that as fits in the given available screen area.
 QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& available);
 
-// The history dialog filled with the rows of a reply text (not yet shown),
-// sized for the screen it opens on.
-DataTableWidget* createSeatHistoryDialog(const QString& replyText, QWidget* parent);
+// The history dialog of the named seat filled with the rows of a reply text
+// (not yet shown): the amounts in 万元, every column as wide as its widest
+// text up to a cap, the dialog sized for the screen it opens on.
+DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString& seatName,
+                                         QWidget* parent);
 
 // Fetches the seat's history on the calling (GUI) thread and shows it in a
-// modal dialog that is destroyed when it closes.
-void showSeatHistory(const QString& seatCode, QWidget* parent);
+// modal dialog that is destroyed when it closes. A failed fetch, or a reply
+// cut off before its end, is said in a modal warning instead.
+void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent);

@@ -4,6 +4,7 @@
 #include "chart/candlestickwidget.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QStringList>
 #include <QTextStream>
@@ -17,9 +18,11 @@ QVector<Stock> history(int n, float seed)
     QVector<Stock> bars;
     bars.reserve(n);
     float close = 10.0f + seed;
+    const QDate first(2016, 1, 4);
     for (int i = 0; i < n; ++i) {
         Stock s;
         s.code = QStringLiteral("600036");
+        s.date = first.addDays(i).toString(Qt::ISODate); // the time axis labels the bars with these
         s.open = close;
         close *= 1.0f + 0.03f * std::sin(i * 0.7f + seed) + 0.002f;
         s.close = close;

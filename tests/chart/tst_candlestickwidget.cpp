@@ -1,4 +1,5 @@
 #include "chart/bollholder.h"
+#include "chart/chartstyle.h"
 #include "chart/candlestickwidget.h"
 #include "chart/indexviewproxy.h"
 #include "chart/kdjholder.h"
@@ -190,6 +191,7 @@ private slots:
     void otherClicksDoNothing();
     void candleColours();
     void axesReadOnBlack();
+    void timeAxisShowsBarDates();
     void overlayText();
 };
 
@@ -328,13 +330,22 @@ void TestCandlestickWidget::emptyCodeDoesNothing()
 void TestCandlestickWidget::emptyBarsClearTheChart()
 {
     Chart c;
-    c.widget.setData(60, "600036", risingCloses(10), "day", "bfq");
+    QVector<Stock> dated = risingCloses(10);
+    for (int i = 0; i < dated.size(); ++i)
+        dated[i].date = QDate(2017, 1, 2).addDays(i).toString(Qt::ISODate);
+    const auto dateLabels = [&c] {
+        c.plot->replot();
+        return QStringList(c.plot->xAxis->tickVectorLabels().toList()).join(QString());
+    };
+    c.widget.setData(60, "600036", dated, "day", "bfq");
+    QVERIFY(!dateLabels().isEmpty());
     c.widget.setData(60, "000002", QVector<Stock>(), "day", "bfq");
     QCOMPARE(c.title()->text(), QString("000002"));
     QCOMPARE(c.widget.windowTitle(), QString("000002"));
     QCOMPARE(c.candles()->dataCount(), 0);
     QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
     QCOMPARE(paneSeriesWithData(c.pane()), 0);
+    QCOMPARE(dateLabels(), QString());
 }
 
 void TestCandlestickWidget::zeroAndNegativeCount()
@@ -625,6 +636,82 @@ void TestCandlestickWidget::axesReadOnBlack()
         return p.red() == p.green() && p.green() == p.blue() && p.red() >= 50 && p.red() <= 120;
     };
     QVERIFY(count(QRect(candles.left(), tickY - 1, candles.width(), 3), dimGrey) > 50);
+}
+
+void TestCandlestickWidget::timeAxisShowsBarDates()
+{
+    // Trading days (weekdays) from 2016-11-01 across the turn of the year,
+    // and weekly bars (Fridays) for the same chart.
+    QVector<Stock> daily = risingCloses(80);
+    QDate d(2016, 11, 1);
+    for (Stock& bar : daily) {
+        while (d.dayOfWeek() > 5)
+            d = d.addDays(1);
+        bar.date = d.toString(Qt::ISODate);
+        d = d.addDays(1);
+    }
+    QVector<Stock> weekly = risingCloses(60);
+    for (int i = 0; i < weekly.size(); ++i)
+        weekly[i].date = QDate(2016, 1, 1).addDays(7 * i).toString(Qt::ISODate);
+
+    Chart c;
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    QCPAxis* axis = c.plot->xAxis;
+    QCOMPARE(axis->tickLabelColor(), ChartStyle::axisColor());
+    const QFontMetrics metrics(axis->tickLabelFont());
+
+    // What the axis shows for these bars at the widget's present width.
+    QVector<QString> labels;
+    auto checkLabels = [&](const QVector<Stock>& bars, const char* period) {
+        c.widget.setData(60, "600036", bars, period, "hfq");
+        QCoreApplication::processEvents(); // the spacing follows in a queued replot
+        c.plot->replot(QCustomPlot::rpImmediateRefresh);
+        QCOMPARE(axis->label(), QString("日期"));
+        const QVector<Stock> shown = bars.mid(bars.size() - 60);
+        const QVector<double> ticks = axis->tickVector();
+        labels = axis->tickVectorLabels();
+        QVERIFY2(ticks.size() >= 2 && ticks.size() <= 12,
+                 qPrintable(QString::number(ticks.size())));
+        QCOMPARE(ticks.last(), 60 * day); // the latest day is always named
+        int lastYear = 0;
+        for (int t = 0; t < ticks.size(); ++t) {
+            const int i = qRound(ticks.at(t) / day) - 1;
+            QCOMPARE(ticks.at(t), (i + 1) * day);
+            const QDate date = QDate::fromString(shown.at(i).date, Qt::ISODate);
+            const bool withYear = date.year() != lastYear;
+            lastYear = date.year();
+            QCOMPARE(labels.at(t), date.toString(withYear ? "yyyy-MM-dd" : "MM-dd"));
+            if (t > 0) {
+                // Neighbours stand clear of each other.
+                const double gap =
+                    axis->coordToPixel(ticks.at(t)) - axis->coordToPixel(ticks.at(t - 1));
+                const int halves = (metrics.horizontalAdvance(labels.at(t))
+                                    + metrics.horizontalAdvance(labels.at(t - 1))) / 2;
+                QVERIFY2(gap > halves + 10, qPrintable(labels.at(t - 1) + " " + labels.at(t)));
+            }
+        }
+        // The indicator pane's time axis follows the candles'.
+        QCOMPARE(c.pane()->axis(QCPAxis::atBottom)->range(), axis->range());
+    };
+
+    checkLabels(daily, "day");
+    if (QTest::currentTestFailed())
+        return;
+    const QVector<QString> wide = labels;
+    QVERIFY(wide.first().startsWith("2016-"));
+    QVERIFY(std::any_of(wide.begin(), wide.end(),
+                        [](const QString& l) { return l.startsWith("2017-"); }));
+    checkLabels(weekly, "week");
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(labels.first().startsWith("2016-"));
+
+    // A narrower chart keeps its labels apart by showing fewer of them.
+    c.widget.setFixedSize(480, 320);
+    checkLabels(daily, "day");
+    QVERIFY2(labels.size() < wide.size(),
+             qPrintable(QString("%1 < %2").arg(labels.size()).arg(wide.size())));
 }
 
 void TestCandlestickWidget::overlayText()

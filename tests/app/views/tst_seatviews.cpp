@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -76,22 +77,25 @@ int rowOf(const QTableWidget* table, const QString& name)
     return -1;
 }
 
-// Runs action() while a timer looks for the modal dialog it opens, hands the
-// dialog to inspect() and closes it. Returns whether a dialog was seen.
-bool withModalDialog(const std::function<void()>& action,
-                     const std::function<void(DataTableWidget*)>& inspect)
+// Runs action() while a timer looks for the modal window it opens, hands the
+// window to inspect() and closes it. Returns whether a window was seen.
+bool withModalWindow(const std::function<void()>& action,
+                     const std::function<void(QWidget*)>& inspect)
 {
     bool seen = false;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<DataTableWidget*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || !window->isVisible())
             return;
         seen = true;
         poll.stop();
-        inspect(dialog);
-        dialog->reject();
+        inspect(window);
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->reject();
+        else
+            window->close();
     });
     poll.start();
     QTimer guard; // never hang the suite on a dialog nobody closes
@@ -102,6 +106,20 @@ bool withModalDialog(const std::function<void()>& action,
     });
     guard.start(10000);
     action();
+    return seen;
+}
+
+// The same for the history dialog: whether that, not another window, opened.
+bool withModalDialog(const std::function<void()>& action,
+                     const std::function<void(DataTableWidget*)>& inspect)
+{
+    bool seen = false;
+    withModalWindow(action, [&](QWidget* window) {
+        if (auto* dialog = qobject_cast<DataTableWidget*>(window)) {
+            seen = true;
+            inspect(dialog);
+        }
+    });
     return seen;
 }
 
@@ -179,6 +197,8 @@ private slots:
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
+    void historyFetchFailureIsSaid_data();
+    void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
     void historyDialogShowsAllColumns();
 
@@ -349,7 +369,7 @@ void TestSeatViews::numberColumnsSortAsNumbers()
                  qPrintable(columnTexts(t, column).join(' ')));
     }
 
-    // Seat history: the amounts, the turnover rate and the price.
+    // Seat history: the amounts, the change and the price.
     QString reply = QStringLiteral("var x=[");
     for (int i = 0; i < 11; ++i)
         reply += QStringLiteral("{\"BMoney\":\"%1\",\"SMoney\":\"%2\",\"ChgRadio\":\"%3\","
@@ -360,7 +380,7 @@ void TestSeatViews::numberColumnsSortAsNumbers()
                      .arg(QLatin1String(times[i]));
     reply.chop(1);
     reply += QLatin1Char(']');
-    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, QString(), nullptr));
     QCOMPARE(d->table()->rowCount(), 11);
     for (int column : {3, 4, 5, 6}) {
         d->table()->sortByColumn(column, Qt::AscendingOrder);
@@ -501,7 +521,7 @@ void TestSeatViews::escapeClosesOnlyTheDialog()
     QVERIFY(tabs.newsTable()->isVisible());
 
     // The seat history is a modal dialog of its own: Esc closes it.
-    QPointer<DataTableWidget> history = createSeatHistoryDialog(QString(), nullptr);
+    QPointer<DataTableWidget> history = createSeatHistoryDialog(QString(), QString(), nullptr);
     QTimer::singleShot(0, history, [&] { QTest::keyClick(history->table(), Qt::Key_Escape); });
     QTimer::singleShot(5000, history, &QDialog::accept); // never hang on a dialog Esc missed
     QCOMPARE(history->exec(), int(QDialog::Rejected));
@@ -537,15 +557,22 @@ void storeTwoSeats()
     app->setSeatPageUrl("国泰君安上海江苏路", kSeatLink);
 }
 
+// A listing reason far longer than any the service gives.
+QString overlongReason()
+{
+    return QStringLiteral("有价格涨跌幅限制的日收盘价格涨幅偏离值达到7%的前三只证券").repeated(3);
+}
+
 QByteArray historyReply()
 {
     return toGbk(QStringLiteral(
         "var fyeUKhdn={\"success\":true,\"pages\":1,\"data\":["
         "{\"TDate\":\"2017-10-11\",\"SCode\":\"600519\",\"SName\":\"\\u8d35\\u5dde\\u8305\\u53f0\","
-        "\"BMoney\":\"30000000\",\"SMoney\":\"0\",\"ChgRadio\":\"1.5\",\"CPrice\":\"500.1\","
-        "\"CTypeDes\":\"日涨幅偏离值达7%\"},"
-        "{\"TDate\":\"2017-10-09\",\"SCode\":\"000001\",\"SName\":\"平安银行\",\"BMoney\":\"1\"}"
-        "]}"));
+        "\"BMoney\":\"30000000\",\"SMoney\":\"0\",\"ChgRadio\":\"10.01\",\"CPrice\":\"500.1\","
+        "\"CTypeDes\":\"连续三个交易日内，涨幅偏离值累计达20%的证券\"},"
+        "{\"TDate\":\"2017-10-09\",\"SCode\":\"000001\",\"SName\":\"平安银行\",\"BMoney\":\"12345678\","
+        "\"CTypeDes\":\"%1\"}"
+        "]}").arg(overlongReason()));
 }
 
 } // namespace
@@ -659,31 +686,56 @@ void TestSeatViews::historyThroughMenuOnRightClickedSeat()
     QPointer<DataTableWidget> opened;
     QStringList replyOrder;
     QStringList names;
+    QStringList buys;
     QStringList types;
     QString title;
     QWidget* parent = nullptr;
     QStringList headers;
+    // Per column: its width, and the widest of its texts, header included
+    // (the overlong reason aside).
+    QVector<int> widths;
+    QVector<int> widest;
+    int overlongWidth = 0;
     const bool seen = withModalDialog([&] { w.historyAction()->trigger(); },
                                       [&](DataTableWidget* d) {
                                           opened = d;
                                           title = d->windowTitle();
                                           parent = d->parentWidget();
                                           QTableWidget* h = d->table();
-                                          for (int c = 0; c < h->columnCount(); ++c)
+                                          const QFontMetrics cells = h->fontMetrics();
+                                          const QFontMetrics header = h->horizontalHeader()->fontMetrics();
+                                          for (int c = 0; c < h->columnCount(); ++c) {
                                               headers << h->horizontalHeaderItem(c)->text();
+                                              widths << h->columnWidth(c);
+                                              widest << header.horizontalAdvance(headers.last());
+                                              for (const QString& text : columnTexts(h, c)) {
+                                                  if (text == overlongReason())
+                                                      overlongWidth = cells.horizontalAdvance(text);
+                                                  else
+                                                      widest.last() = qMax(widest.last(), cells.horizontalAdvance(text));
+                                              }
+                                          }
                                           replyOrder = columnTexts(h, 0);
                                           h->sortByColumn(0, Qt::AscendingOrder);
                                           names = columnTexts(h, 2);
+                                          buys = columnTexts(h, 3);
                                           types = columnTexts(h, 7);
                                       });
     QVERIFY(seen);
-    QCOMPARE(title, QString("营业部历史上榜"));
+    QCOMPARE(title, QString("营业部历史上榜 - 国泰君安上海江苏路"));
     QCOMPARE(parent, &w);
-    QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入", "卖出", "换手率", "价格", "上榜类型"}));
+    QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入(万元)", "卖出(万元)", "涨幅(%)",
+                                   "价格", "上榜类型"}));
     // Newest first, as the service sends them, until a header is clicked.
     QCOMPARE(replyOrder, QStringList({"2017-10-11", "2017-10-09"}));
     QCOMPARE(names, QStringList({"平安银行", "贵州茅台"}));
-    QCOMPARE(types, QStringList({"", "日涨幅偏离值达7%"}));
+    // The service's 元 in 万元, like the seat table.
+    QCOMPARE(buys, QStringList({"1234.57", "3000"}));
+    QCOMPARE(types, QStringList({overlongReason(), "连续三个交易日内，涨幅偏离值累计达20%的证券"}));
+    // No text is cut off, but the overlong one does not stretch its column.
+    for (int c = 0; c < widths.size(); ++c)
+        QVERIFY2(widths.at(c) >= widest.at(c), qPrintable(headers.at(c)));
+    QVERIFY(widths.at(7) < overlongWidth);
     QVERIFY(!opened); // destroyed when it closed
     QCOMPARE(m_server.requests(), QStringList{seatHistoryUrl("80153279")});
 }
@@ -699,19 +751,31 @@ void TestSeatViews::historyActionDoesNothing()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.showStock("600519", kDate);
 
-    // Right-click below the rows before any click: the menu shows, its action
-    // does nothing.
+    // Right-click below the rows before any click: no seat, so no menu.
     QTableWidget* t = w.table();
+    auto rightClick = [&](const QPoint& p) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, p, t->viewport()->mapToGlobal(p));
+        QApplication::sendEvent(t->viewport(), &event);
+        QCoreApplication::processEvents();
+    };
     const QPoint empty(10, t->viewport()->height() - 5);
     QVERIFY(!t->itemAt(empty));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, empty, t->viewport()->mapToGlobal(empty));
-    QApplication::sendEvent(t->viewport(), &event);
-    QTRY_VERIFY(w.contextMenu()->isVisible());
-    w.contextMenu()->hide();
+    rightClick(empty);
+    QVERIFY(!w.contextMenu()->isVisible());
     QCOMPARE(w.clickedRow(), -1);
     w.showHistoryList();
 
-    // A seat whose link has no seat code, and one without any link.
+    // A seat whose link has no seat code: the menu shows its action greyed.
+    rightClick(t->visualItemRect(t->item(rowOf(t, "机构专用"), 1)).center());
+    QVERIFY(w.contextMenu()->isVisible());
+    QVERIFY(!w.historyAction()->isEnabled());
+    w.contextMenu()->hide();
+    w.showHistoryList();
+    rightClick(t->visualItemRect(t->item(rowOf(t, "国泰君安上海江苏路"), 1)).center());
+    QVERIFY(w.historyAction()->isEnabled());
+    w.contextMenu()->hide();
+
+    // The same seat, and one without any link, by a left click.
     w.onClick(rowOf(t, "机构专用"), 1);
     w.showHistoryList();
     StockApplication::instance()->setLhbSeats(kDate, "000002", {seat("无链接", 1, 1, 0, 1)});
@@ -738,6 +802,47 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
     QVERIFY(withModalDialog([&] { w.showHistoryList(); },
                             [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
     QCOMPARE(rows, 0); // no row of empty cells
+}
+
+void TestSeatViews::historyFetchFailureIsSaid_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("HTTP error") << "error";
+    QTest::newRow("transfer cut off") << "cut off";
+    QTest::newRow("JSON cut off") << "unclosed";
+}
+
+void TestSeatViews::historyFetchFailureIsSaid()
+{
+    QFETCH(QString, failure);
+    storeTwoSeats();
+    const QString url = seatHistoryUrl("80153279");
+    const QByteArray whole = historyReply();
+    if (failure == "error")
+        m_server.setRoute(url, whole, 500, "text/plain");
+    else if (failure == "cut off")
+        m_server.setCutOffRoute(url, whole.left(whole.size() / 2), whole.size(), "text/plain");
+    else
+        m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
+
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    QString kind;
+    QString text;
+    int icon = -1;
+    QVERIFY(withModalWindow([&] { w.showHistoryList(); },
+                            [&](QWidget* window) {
+                                kind = window->metaObject()->className();
+                                if (auto* box = qobject_cast<QMessageBox*>(window)) {
+                                    text = box->text();
+                                    icon = box->icon();
+                                }
+                            }));
+    QCOMPARE(kind, QString("QMessageBox")); // not an empty history
+    QCOMPARE(icon, int(QMessageBox::Warning));
+    QVERIFY2(text.contains("国泰君安上海江苏路"), qPrintable(text));
+    QCOMPARE(m_server.requests(), QStringList{url});
 }
 
 void TestSeatViews::historyOfParsedSeatPage()
@@ -777,7 +882,7 @@ void TestSeatViews::historyDialogShowsAllColumns()
         reply += QStringLiteral("{\"TDate\":\"2017-09-%1\",\"SName\":\"股票%1\"},").arg(i, 2, 10, QLatin1Char('0'));
     reply.chop(1);
     reply += QLatin1Char(']');
-    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, nullptr));
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, QString(), nullptr));
     QCOMPARE(d->windowTitle(), QString("营业部历史上榜"));
     QTableWidget* t = d->table();
 
