@@ -29,6 +29,7 @@ private slots:
     void statusTellsFailureFromEmptyAnswer_data();
     void statusTellsFailureFromEmptyAnswer();
     void cancelAbortsTheRequestInFlight();
+    void overLongReplyIsRefused();
 
 private:
     TestHttpServer m_server;
@@ -189,6 +190,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
     QTest::newRow("redirect, not followed") << "/moved" << false << 302;
     QTest::newRow("refused") << "refused" << false << 0;
     QTest::newRow("no answer within the bound") << "/silent" << false << 0;
+    QTest::newRow("cut off before its announced length") << "/cut" << false << 200;
 }
 
 void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
@@ -197,6 +199,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
     QFETCH(int, httpStatus);
     m_server.setRoute(QStringLiteral("/empty"), QByteArray());
     m_server.setRoute(QStringLiteral("/moved"), QByteArray("elsewhere"), 302);
+    m_server.setCutOffRoute(QStringLiteral("/cut"), QByteArray("[{\"a\":1},"), 4096);
     m_server.setDefaultResponse(QByteArray("not here"), 404);
     m_server.setSilent(path == QLatin1String("/silent"));
     QString url = m_server.baseUrl() + path;
@@ -231,6 +234,22 @@ void TestHttpGet::cancelAbortsTheRequestInFlight() {
     QVERIFY(!status.ok);
     QTest::qWait(200);
     QCOMPARE(m_server.requestCount(), 0);
+}
+
+void TestHttpGet::overLongReplyIsRefused() {
+    // A chunked list that never ends: refused once it passes the bound,
+    // long before the time bound.
+    const QString url = m_server.baseUrl() + QStringLiteral("/endless");
+    m_server.setEndlessRoute(QStringLiteral("/endless"), QByteArray("var data_tab_1={\"data\":["),
+                             QByteArray("{\"SCode\":\"600001\",\"SName\":\"abc\"},"));
+    HttpGetStatus status;
+    QCOMPARE(httpGet(url, &status), QString());
+    QVERIFY(!status.ok);
+    QCOMPARE(status.httpStatus, 200);
+    QVERIFY2(status.error.contains(QString::number(kHttpGetMaxBodyBytes / (1024 * 1024))),
+             qPrintable(status.error));
+    QCOMPARE(httpGet(url), QString());
+    QCOMPARE(m_server.requestCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestHttpGet)
