@@ -30,25 +30,28 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     HttpGetStatus ignored;
     HttpGetStatus& result = status ? *status : ignored;
     result = HttpGetStatus();
-    if (cancel && cancel->isCancelled()) {
-        result.error = QStringLiteral("cancelled");
-        return QString();
-    }
 
     // A manager per call: no connection, cookie or cache outlives the call,
     // and calls in different threads never share anything.
     auto manager = std::make_unique<QNetworkAccessManager>();
-    QNetworkReply* reply = manager->get(QNetworkRequest(QUrl(url)));
-    reply->setReadBufferSize(kReadBufferBytes);
-
     auto loop = std::make_unique<QEventLoop>();
-    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
-                     &QEventLoop::quit);
-    // Completion is only reported through the event loop, so connecting after
-    // get() cannot miss it, nor any data; nor can a cancel, which is checked
-    // after its connection is made.
+    const QNetworkRequest request{QUrl(url)};
+    // Watch the flag first, then look at it last thing before the send: a
+    // cancel raised before that look keeps the request from being sent at
+    // all, and one raised after it wakes the wait below.
     if (cancel)
         QObject::connect(cancel, &CancelFlag::cancelled, loop.get(), &QEventLoop::quit);
+    if (cancel && cancel->isCancelled()) {
+        result.error = QStringLiteral("cancelled");
+        return QString();
+    }
+    QNetworkReply* reply = manager->get(request);
+    reply->setReadBufferSize(kReadBufferBytes);
+
+    // Completion is only reported through the event loop, so connecting after
+    // get() cannot miss it, nor any data.
+    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
+                     &QEventLoop::quit);
     QByteArray body;
     bool tooLong = false;
     QObject::connect(reply, &QNetworkReply::readyRead, loop.get(), [&] {

@@ -28,6 +28,7 @@ struct HttpGetStatus {
 };
 
 // httpGet() that also reports how the fetch ended (status may be null). A
-// raised cancel aborts the request in flight, and none is sent once it is up.
+// raised cancel aborts the request in flight, and none is sent once it is up,
+// however shortly before the send it was raised.
 QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel = nullptr,
                 int timeoutMs = kHttpGetTimeoutMs);
