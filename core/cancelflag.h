@@ -6,7 +6,9 @@
 // A stop request that other threads watch: a pause or fetch that is given
 // the flag returns as soon as it is raised, even in the middle of its wait.
 // Raise it from any thread; the waits are woken through their event loops.
-class CancelFlag final : public QObject {
+// Not final: tests derive from it to raise it at the moment a wait starts
+// watching it.
+class CancelFlag : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(CancelFlag)
 public:

@@ -12,6 +12,15 @@
 
 #include <memory>
 
+namespace {
+
+// The reply is read out as it arrives through a buffer of this size: Qt then
+// stops reading the socket while the buffer is full, so nothing piles up
+// unseen between the network thread and the caller.
+constexpr qint64 kReadBufferBytes = 1024 * 1024;
+
+} // namespace
+
 QString httpGet(const QString& url, int timeoutMs) {
     return httpGet(url, nullptr, nullptr, timeoutMs);
 }
@@ -21,24 +30,40 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     HttpGetStatus ignored;
     HttpGetStatus& result = status ? *status : ignored;
     result = HttpGetStatus();
-    if (cancel && cancel->isCancelled()) {
-        result.error = QStringLiteral("cancelled");
-        return QString();
-    }
 
     // A manager per call: no connection, cookie or cache outlives the call,
     // and calls in different threads never share anything.
     auto manager = std::make_unique<QNetworkAccessManager>();
-    QNetworkReply* reply = manager->get(QNetworkRequest(QUrl(url)));
-
     auto loop = std::make_unique<QEventLoop>();
-    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
-                     &QEventLoop::quit);
-    // Completion is only reported through the event loop, so connecting after
-    // get() cannot miss it; nor can a cancel, which is checked after its
-    // connection is made.
+    const QNetworkRequest request{QUrl(url)};
+    // Watch the flag first, then look at it last thing before the send: a
+    // cancel raised before that look keeps the request from being sent at
+    // all, and one raised after it wakes the wait below.
     if (cancel)
         QObject::connect(cancel, &CancelFlag::cancelled, loop.get(), &QEventLoop::quit);
+    if (cancel && cancel->isCancelled()) {
+        result.error = QStringLiteral("cancelled");
+        return QString();
+    }
+    QNetworkReply* reply = manager->get(request);
+    reply->setReadBufferSize(kReadBufferBytes);
+
+    // Completion is only reported through the event loop, so connecting after
+    // get() cannot miss it, nor any data.
+    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
+                     &QEventLoop::quit);
+    QByteArray body;
+    bool tooLong = false;
+    QObject::connect(reply, &QNetworkReply::readyRead, loop.get(), [&] {
+        body += reply->readAll();
+        if (body.size() > kHttpGetMaxBodyBytes && !tooLong) {
+            // Aborted here rather than after the wait, which a nested call
+            // can hold up while the reply keeps coming.
+            tooLong = true;
+            body = QByteArray();
+            reply->abort();
+        }
+    });
     QTimer timer;
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
@@ -51,10 +76,19 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     timer.stop();
 
     // Whatever charset the reply declares, the services speak GBK. A reply
-    // cut off by the bound gives what has arrived so far.
-    const QByteArray body = reply->readAll();
-    if (reply->isFinished()) {
-        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // cut off by the time bound gives what has arrived so far.
+    if (!tooLong) {
+        body += reply->readAll();
+        if (body.size() > kHttpGetMaxBodyBytes) {
+            tooLong = true;
+            body = QByteArray();
+        }
+    }
+    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (tooLong) {
+        result.error = QStringLiteral("reply longer than %1 MiB, refused")
+                           .arg(kHttpGetMaxBodyBytes / (1024 * 1024));
+    } else if (reply->isFinished()) {
         result.ok = reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
                     result.httpStatus < 300;
         if (reply->error() != QNetworkReply::NoError)
@@ -64,8 +98,9 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     } else {
         result.error = cancel && cancel->isCancelled() ? QStringLiteral("cancelled")
                                                        : QStringLiteral("timed out");
-        reply->abort();
     }
+    if (!reply->isFinished())
+        reply->abort();
 
     QTextCodec* gbk = QTextCodec::codecForName("gbk");
     const QString text = gbk ? gbk->toUnicode(body) : QString::fromLatin1(body);

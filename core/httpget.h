@@ -8,20 +8,27 @@ class CancelFlag;
 // aborted and what arrived so far is returned.
 constexpr int kHttpGetTimeoutMs = 30000;
 
+// Bound on one reply's body, far above any real reply (the largest is under
+// 1 MB): a longer one, such as a body that never ends, is refused as a failed
+// fetch as soon as it passes the bound, instead of filling memory.
+constexpr qint64 kHttpGetMaxBodyBytes = 64 * 1024 * 1024;
+
 // Blocking GET of an absolute URL; the body decoded as GBK, "" when none
-// arrived. The calling thread's events keep flowing during the wait. A
-// timeoutMs of 0 or less waits without a bound.
+// arrived or when it was longer than kHttpGetMaxBodyBytes. The calling
+// thread's events keep flowing during the wait. A timeoutMs of 0 or less
+// waits without a bound.
 QString httpGet(const QString& url, int timeoutMs = kHttpGetTimeoutMs);
 
 // How a fetch ended, for callers that must tell a failure from an answer
 // that holds nothing.
 struct HttpGetStatus {
-    bool ok = false;    // the whole reply arrived, with a 2xx status
+    bool ok = false;    // the whole reply arrived, with a 2xx status, within the bound
     int httpStatus = 0; // the reply's HTTP status; 0 when none arrived
     QString error;      // why the fetch is not ok
 };
 
 // httpGet() that also reports how the fetch ended (status may be null). A
-// raised cancel aborts the request in flight, and none is sent once it is up.
+// raised cancel aborts the request in flight, and none is sent once it is up,
+// however shortly before the send it was raised.
 QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel = nullptr,
                 int timeoutMs = kHttpGetTimeoutMs);

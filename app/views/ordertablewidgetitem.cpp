@@ -1,5 +1,29 @@
 #include "app/views/ordertablewidgetitem.h"
 
+#include <cmath>
+
+namespace {
+
+// The text's value, with a 万 or 亿 suffix read as its multiple; false when
+// it is no finite number.
+bool readNumber(const QString& text, double* value)
+{
+    QString number = text.trimmed();
+    double unit = 1.0;
+    if (number.endsWith(QStringLiteral("万"))) {
+        unit = 1e4;
+        number.chop(1);
+    } else if (number.endsWith(QStringLiteral("亿"))) {
+        unit = 1e8;
+        number.chop(1);
+    }
+    bool ok = false;
+    *value = number.toDouble(&ok) * unit;
+    return ok && std::isfinite(*value);
+}
+
+} // namespace
+
 OrderTableWidgetItem::OrderTableWidgetItem(const QString& text)
     : QTableWidgetItem(text)
 {
@@ -9,5 +33,17 @@ OrderTableWidgetItem::~OrderTableWidgetItem() = default;
 
 bool OrderTableWidgetItem::operator<(const QTableWidgetItem& other) const
 {
-    return text().toFloat() < other.text().toFloat();
+    // A strict weak order, as the table's sort needs: numbers by value, then
+    // the texts that are none. Reading those as 0 put them among the numbers,
+    // and "nan" compared false both ways with everything.
+    double mine = 0;
+    double theirs = 0;
+    const bool mineIsNumber = readNumber(text(), &mine);
+    const bool theirsIsNumber = readNumber(other.text(), &theirs);
+    if (mineIsNumber && theirsIsNumber)
+        return mine < theirs;
+    if (mineIsNumber != theirsIsNumber)
+        return mineIsNumber;
+    // In the same text order as a plain cell.
+    return QTableWidgetItem::operator<(other);
 }

@@ -2,8 +2,9 @@
 
 #include <QTableWidgetItem>
 
-// A table cell that sorts by its text read as a number (0 when the text is
-// not a number), so 9.8 comes before 10.5.
+// A table cell that sorts by its text read as a number, so 9.8 comes before
+// 10.5 and 1.2万 (12000) after both. Texts that are no finite number ("?",
+// "-", "", "nan") sort after every number, in text order among themselves.
 class OrderTableWidgetItem final : public QTableWidgetItem {
 public:
     explicit OrderTableWidgetItem(const QString& text);

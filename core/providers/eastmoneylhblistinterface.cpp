@@ -26,6 +26,8 @@ StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QStrin
 
 bool EastmoneyLHBListInterface::isListReply(const QString& text) {
     // "data":[{...},...] for a day with entries, "data":[] for one without.
+    // A reply cut off in transfer would read as a shorter list, its last row
+    // half-filled: it is no list at all.
     static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\["));
-    return dataArray.match(text).hasMatch();
+    return dataArray.match(text).hasMatch() && isWholeJsonReply(text);
 }

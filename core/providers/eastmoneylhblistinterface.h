@@ -12,7 +12,8 @@ public:
     // The param is not used.
     StringMapRows parse(const QString& text, const QString& param) override;
 
-    // Whether a reply is the service's list, with or without rows, rather
-    // than an error page: it holds the "data" array.
+    // Whether a reply is the service's whole list, with or without rows,
+    // rather than an error page or a reply cut off in transfer: it holds the
+    // "data" array, and its outer object is closed.
     static bool isListReply(const QString& text);
 };

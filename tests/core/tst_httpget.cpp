@@ -6,6 +6,7 @@
 #include "tests/support/testhttpserver.h"
 
 #include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QNetworkProxy>
 #include <QTcpServer>
 #include <QTest>
@@ -29,6 +30,8 @@ private slots:
     void statusTellsFailureFromEmptyAnswer_data();
     void statusTellsFailureFromEmptyAnswer();
     void cancelAbortsTheRequestInFlight();
+    void cancelRaisedBeforeTheSendKeepsItUnsent();
+    void overLongReplyIsRefused();
 
 private:
     TestHttpServer m_server;
@@ -189,6 +192,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
     QTest::newRow("redirect, not followed") << "/moved" << false << 302;
     QTest::newRow("refused") << "refused" << false << 0;
     QTest::newRow("no answer within the bound") << "/silent" << false << 0;
+    QTest::newRow("cut off before its announced length") << "/cut" << false << 200;
 }
 
 void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
@@ -197,6 +201,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
     QFETCH(int, httpStatus);
     m_server.setRoute(QStringLiteral("/empty"), QByteArray());
     m_server.setRoute(QStringLiteral("/moved"), QByteArray("elsewhere"), 302);
+    m_server.setCutOffRoute(QStringLiteral("/cut"), QByteArray("[{\"a\":1},"), 4096);
     m_server.setDefaultResponse(QByteArray("not here"), 404);
     m_server.setSilent(path == QLatin1String("/silent"));
     QString url = m_server.baseUrl() + path;
@@ -231,6 +236,74 @@ void TestHttpGet::cancelAbortsTheRequestInFlight() {
     QVERIFY(!status.ok);
     QTest::qWait(200);
     QCOMPARE(m_server.requestCount(), 0);
+}
+
+namespace {
+
+// Raised the moment a wait starts watching it, that is after the fetch has
+// begun but before its request is sent.
+class RaisedWhenWatched final : public CancelFlag {
+protected:
+    void connectNotify(const QMetaMethod& signal) override {
+        if (signal == QMetaMethod::fromSignal(&CancelFlag::cancelled))
+            cancel();
+    }
+};
+
+// Sends every request for another host to the test server, and counts the
+// requests handed to the network: Qt asks for a proxy as it sends one.
+class CountingProxyFactory final : public QNetworkProxyFactory {
+public:
+    CountingProxyFactory(quint16 port, int* count) : m_port(port), m_count(count) {}
+    QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery&) override {
+        ++*m_count;
+        return {QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_port)};
+    }
+
+private:
+    quint16 m_port;
+    int* m_count;
+};
+
+} // namespace
+
+void TestHttpGet::cancelRaisedBeforeTheSendKeepsItUnsent() {
+    m_server.setRoute(QStringLiteral("http://data.example.com/q"), QByteArray("answer"));
+    int sent = 0;
+    QNetworkProxyFactory::setApplicationProxyFactory(
+        new CountingProxyFactory(m_server.port(), &sent));
+    // The way through the proxy works.
+    HttpGetStatus status;
+    QCOMPARE(httpGet(QStringLiteral("http://data.example.com/q"), &status),
+             QStringLiteral("answer"));
+    QCOMPARE(sent, 1);
+    QCOMPARE(m_server.requestCount(), 1);
+
+    RaisedWhenWatched stop;
+    const QString text = httpGet(QStringLiteral("http://data.example.com/q"), &status, &stop);
+    QNetworkProxyFactory::setApplicationProxyFactory(nullptr);
+    QCOMPARE(text, QString());
+    QVERIFY(!status.ok);
+    QVERIFY(stop.isCancelled());
+    QCOMPARE(sent, 1);
+    QTest::qWait(100);
+    QCOMPARE(m_server.requestCount(), 1);
+}
+
+void TestHttpGet::overLongReplyIsRefused() {
+    // A chunked list that never ends: refused once it passes the bound,
+    // long before the time bound.
+    const QString url = m_server.baseUrl() + QStringLiteral("/endless");
+    m_server.setEndlessRoute(QStringLiteral("/endless"), QByteArray("var data_tab_1={\"data\":["),
+                             QByteArray("{\"SCode\":\"600001\",\"SName\":\"abc\"},"));
+    HttpGetStatus status;
+    QCOMPARE(httpGet(url, &status), QString());
+    QVERIFY(!status.ok);
+    QCOMPARE(status.httpStatus, 200);
+    QVERIFY2(status.error.contains(QString::number(kHttpGetMaxBodyBytes / (1024 * 1024))),
+             qPrintable(status.error));
+    QCOMPARE(httpGet(url), QString());
+    QCOMPARE(m_server.requestCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestHttpGet)

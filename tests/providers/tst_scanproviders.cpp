@@ -156,6 +156,18 @@ void TestScanProviders::dayListFetched() {
     QVERIFY(fixture.contains(QStringLiteral("赣锋锂业")));
     const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
+    QVERIFY(EastmoneyLHBListInterface::isListReply(text));
+    // Cut off anywhere after its array opens (after a whole row too), it is
+    // no list, not a shorter one.
+    const int dataStart = text.indexOf(QStringLiteral("\"data\":[")) + 8;
+    QVERIFY(dataStart > 8);
+    for (int cut = dataStart; cut < text.size(); cut += 97)
+        QVERIFY2(!EastmoneyLHBListInterface::isListReply(text.left(cut)),
+                 qPrintable(QString::number(cut)));
+    const int lastRowEnd = text.lastIndexOf(QStringLiteral("},{")) + 1;
+    QVERIFY(lastRowEnd > dataStart);
+    QVERIFY(!EastmoneyLHBListInterface::isListReply(text.left(lastRowEnd)));
+    QVERIFY(!EastmoneyLHBListInterface::isListReply(text.left(text.size() - 1)));
     const StringMapRows rows = client.parse(text, QString());
     QCOMPARE(rows.size(), 12);
     for (const auto& row : rows) {
@@ -279,10 +291,13 @@ void TestScanProviders::dayListRealRecord() {
     EastmoneyLHBListInterface client;
     // On its own the record is no list reply; in the reply's wrapper it is read.
     QCOMPARE(client.parse(record, QString()).size(), 0);
-    const StringMapRows rows =
-        client.parse(QStringLiteral("var data_tab_1={\"success\":true,\"pages\":1,\"data\":[") +
-                         record + QStringLiteral("],\"message\":\"\"}"),
-                     QString());
+    QVERIFY(!EastmoneyLHBListInterface::isListReply(record));
+    const QString reply =
+        QStringLiteral("var data_tab_1={\"success\":true,\"pages\":1,\"data\":[") + record +
+        QStringLiteral("],\"message\":\"\"}");
+    // The real row, with its line breaks and full-width commas, is whole.
+    QVERIFY(EastmoneyLHBListInterface::isListReply(reply));
+    const StringMapRows rows = client.parse(reply, QString());
     QCOMPARE(rows.size(), 1);
     const auto& row = rows.first();
     QCOMPARE(row.value(QStringLiteral("SCode")), QStringLiteral("000591"));

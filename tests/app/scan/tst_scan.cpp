@@ -24,6 +24,7 @@
 #include "tests/support/testhttpserver.h"
 
 #include <QDateEdit>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -123,6 +124,18 @@ QCPFinancial* candlesOf(CandlestickWidget* chart) {
     return nullptr;
 }
 
+// The process's peak resident set (VmHWM) in KiB, or -1.
+long peakResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
 int countRequests(const TestHttpServer& server, const QString& part) {
     int n = 0;
     for (const QString& r : server.requests())
@@ -148,6 +161,7 @@ private slots:
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
     void failedFetchesAreSaid();
+    void endlessAndCutOffRepliesFail();
 
 private:
     void startScan(const QString& day);
@@ -586,6 +600,50 @@ void TestScan::failedFetchesAreSaid() {
     QCOMPARE(m_server.requestCount(), 3);
     QCOMPARE(text->toPlainText(),
              QStringLiteral("2017-10-10 龙虎榜数据获取失败，请检查网络后重新扫描"));
+}
+
+void TestScan::endlessAndCutOffRepliesFail() {
+    // D's one entry has a seat page that never ends; D-1's list stops
+    // half-way, after a whole row, in a 200 reply; D-2's list never ends.
+    // Days of their own, so the routes above stay as they are.
+    const QString day = QStringLiteral("2017-10-20");
+    const QString day1 = QStringLiteral("2017-10-19");
+    const QString day2 = QStringLiteral("2017-10-18");
+    const QString row = QStringLiteral(
+        "{\"SCode\":\"600009\",\"SName\":\"甲\",\"Chgradio\":\"9.9554\",\"Dchratio\":\"17.1\","
+        "\"Turnover\":\"2508328205\",\"Ctypedes\":\"日涨幅偏离值达到7%的证券\",\"Tdate\":\"%1\","
+        "\"JD\":\"机构买入\",\"DP\":\"机构买入\"}");
+    const QString listHead =
+        QStringLiteral("var data_tab_1={\"success\":true,\"pages\":1,\"data\":[");
+    m_server.setRoute(listUrl(day), toGbk(listHead + row.arg(day) + QStringLiteral("]}")));
+    m_server.setEndlessRoute(seatUrl(QStringLiteral("600009"), day),
+                             QByteArray("<html><body><table>"),
+                             QByteArray("<tr><td>1</td><td>x</td></tr>"));
+    m_server.setRoute(listUrl(day1), toGbk(listHead + row.arg(day1) + QLatin1Char(',')));
+    m_server.setEndlessRoute(listUrl(day2), listHead.toLatin1(),
+                             toGbk(row.arg(day2) + QLatin1Char(',')));
+
+    startScan(day);
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
+    QCOMPARE(countRequests(m_server, seatUrl(QStringLiteral("600009"), day)), 1);
+    QCOMPARE(m_widget->stockList()->rowCount(), 1);
+    // The cut-off day is missing, not shorter.
+    QVERIFY(StockApplication::instance()->dayStocks().value(day1).isEmpty());
+    const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
+    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day1)),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day2)),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("营业部数据获取失败")), qPrintable(text));
+    // Each endless reply was given up at its bound, not kept.
+    const long peak = peakResidentKiB();
+    QVERIFY(peak > 0);
+    QVERIFY2(peak < 400 * 1024, qPrintable(QStringLiteral("peak %1 KiB").arg(peak)));
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestScan)

@@ -1,4 +1,5 @@
 #include "app/views/linedelegate.h"
+#include "app/views/ordertablewidgetitem.h"
 #include "app/views/stocklistviewfactory.h"
 #include "app/views/stocklistviewstrategy.h"
 #include "app/views/strategytrade.h"
@@ -16,6 +17,7 @@
 #include <QTableView>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -69,7 +71,7 @@ private slots:
     void sameCodeTwice();
     void clickEmitsTrimmedCode();
     void bidView();
-    void bidViewTextColumnsKeepOrder();
+    void bidViewTextColumnsSortAsText();
     void basicViewListingDate_data();
     void basicViewListingDate();
     void strategyView();
@@ -245,6 +247,22 @@ void TestStockListViews::numericAndTextSorting()
         QCOMPARE(columnTexts(strategy.get(), column),
                  QStringList({"-1001", "-998", "500", "996", "1000", "1002"}));
     }
+    // Texts that are no number come after every number, in text order; 万
+    // and 亿 count as their values. Both directions, from a shuffled column.
+    QTableWidget mixed(0, 1);
+    for (const char* text :
+         {"?", "12", "nan", "-3", "1.2万", "", "inf", "9.8", "-", "0.5亿", "-0.5"}) {
+        mixed.insertRow(mixed.rowCount());
+        mixed.setItem(mixed.rowCount() - 1, 0, new OrderTableWidgetItem(QString::fromUtf8(text)));
+    }
+    const QStringList ascending = {"-3", "-0.5", "9.8", "12",  "1.2万", "0.5亿",
+                                   "",   "-",    "?",   "inf", "nan"};
+    mixed.sortItems(0, Qt::AscendingOrder);
+    QCOMPARE(columnTexts(&mixed, 0), ascending);
+    mixed.sortItems(0, Qt::DescendingOrder);
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    QCOMPARE(columnTexts(&mixed, 0), descending);
 }
 
 void TestStockListViews::sameCodeTwice()
@@ -313,15 +331,15 @@ void TestStockListViews::bidView()
     QVERIFY(view->item(0, 16)->textAlignment() != centred);
 }
 
-void TestStockListViews::bidViewTextColumnsKeepOrder()
-{
-    // Every bid cell orders as a number, so text columns all compare equal.
+void TestStockListViews::bidViewTextColumnsSortAsText() {
+    // Every bid cell is numeric; the names, being no numbers, order as text.
     std::unique_ptr<StockListView> view(createStockListView(0, nullptr));
     view->sortByColumn(1, Qt::AscendingOrder);
-    view->addStock(makeStock("000002", "乙"));
-    view->addStock(makeStock("000001", "甲"));
-    view->addStock(makeStock("000003", "丙"));
-    QCOMPARE(columnTexts(view.get(), 1), QStringList({"乙", "甲", "丙"}));
+    view->addStock(makeStock("000002", "b"));
+    view->addStock(makeStock("000001", "a"));
+    view->addStock(makeStock("000003", "c"));
+    QCOMPARE(columnTexts(view.get(), 1), QStringList({"a", "b", "c"}));
+    QCOMPARE(columnTexts(view.get(), 0), QStringList({"000001", "000002", "000003"}));
 }
 
 void TestStockListViews::basicViewListingDate_data()
