@@ -21,6 +21,7 @@
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/stockapptestmain.h"
+#include "tests/support/peakmemory.h"
 #include "tests/support/testhttpserver.h"
 
 #include <QDateEdit>
@@ -122,18 +123,6 @@ QCPFinancial* candlesOf(CandlestickWidget* chart) {
             return financial;
     }
     return nullptr;
-}
-
-// The process's peak resident set (VmHWM) in KiB, or -1.
-long peakResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 int countRequests(const TestHttpServer& server, const QString& part) {

@@ -10,6 +10,7 @@
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/peakmemory.h"
 #include "tests/support/stockapptestmain.h"
 #include "tests/support/testhttpserver.h"
 
@@ -585,25 +586,27 @@ void TestSeatViews::stockViewSaysWhatFailed()
     QVERIFY(tabs.showStock("600001", kDate));
     QCOMPARE(candleCount(tabs.chart()), 60);
 
-    // The next stock's K-lines and news fail: nothing of the last stock
-    // stays, and each tab says what failed.
-    m_server.setRoute(kLinePath(), QByteArray("busy"), 503);
-    const QByteArray news = toGbk(fixtureText("scan/news.json"));
-    m_server.setRoute(newsPath(), news.left(news.size() / 2));
+    // The next stock's K-lines and news never end: both fail, nothing of
+    // the last stock stays, each tab says what failed, and memory stays low.
+    m_server.setEndlessRoute(kLinePath(), kLineReply(1).left(40), "[\"2017-01-02\",\"1\"],");
+    m_server.setEndlessRoute(newsPath(), "{\"data\":{\"data\":[", "{\"title\":\"x\"},");
     QVERIFY(tabs.showStock("600002", kDate));
     QCOMPARE(candleCount(tabs.chart()), 0);
     QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败"));
     QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
     QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败"));
+    QVERIFY2(peakResidentKiB() < 400 * 1024, qPrintable(QString::number(peakResidentKiB())));
 
-    // The failure was not kept: the next click asks again and shows it.
+    // The failure was not kept: the next click asks again and shows the
+    // bars; news cut off half-way are no shorter list.
     m_server.setRoute(kLinePath(), kLineReply(70));
-    m_server.setRoute(newsPath(), news);
+    const QByteArray news = toGbk(fixtureText("scan/news.json"));
+    m_server.setRoute(newsPath(), news.left(news.size() / 2));
     QVERIFY(tabs.showStock("600002", kDate));
     QCOMPARE(candleCount(tabs.chart()), 60);
     QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002"));
-    QCOMPARE(tabs.newsTable()->notice(), QString());
-    QCOMPARE(tabs.newsTable()->table()->rowCount(), 2);
+    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败"));
     int kLineRequests = 0;
     for (const QString& r : m_server.requests())
         kLineRequests += QUrl(r).path() == kLinePath() ? 1 : 0;

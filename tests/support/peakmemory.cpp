@@ -1,0 +1,16 @@
+#include "tests/support/peakmemory.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+
+long peakResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
