@@ -1,8 +1,13 @@
 #include "core/inifile.h"
 
-#include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +27,68 @@ const std::string kCommentKey = "_comment";
 const std::string kNewlineKey = "_newline";
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+std::string systemError(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+enum class ReadResult { Read, Missing, Unreadable };
+
+// The whole file as bytes. The type is checked before the file is opened,
+// and the open does not block, so a FIFO or device named like the file
+// cannot hang the caller.
+ReadResult readTextFile(const std::string& path, std::string& text, std::string& error) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        // Nothing there (a dangling link included): a save creates it.
+        if (errno == ENOENT || errno == ENOTDIR)
+            return ReadResult::Missing;
+        error = systemError("cannot look at the file", errno);
+        return ReadResult::Unreadable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return ReadResult::Unreadable;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = systemError("cannot open the file", errno);
+        return ReadResult::Unreadable;
+    }
+    // It may have been replaced between the look and the open.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a regular file";
+        return ReadResult::Unreadable;
+    }
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = systemError("cannot read the file", errno);
+            ::close(fd);
+            return ReadResult::Unreadable;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    // UTF-16 (as some editors save) and binary files are not this text;
+    // read line by line they would lose the user's entries at the next save.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+        error = "UTF-16 text";
+        return ReadResult::Unreadable;
+    }
+    if (text.find('\0') != std::string::npos) {
+        error = "a NUL byte";
+        return ReadResult::Unreadable;
+    }
+    return ReadResult::Read;
+}
 
 } // namespace
 
@@ -55,19 +122,35 @@ IniFile::~IniFile() {
 
 void IniFile::load(const std::string& path) {
     m_path = path;
+    m_unreadable = false;
+    m_error.clear();
     if (path.empty())
         return;
-    std::ifstream in(path);
-    if (!in.is_open())
+    std::string text;
+    switch (readTextFile(path, text, m_error)) {
+    case ReadResult::Missing:
         return;
+    case ReadResult::Unreadable:
+        m_unreadable = true;
+        return;
+    case ReadResult::Read:
+        break;
+    }
     clearSections();
     m_byteOrderMark = false;
+    parse(text);
+}
 
+void IniFile::parse(const std::string& text) {
     std::string current; // lines above the first header belong to "[]"
-    std::string raw;
     bool firstLine = true;
-    while (std::getline(in, raw)) {
-        const bool atEnd = in.eof();
+    std::string::size_type start = 0;
+    // Lines end at "\n"; an empty remainder after the last one is no line.
+    while (start < text.size()) {
+        const std::string::size_type end = text.find('\n', start);
+        const bool atEnd = end == std::string::npos;
+        std::string raw = text.substr(start, atEnd ? std::string::npos : end - start);
+        start = atEnd ? text.size() : end + 1;
         // Editors that save UTF-8 with a byte-order mark put it before the
         // first line; left there it would hide the first header.
         if (firstLine && raw.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
@@ -124,7 +207,7 @@ std::string IniFile::getValue(const std::string& section, const std::string& key
 }
 
 void IniFile::save() {
-    if (m_path.empty())
+    if (m_path.empty() || m_unreadable)
         return;
     std::ofstream out(m_path, std::ios::out | std::ios::trunc);
     if (!out.is_open())
@@ -158,6 +241,7 @@ void IniFile::close() {
     m_path.clear();
     clearSections();
     m_byteOrderMark = false;
+    m_unreadable = false;
 }
 
 std::size_t IniFile::findSection(const std::string& section) const {
