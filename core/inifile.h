@@ -25,7 +25,9 @@ struct IniSection {
 //
 // A file that is there but cannot be read as text (no permission, not a
 // regular file, UTF-16, a NUL byte) is never written: it may hold what the
-// user wants kept, in a form this class cannot rewrite.
+// user wants kept, in a form this class cannot rewrite. A save writes a
+// temporary file beside the file (beside a symbolic link's target) and
+// renames it over the file, so a failed save leaves the old file whole.
 class IniFile {
 public:
     IniFile() = default;
@@ -40,13 +42,16 @@ public:
     void setValue(const std::string& section, const std::string& key, const std::string& value);
     std::string getValue(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
-    void save();
-    void close();
+    // Whether the text reached the file (true when no file is bound); on
+    // false errorString() says why and the file is as it was.
+    bool save();
+    // save(), then forgets the path and the sections; returns what save did.
+    bool close();
 
     const std::vector<IniSection>& sections() const { return m_sections; }
     // The last load found a file it cannot read as text; save leaves it.
     bool isUnreadable() const { return m_unreadable; }
-    // Why the last load failed.
+    // Why the last load or save failed; kept by close().
     const std::string& errorString() const { return m_error; }
 
 private:
