@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QLocale>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QStyleFactory>
@@ -132,6 +133,14 @@ bool showFirstRunNote(const StockApplication& app) {
     return true;
 }
 
+bool showConfigProblem(const StockApplication& app) {
+    const QString problem = app.configProblem();
+    if (problem.isEmpty())
+        return false;
+    QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption), problem);
+    return true;
+}
+
 int runApplication(StockApplication& app) {
     // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
     // with the locale's codec, so no codec needs to be set here.
@@ -141,8 +150,11 @@ int runApplication(StockApplication& app) {
     applyApplicationStyle(app);
     installQtTranslation(app);
     applyApplicationFont(app);
-    showFirstRunNote(app);
-    // Ended while the note was open: the main window does not come.
+    showConfigProblem(app);
+    // A signal that ended the message's loop would not end the note's.
+    if (!g_terminationRequested)
+        showFirstRunNote(app);
+    // Ended while a message or the note was open: the main window does not come.
     if (g_terminationRequested)
         return 0;
 
