@@ -64,10 +64,14 @@ bool installTerminationHandlers() {
 
 } // namespace
 
+bool catchTerminationSignals() {
+    static const bool installed = installTerminationHandlers();
+    return installed;
+}
+
 void endOnTerminationSignals(QApplication& app) {
     // The handlers once per process; the notifier for this application object.
-    static const bool installed = installTerminationHandlers();
-    if (!installed)
+    if (!catchTerminationSignals())
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -151,7 +155,8 @@ int runApplication(StockApplication& app) {
     installQtTranslation(app);
     applyApplicationFont(app);
     showConfigProblem(app);
-    // A signal that ended the message's loop would not end the note's.
+    // A signal held since start-up ends the program in the message's loop;
+    // the note's loop would not see it again.
     if (!g_terminationRequested)
         showFirstRunNote(app);
     // Ended while a message or the note was open: the main window does not come.

@@ -39,10 +39,16 @@ bool showFirstRunNote(const StockApplication& app);
 // left alone; or not writable). Returns whether a message was shown.
 bool showConfigProblem(const StockApplication& app);
 
+// Catches SIGTERM, SIGINT and SIGHUP from here on; main calls it before the
+// application object reads config.ini, so that a signal at any moment of
+// start-up is held and then ends the program as below. A signal that the
+// program was started ignoring (nohup) stays ignored. Once per process;
+// returns whether the signals are caught.
+bool catchTerminationSignals();
+
 // SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C) end the program as closing
 // its windows does, so that the normal exit writes config.ini and the
-// first-run marker. A signal that the program was started ignoring (nohup)
-// stays ignored.
+// first-run marker.
 void endOnTerminationSignals(QApplication& app);
 
 // Everything after the application object exists: style, translation, font,

@@ -55,9 +55,13 @@ const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
 // note and then acts on the main window as a user would. Modes: none (close
 // it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
 // non-trading days, then wait to be ended by a signal), "days" (say the
-// non-trading days, then close it).
+// non-trading days, then close it), "term-early" (SIGTERM before config.ini
+// is read).
 int runChild(int argc, char** argv, const QString& mode) {
     static CrashHandler handler;
+    catchTerminationSignals();
+    if (mode == QLatin1String("term-early"))
+        std::raise(SIGTERM);
     seedRandomGenerators();
     StockApplication app(argc, argv);
 
@@ -166,6 +170,7 @@ private slots:
     void terminationSignalEndsNormally();
     void unreadableConfigLeftAlone_data();
     void unreadableConfigLeftAlone();
+    void terminationBeforeConfigIsRead();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -422,6 +427,19 @@ void TestStartup::unreadableConfigLeftAlone() {
     QVERIFY(run.lines.contains(QStringLiteral("main")));
     QVERIFY(run.lines.contains(QStringLiteral("days: ") +
                                QLatin1String(StockApplication::kDefaultNonTradeDays)));
+    QCOMPARE(fileState(path), before);
+}
+
+void TestStartup::terminationBeforeConfigIsRead() {
+    // A FIFO hung start-up before its handler was in place; now the held
+    // signal ends the program at its first event loop.
+    const QString path = m_work->filePath(QStringLiteral("config.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    const QByteArray before = fileState(path);
+    const ChildRun run = runProgram(QStringLiteral("term-early"));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.lines.contains(QStringLiteral("exit: 0")));
+    QVERIFY(!run.lines.contains(QStringLiteral("main")));
     QCOMPARE(fileState(path), before);
 }
 
