@@ -1,8 +1,13 @@
 #include "core/inifile.h"
 
-#include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +27,163 @@ const std::string kCommentKey = "_comment";
 const std::string kNewlineKey = "_newline";
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+std::string systemError(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+enum class ReadResult { Read, Missing, Unreadable };
+
+// The whole file as bytes. The type is checked before the file is opened,
+// and the open does not block, so a FIFO or device named like the file
+// cannot hang the caller.
+ReadResult readTextFile(const std::string& path, std::string& text, std::string& error) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        // Nothing there (a dangling link included): a save creates it.
+        if (errno == ENOENT || errno == ENOTDIR)
+            return ReadResult::Missing;
+        error = systemError("cannot look at the file", errno);
+        return ReadResult::Unreadable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        return ReadResult::Unreadable;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = systemError("cannot open the file", errno);
+        return ReadResult::Unreadable;
+    }
+    // It may have been replaced between the look and the open.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a regular file";
+        return ReadResult::Unreadable;
+    }
+    text.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = systemError("cannot read the file", errno);
+            ::close(fd);
+            return ReadResult::Unreadable;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    // UTF-16 (as some editors save) and binary files are not this text;
+    // read line by line they would lose the user's entries at the next save.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+        error = "UTF-16 text";
+        return ReadResult::Unreadable;
+    }
+    if (text.find('\0') != std::string::npos) {
+        error = "a NUL byte";
+        return ReadResult::Unreadable;
+    }
+    return ReadResult::Read;
+}
+
+// The file a chain of symbolic links ends at, so that a save replaces the
+// target and the link stays a link. False on a loop.
+bool followLinks(std::string& path, std::string& error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true;
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n < 0 || n == static_cast<ssize_t>(sizeof target)) {
+            error = std::strerror(n < 0 ? errno : ENAMETOOLONG);
+            return false;
+        }
+        const std::string next(target, static_cast<std::size_t>(n));
+        const std::string::size_type slash = path.rfind('/');
+        path = (next[0] == '/' || slash == std::string::npos) ? next
+                                                              : path.substr(0, slash + 1) + next;
+    }
+    error = std::strerror(ELOOP);
+    return false;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes the text to a new file in the folder of path and renames it over
+// path: at every moment path holds either the old text or the new one. The
+// error is the system's own text, to be shown to the user.
+bool replaceFile(std::string path, const std::string& text, std::string& error) {
+    if (!followLinks(path, error))
+        return false;
+    struct stat old;
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    // A file the user made read-only stays as it is, although the folder
+    // would let a rename replace it.
+    if (exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = folder + "." + base + "." + std::to_string(::getpid()) + "." +
+                    std::to_string(attempt) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    if (exists)
+        (void)::fchmod(fd, old.st_mode & 07777);
+    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
+        error = std::strerror(errno);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
 
 } // namespace
 
@@ -55,19 +217,35 @@ IniFile::~IniFile() {
 
 void IniFile::load(const std::string& path) {
     m_path = path;
+    m_unreadable = false;
+    m_error.clear();
     if (path.empty())
         return;
-    std::ifstream in(path);
-    if (!in.is_open())
+    std::string text;
+    switch (readTextFile(path, text, m_error)) {
+    case ReadResult::Missing:
         return;
+    case ReadResult::Unreadable:
+        m_unreadable = true;
+        return;
+    case ReadResult::Read:
+        break;
+    }
     clearSections();
     m_byteOrderMark = false;
+    parse(text);
+}
 
+void IniFile::parse(const std::string& text) {
     std::string current; // lines above the first header belong to "[]"
-    std::string raw;
     bool firstLine = true;
-    while (std::getline(in, raw)) {
-        const bool atEnd = in.eof();
+    std::string::size_type start = 0;
+    // Lines end at "\n"; an empty remainder after the last one is no line.
+    while (start < text.size()) {
+        const std::string::size_type end = text.find('\n', start);
+        const bool atEnd = end == std::string::npos;
+        std::string raw = text.substr(start, atEnd ? std::string::npos : end - start);
+        start = atEnd ? text.size() : end + 1;
         // Editors that save UTF-8 with a byte-order mark put it before the
         // first line; left there it would hide the first header.
         if (firstLine && raw.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
@@ -123,41 +301,50 @@ std::string IniFile::getValue(const std::string& section, const std::string& key
     return defaultValue;
 }
 
-void IniFile::save() {
+bool IniFile::save() {
     if (m_path.empty())
-        return;
-    std::ofstream out(m_path, std::ios::out | std::ios::trunc);
-    if (!out.is_open())
-        return;
+        return true;
+    if (m_unreadable)
+        return false;
+    std::string text;
     if (m_byteOrderMark)
-        out << kByteOrderMark;
+        text += kByteOrderMark;
     for (const IniSection& s : m_sections) {
         if (!isBracketed(normalizeIniName(s.name)))
             continue;
-        out << s.name << '\n';
+        text += s.name;
+        text += '\n';
         for (const auto& entry : s.entries) {
             if (entry.first == kCommentKey) {
-                out << entry.second << '\n';
+                text += entry.second;
+                text += '\n';
             } else if (entry.first == kNewlineKey) {
-                out << '\n';
+                text += '\n';
             } else if (!entry.first.empty() && entry.first.front() == '_') {
                 continue;
             } else if (normalizeIniName(entry.first).empty()) {
                 continue;
             } else {
-                out << entry.first << '=' << entry.second << '\n';
+                text += entry.first;
+                text += '=';
+                text += entry.second;
+                text += '\n';
             }
         }
     }
-    out.close();
+    if (!replaceFile(m_path, text, m_error))
+        return false;
+    m_error.clear();
+    return true;
 }
 
-void IniFile::close() {
-    if (!m_path.empty())
-        save();
+bool IniFile::close() {
+    const bool saved = save();
     m_path.clear();
     clearSections();
     m_byteOrderMark = false;
+    m_unreadable = false;
+    return saved;
 }
 
 std::size_t IniFile::findSection(const std::string& section) const {

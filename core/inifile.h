@@ -22,6 +22,12 @@ struct IniSection {
 // loading and saving take time in proportion to the number of lines. A file
 // that begins with a UTF-8 byte-order mark is read without it and saved
 // with it.
+//
+// A file that is there but cannot be read as text (no permission, not a
+// regular file, UTF-16, a NUL byte) is never written: it may hold what the
+// user wants kept, in a form this class cannot rewrite. A save writes a
+// temporary file beside the file (beside a symbolic link's target) and
+// renames it over the file, so a failed save leaves the old file whole.
 class IniFile {
 public:
     IniFile() = default;
@@ -30,14 +36,23 @@ public:
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
+    // A missing file leaves the sections as they were; an unreadable one
+    // too, and marks the file as one not to write.
     void load(const std::string& path);
     void setValue(const std::string& section, const std::string& key, const std::string& value);
     std::string getValue(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
-    void save();
-    void close();
+    // Whether the text reached the file (true when no file is bound); on
+    // false errorString() says why and the file is as it was.
+    bool save();
+    // save(), then forgets the path and the sections; returns what save did.
+    bool close();
 
     const std::vector<IniSection>& sections() const { return m_sections; }
+    // The last load found a file it cannot read as text; save leaves it.
+    bool isUnreadable() const { return m_unreadable; }
+    // Why the last load or save failed; kept by close().
+    const std::string& errorString() const { return m_error; }
 
 private:
     using NameIndex = std::unordered_map<std::string, std::size_t>;
@@ -47,6 +62,7 @@ private:
     void appendEntry(std::size_t section, const std::string& normalizedKey, const std::string& key,
                      const std::string& value);
     void clearSections();
+    void parse(const std::string& text);
 
     std::vector<IniSection> m_sections;
     // Section form -> place in m_sections.
@@ -55,4 +71,6 @@ private:
     std::vector<NameIndex> m_keyIndex;
     std::string m_path;
     bool m_byteOrderMark = false;
+    bool m_unreadable = false;
+    std::string m_error;
 };

@@ -5,8 +5,11 @@
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/utils.h"
 
+#include <QFileInfo>
 #include <QMutexLocker>
 #include <QSettings>
+
+#include <cstdio>
 
 namespace {
 const char* const kIniSection = "nonTradeDays";
@@ -16,6 +19,29 @@ const char* const kInitKey = "init";
 QString klineKey(const QString& code, const QString& period, const QString& adjust) {
     return code + QLatin1Char(',') + period + QLatin1Char(',') + adjust;
 }
+
+QString configPath()
+{
+    return QFileInfo(QString::fromLatin1(StockApplication::kConfigFile)).absoluteFilePath();
+}
+
+QString unreadableMessage()
+{
+    return QStringLiteral("无法读取配置文件 %1，本次运行使用默认的非交易日，不会修改该文件。")
+        .arg(configPath());
+}
+
+QString unwritableMessage(const IniFile& ini)
+{
+    return QStringLiteral("无法写入配置文件 %1（%2），该文件保持原样。")
+        .arg(configPath(), QString::fromStdString(ini.errorString()));
+}
+
+// No window is left at exit: the standard error stream is the one place.
+void reportAtExit(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
 } // namespace
 
 StockApplication::StockApplication(int& argc, char** argv)
@@ -24,17 +50,35 @@ StockApplication::StockApplication(int& argc, char** argv)
                                    QStringLiteral("vesk"), QStringLiteral("lhb"), this))
 {
     IniFile ini(kConfigFile);
+    if (ini.isUnreadable()) {
+        // The file may hold the user's days in a form we cannot read: run
+        // with the defaults and never write it.
+        m_configReadable = false;
+        m_configProblem = unreadableMessage();
+        m_nonTradeDays = QString::fromLatin1(kDefaultNonTradeDays).split(QLatin1Char(','));
+        return;
+    }
     const std::string value = ini.getValue(kIniSection, kIniKey, kDefaultNonTradeDays);
     m_nonTradeDays = QString::fromStdString(value).split(QLatin1Char(','));
     // Closing rewrites the file at once, creating it when it was missing.
-    ini.close();
+    if (!ini.close())
+        m_configProblem = unwritableMessage(ini);
 }
 
 StockApplication::~StockApplication()
 {
-    IniFile ini(kConfigFile);
-    ini.setValue(kIniSection, kIniKey, nonTradeDays().join(QLatin1Char(',')).toStdString());
-    ini.close();
+    if (m_configReadable) {
+        IniFile ini(kConfigFile);
+        if (ini.isUnreadable()) {
+            reportAtExit(QStringLiteral("无法读取配置文件 %1，不会修改该文件；本次的非交易日没有保存。")
+                             .arg(configPath()));
+        } else {
+            ini.setValue(kIniSection, kIniKey,
+                         nonTradeDays().join(QLatin1Char(',')).toStdString());
+            if (!ini.close())
+                reportAtExit(unwritableMessage(ini));
+        }
+    }
 
     m_userSettings->setValue(kInitKey, QStringLiteral("TRUE"));
     m_userSettings->sync();

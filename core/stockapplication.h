@@ -54,6 +54,11 @@ public:
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;
 
+    // What went wrong with config.ini at start-up, as a message for the user:
+    // it could not be read (the run then uses the default days and leaves
+    // the file alone, at exit too) or not be written. Empty when all went well.
+    QString configProblem() const { return m_configProblem; }
+
     static constexpr const char* kConfigFile = "config.ini";
     static constexpr const char* kDefaultNonTradeDays = "2017-10-01,2017-10-02";
     static constexpr const char* kDefaultKLinePeriod = "day";
@@ -71,5 +76,7 @@ private:
     // Counts clearCaches calls, so that a fetch which began before a new
     // scan cleared the caches does not store its bars into the new scan.
     quint64 m_cacheGeneration = 0;
+    bool m_configReadable = true;
+    QString m_configProblem;
     mutable QMutex m_mutex;
 };

@@ -6,6 +6,9 @@
 static CrashHandler g_crashHandler;
 
 int main(int argc, char** argv) {
+    // Before config.ini is read: a SIGTERM during start-up then ends the
+    // program normally instead of killing it.
+    catchTerminationSignals();
     seedRandomGenerators();
     StockApplication app(argc, argv);
     // Destroying the application writes config.ini and the first-run marker.

@@ -2,8 +2,11 @@
 
 #include "core/stockapplication.h"
 
+#include <QDate>
 #include <QGridLayout>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpacerItem>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -36,9 +39,22 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent),
 PeloStockConfigDialog::~PeloStockConfigDialog() = default;
 
 void PeloStockConfigDialog::onClose() {
-    // Entries are taken as typed: a blank inside an entry stays part of it.
-    const QString text = d->editor->toPlainText().trimmed();
+    // Days as a user types them: separated by commas (a Chinese input
+    // method's "，" too), blanks or line ends. config.ini reads its value
+    // only up to the first blank, so none may be stored.
+    static const QRegularExpression separators(QStringLiteral("[,，\\s]+"));
+    const QStringList entries = d->editor->toPlainText().split(separators, Qt::SkipEmptyParts);
+    for (const QString& entry : entries) {
+        const QDate day = QDate::fromString(entry, QStringLiteral("yyyy-MM-dd"));
+        // The calendar compares the texts, so only the exact form matches.
+        if (!day.isValid() || day.toString(QStringLiteral("yyyy-MM-dd")) != entry) {
+            QMessageBox::warning(
+                this, windowTitle(),
+                QStringLiteral("“%1”不是 yyyy-MM-dd 形式的日期，请改正后再关闭。").arg(entry));
+            return;
+        }
+    }
     if (StockApplication* app = StockApplication::instance())
-        app->setNonTradeDays(text.split(QLatin1Char(','), Qt::KeepEmptyParts, Qt::CaseSensitive));
+        app->setNonTradeDays(entries);
     close();
 }

@@ -5,7 +5,9 @@
 #include <memory>
 
 // Edits the list of extra non-trading days held by the application. Only the
-// "关闭" button stores the text; closing the window otherwise keeps the list.
+// "关闭" button stores the text, and only when every entry is a yyyy-MM-dd
+// date (otherwise it says which is not and the dialog stays open); closing
+// the window otherwise keeps the list.
 class PeloStockConfigDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY(PeloStockConfigDialog)

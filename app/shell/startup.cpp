@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QLocale>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStyle>
 #include <QStyleFactory>
@@ -63,10 +64,14 @@ bool installTerminationHandlers() {
 
 } // namespace
 
+bool catchTerminationSignals() {
+    static const bool installed = installTerminationHandlers();
+    return installed;
+}
+
 void endOnTerminationSignals(QApplication& app) {
     // The handlers once per process; the notifier for this application object.
-    static const bool installed = installTerminationHandlers();
-    if (!installed)
+    if (!catchTerminationSignals())
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -132,6 +137,14 @@ bool showFirstRunNote(const StockApplication& app) {
     return true;
 }
 
+bool showConfigProblem(const StockApplication& app) {
+    const QString problem = app.configProblem();
+    if (problem.isEmpty())
+        return false;
+    QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption), problem);
+    return true;
+}
+
 int runApplication(StockApplication& app) {
     // Qt 5 takes the literals as UTF-8 and already decodes local 8-bit text
     // with the locale's codec, so no codec needs to be set here.
@@ -141,8 +154,12 @@ int runApplication(StockApplication& app) {
     applyApplicationStyle(app);
     installQtTranslation(app);
     applyApplicationFont(app);
-    showFirstRunNote(app);
-    // Ended while the note was open: the main window does not come.
+    showConfigProblem(app);
+    // A signal held since start-up ends the program in the message's loop;
+    // the note's loop would not see it again.
+    if (!g_terminationRequested)
+        showFirstRunNote(app);
+    // Ended while a message or the note was open: the main window does not come.
     if (g_terminationRequested)
         return 0;
 

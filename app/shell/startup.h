@@ -35,16 +35,27 @@ void applyApplicationFont(QApplication& app);
 // Returns whether the note was shown.
 bool showFirstRunNote(const StockApplication& app);
 
+// Shows, once, what went wrong with config.ini at start-up (unreadable, so
+// left alone; or not writable). Returns whether a message was shown.
+bool showConfigProblem(const StockApplication& app);
+
+// Catches SIGTERM, SIGINT and SIGHUP from here on; main calls it before the
+// application object reads config.ini, so that a signal at any moment of
+// start-up is held and then ends the program as below. A signal that the
+// program was started ignoring (nohup) stays ignored. Once per process;
+// returns whether the signals are caught.
+bool catchTerminationSignals();
+
 // SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C) end the program as closing
 // its windows does, so that the normal exit writes config.ini and the
-// first-run marker. A signal that the program was started ignoring (nohup)
-// stays ignored.
+// first-run marker.
 void endOnTerminationSignals(QApplication& app);
 
 // Everything after the application object exists: style, translation, font,
-// the first-run note, the main window and the event loop; termination
-// signals end it as closing the window does. Returns the event
-// loop's exit code; the main window is destroyed before it returns.
+// the message about config.ini, the first-run note, the main window and the
+// event loop; termination signals end it as closing the window does.
+// Returns the event loop's exit code; the main window is destroyed before
+// it returns.
 int runApplication(StockApplication& app);
 
 inline constexpr char kFirstRunCaption[] = "岱鸮龙虎榜股票分析软件";

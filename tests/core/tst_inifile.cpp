@@ -1,11 +1,15 @@
 #include "core/inifile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -45,6 +49,7 @@ private slots:
     void setValueReplacesInPlace();
     void missingFileIsCreatedEmpty();
     void unwritablePathWritesNothing();
+    void saveReplacesTheFileWhole();
     void closeForgetsEverything();
 
 private:
@@ -190,6 +195,49 @@ void TestIniFile::unwritablePathWritesNothing() {
     ini.setValue("s", "k", "v");
     ini.save();
     QVERIFY(!QFile::exists(path));
+}
+
+void TestIniFile::saveReplacesTheFileWhole() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.ini"));
+    const QString link = dir.filePath(QStringLiteral("config.ini"));
+    writeFile(target.toStdString(), "[s]\nk=old\n");
+    QVERIFY(QFile::link(target, link));
+    {
+        IniFile ini(link.toStdString());
+        ini.setValue("s", "k", "new");
+        QVERIFY(ini.close());
+    }
+    // The link stays a link; its target holds the new text.
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QString::fromStdString(readFile(target.toStdString())),
+             QStringLiteral("[s]\nk=new\n"));
+
+    // A write that stops half-way (a file-size limit stands in for a full
+    // disk) leaves the old file whole, says why, and leaves nothing beside it.
+    rlimit saved;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool written = true;
+    std::string error;
+    {
+        IniFile ini(link.toStdString());
+        ini.setValue("s", "k", std::string(10000, 'x'));
+        written = ini.save();
+        error = ini.errorString();
+        ini.close();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!written);
+    QVERIFY(!error.empty());
+    QCOMPARE(QString::fromStdString(readFile(target.toStdString())),
+             QStringLiteral("[s]\nk=new\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             (QStringList{QStringLiteral("config.ini"), QStringLiteral("target.ini")}));
 }
 
 void TestIniFile::closeForgetsEverything() {

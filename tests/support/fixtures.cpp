@@ -64,10 +64,17 @@ bool haveRealReplies() {
     return QFileInfo(realReplyPath(QString())).isDir();
 }
 
+bool realRepliesRequired() {
+    return !qEnvironmentVariableIsEmpty("CI");
+}
+
 const char* realRepliesMissingReason() {
     static const QByteArray reason =
         "the captured real replies are not at " +
         QFileInfo(realReplyPath(QString())).absoluteFilePath().toUtf8() +
-        " (they sit beside the repository only on the project's own machines)";
+        (realRepliesRequired()
+             ? QByteArray(
+                   " (CI is set, so they must be there: check the path or VESK_REAL_REPLIES)")
+             : QByteArray(" (they sit beside the repository only on the project's own machines)"));
     return reason.constData();
 }

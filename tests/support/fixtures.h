@@ -39,12 +39,21 @@ QStringList realReplyTexts();
 // the project's machines and CI, but not beside a fresh clone.
 bool haveRealReplies();
 
-// Why a test that needs the captured replies was skipped (with the path).
+// Whether the captured replies must be there: CI provides them, so there
+// a wrong path must fail the tests instead of quietly turning them off.
+bool realRepliesRequired();
+
+// Why a test that needs the captured replies was skipped or failed (with
+// the path).
 const char* realRepliesMissingReason();
 
-// Skips the running test (or data row) when the captured replies are absent.
+// Skips the running test (or data row) when the captured replies are
+// absent; fails it instead when the environment variable CI is set.
 #define SKIP_WITHOUT_REAL_REPLIES()                                                                \
     do {                                                                                           \
-        if (!haveRealReplies())                                                                    \
+        if (!haveRealReplies()) {                                                                  \
+            if (realRepliesRequired())                                                             \
+                QFAIL(realRepliesMissingReason());                                                 \
             QSKIP(realRepliesMissingReason());                                                     \
+        }                                                                                          \
     } while (false)

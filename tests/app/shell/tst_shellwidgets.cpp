@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
@@ -85,7 +86,9 @@ private slots:
     void configShowsList();
     void configStoresText_data();
     void configStoresText();
-    void configBlankEntryIsNoHoliday();
+    void configBlankAfterCommaKeepsHoliday();
+    void configRejectsInvalidDay_data();
+    void configRejectsInvalidDay();
     void configClosedOtherwiseKeepsList_data();
     void configClosedOtherwiseKeepsList();
 
@@ -236,10 +239,14 @@ void TestShellWidgets::configStoresText_data() {
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("two days") << "2017-10-01,2017-10-02" << QStringList{"2017-10-01", "2017-10-02"};
     QTest::newRow("blank after the comma")
-        << "2017-10-01, 2017-10-02" << QStringList{"2017-10-01", " 2017-10-02"};
-    QTest::newRow("empty middle entry")
-        << "2017-10-01,,2017-10-02" << QStringList{"2017-10-01", "", "2017-10-02"};
-    QTest::newRow("empty text") << "" << QStringList{""};
+        << "2017-10-01, 2017-10-02" << QStringList{"2017-10-01", "2017-10-02"};
+    QTest::newRow("empty entries dropped")
+        << " ,2017-10-01,, ,2017-10-02," << QStringList{"2017-10-01", "2017-10-02"};
+    QTest::newRow("one day per line") << "2017-10-01\n2017-10-02\n"
+                                      << QStringList{"2017-10-01", "2017-10-02"};
+    QTest::newRow("full-width comma")
+        << "2017-10-01，2017-10-02" << QStringList{"2017-10-01", "2017-10-02"};
+    QTest::newRow("empty text") << "" << QStringList{};
     QTest::newRow("surrounding blank lines") << "\n  \n2017-10-01,2017-10-02\n\n"
                                              << QStringList{"2017-10-01", "2017-10-02"};
     QTest::newRow("replaces, does not merge") << "2030-01-02" << QStringList{"2030-01-02"};
@@ -261,13 +268,40 @@ void TestShellWidgets::configStoresText() {
     QCOMPARE(app()->nonTradeDays(), expected);
 }
 
-void TestShellWidgets::configBlankEntryIsNoHoliday() {
+void TestShellWidgets::configBlankAfterCommaKeepsHoliday() {
     PeloStockConfigDialog dialog(nullptr);
     dialog.findChild<QTextEdit*>()->setPlainText(QStringLiteral("2031-06-09, 2031-06-10"));
     dialog.onClose();
-    // Monday is taken as typed; Tuesday's entry keeps its blank and matches no day.
     QVERIFY(isNonTradingDay(QDate(2031, 6, 9)));
-    QVERIFY(!isNonTradingDay(QDate(2031, 6, 10)));
+    QVERIFY(isNonTradingDay(QDate(2031, 6, 10)));
+}
+
+void TestShellWidgets::configRejectsInvalidDay_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("not a date") << "foo";
+    QTest::newRow("no such day") << "2017-02-30";
+    QTest::newRow("short form") << "2017-1-5";
+}
+
+void TestShellWidgets::configRejectsInvalidDay() {
+    QFETCH(QString, entry);
+    const QStringList days{QStringLiteral("2017-10-01"), QStringLiteral("2017-10-02")};
+    app()->setNonTradeDays(days);
+
+    PeloStockConfigDialog dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.findChild<QTextEdit*>()->setPlainText(QStringLiteral("2017-10-16, ") + entry);
+    QString message;
+    onNextModal([&message](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            message = box->text();
+    });
+    QTest::mouseClick(buttonWithText(&dialog, QStringLiteral("关闭")), Qt::LeftButton);
+    // The message names the entry; the dialog stays open and nothing changes.
+    QVERIFY2(message.contains(entry), qPrintable(message));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(app()->nonTradeDays(), days);
 }
 
 void TestShellWidgets::configClosedOtherwiseKeepsList_data() {

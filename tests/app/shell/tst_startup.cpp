@@ -17,6 +17,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -34,6 +35,9 @@
 #include <cstring>
 #include <functional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const char* const kChildFlag = "--startup-child";
@@ -50,9 +54,14 @@ const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
 // Runs in the child: the program's start-up, with a watcher that closes the
 // note and then acts on the main window as a user would. Modes: none (close
 // it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
-// non-trading days, then wait to be ended by a signal).
+// non-trading days, then wait to be ended by a signal), "days" (say the
+// non-trading days, then close it), "term-early" (SIGTERM before config.ini
+// is read).
 int runChild(int argc, char** argv, const QString& mode) {
     static CrashHandler handler;
+    catchTerminationSignals();
+    if (mode == QLatin1String("term-early"))
+        std::raise(SIGTERM);
     seedRandomGenerators();
     StockApplication app(argc, argv);
 
@@ -67,6 +76,11 @@ int runChild(int argc, char** argv, const QString& mode) {
             if (qobject_cast<LHBMainWindow*>(w) && w->isVisible())
                 mainVisible = true;
 
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            say(QStringLiteral("message: ") + box->text());
+            box->close();
+            return;
+        }
         if (auto* note = qobject_cast<StockNoteWidget*>(QApplication::activeModalWidget())) {
             if (!noteSeen) {
                 noteSeen = true;
@@ -109,6 +123,8 @@ int runChild(int argc, char** argv, const QString& mode) {
             }
             if (mode == QLatin1String("crash"))
                 std::abort();
+            if (mode == QLatin1String("days"))
+                say(QStringLiteral("days: ") + app.nonTradeDays().join(QLatin1Char(',')));
             if (mode == QLatin1String("wait")) {
                 app.setNonTradeDays(app.nonTradeDays() << QStringLiteral("2017-12-25"));
                 return;
@@ -152,6 +168,9 @@ private slots:
     void closeDuringScanEndsAtOnce();
     void terminationSignalEndsNormally_data();
     void terminationSignalEndsNormally();
+    void unreadableConfigLeftAlone_data();
+    void unreadableConfigLeftAlone();
+    void terminationBeforeConfigIsRead();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -333,6 +352,95 @@ void TestStartup::terminationSignalEndsNormally() {
     QFile config(m_work->filePath(QStringLiteral("config.ini")));
     QVERIFY(config.open(QIODevice::ReadOnly));
     QVERIFY(config.readAll().contains("2017-12-25"));
+}
+
+namespace {
+
+// What a file is, as far as leaving it alone goes: its type and mode, the
+// inode and bytes of a regular file, a link's target.
+QByteArray fileState(const QString& path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "missing";
+    QByteArray state =
+        QByteArray::number(st.st_mode, 8) + ' ' + QByteArray::number(qulonglong(st.st_ino));
+    if (S_ISREG(st.st_mode))
+        state += ' ' + readFileBytes(path).toHex();
+    if (S_ISLNK(st.st_mode))
+        state += ' ' + QFile::encodeName(QFile::symLinkTarget(path));
+    return state;
+}
+
+} // namespace
+
+void TestStartup::unreadableConfigLeftAlone_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("readable"); // then it is the write that fails
+    QTest::newRow("UTF-16") << "utf16" << false;
+    QTest::newRow("NUL byte before the header") << "nul" << false;
+    QTest::newRow("no read permission") << "noread" << false;
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("directory") << "dir" << false;
+    QTest::newRow("link into a missing folder") << "dangling" << true;
+}
+
+void TestStartup::unreadableConfigLeftAlone() {
+    QFETCH(QString, kind);
+    QFETCH(bool, readable);
+    const QString path = m_work->filePath(QStringLiteral("config.ini"));
+    const QByteArray days = "[nontradedays]\nvalue=2018-02-15,2018-02-16\n";
+    if (kind == QLatin1String("utf16")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xFF\xFE");
+        file.write(reinterpret_cast<const char*>(QString::fromLatin1(days).utf16()),
+                   days.size() * 2);
+    } else if (kind == QLatin1String("nul")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1, '\0') + days);
+    } else if (kind == QLatin1String("noread")) {
+        if (::geteuid() == 0)
+            QSKIP("root reads any file");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(days);
+        file.close();
+        QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (kind == QLatin1String("dir")) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QVERIFY(QFile::link(m_work->filePath(QStringLiteral("gone/config.ini")), path));
+    }
+    const QByteArray before = fileState(path);
+
+    const ChildRun run = runProgram(QStringLiteral("days"));
+    QCOMPARE(run.exitCode, 0);
+    // Said once, before the windows; the run goes on with the default days.
+    const QStringList messages = run.lines.filter(QRegularExpression(QStringLiteral("^message: ")));
+    QCOMPARE(messages.size(), 1);
+    const QString said = readable ? QStringLiteral("无法写入") : QStringLiteral("无法读取");
+    QVERIFY2(messages.first().contains(said) && messages.first().contains(path),
+             qPrintable(messages.first()));
+    QVERIFY(run.lines.contains(QStringLiteral("main")));
+    QVERIFY(run.lines.contains(QStringLiteral("days: ") +
+                               QLatin1String(StockApplication::kDefaultNonTradeDays)));
+    QCOMPARE(fileState(path), before);
+}
+
+void TestStartup::terminationBeforeConfigIsRead() {
+    // A FIFO hung start-up before its handler was in place; now the held
+    // signal ends the program at its first event loop.
+    const QString path = m_work->filePath(QStringLiteral("config.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    const QByteArray before = fileState(path);
+    const ChildRun run = runProgram(QStringLiteral("term-early"));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.lines.contains(QStringLiteral("exit: 0")));
+    QVERIFY(!run.lines.contains(QStringLiteral("main")));
+    QCOMPARE(fileState(path), before);
 }
 
 int main(int argc, char** argv) {
