@@ -49,6 +49,9 @@ const QString kDay2 = QStringLiteral("2017-10-05");
 // two 1.2 s status pauses and 0.72 s per list entry.
 constexpr int kScanTimeoutMs = 60000;
 
+// The information line while no stock is shown.
+const QString kNoStockInfo = QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万");
+
 // The list service's answer for a day without entries.
 const QByteArray kEmptyList = "var data_tab_1={\"success\":false,\"pages\":0,\"data\":[]}";
 
@@ -293,7 +296,7 @@ void TestScan::startScan(const QString& day) {
     QCOMPARE(m_widget->stockList()->rowCount(), 0);
     // Nothing of the previous scan stays under the new day.
     LHBTabWidget* tabs = m_widget->tabs();
-    QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万"));
+    QCOMPARE(m_widget->infoLabel()->text(), kNoStockInfo);
     QCOMPARE(tabs->recommendView()->stockList()->count(), 0);
     QCOMPARE(tabs->recommendView()->analysisText()->toPlainText(), QString());
     QCOMPARE(candlesOf(tabs->chart())->data()->size(), 0);
@@ -311,7 +314,7 @@ void TestScan::wholeScan() {
     StockApplication* app = StockApplication::instance();
     LHBTabWidget* tabs = m_widget->tabs();
     StockListView* list = m_widget->stockList();
-    const QString dash = QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万");
+    const QString dash = kNoStockInfo;
     QCOMPARE(m_widget->infoLabel()->text(), dash);
 
     startScan(kDay);
@@ -498,7 +501,7 @@ void TestScan::emptyDay() {
     QVERIFY(pressedWhileLoading);
     QCOMPARE(candlesOf(tabs->chart())->data()->size(), 0);
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 0);
-    QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手率:-%,交易额:-万"));
+    QCOMPARE(m_widget->infoLabel()->text(), kNoStockInfo);
     QCOMPARE(countRequests(m_server, newsPath()), 0);
     QCOMPARE(m_widget->previousDay(), QStringLiteral("2017-04-28"));
     QCOMPARE(m_widget->dayBeforePrevious(), QStringLiteral("2017-04-27"));
