@@ -58,7 +58,8 @@ void DataTableWidget::setRowCells(int r, const QMap<QString, QString>& row)
 {
     for (int i = 0; i < m_columns.count(); ++i) {
         QString value = row.value(m_columns.at(i).key);
-        unescapeUnicode(value);
+        if (value.contains(QLatin1String("\\u"))) // most cells have none: skip the regex
+            unescapeUnicode(value);
         m_table->setItem(r, i, m_columns.at(i).numeric ? new OrderTableWidgetItem(value)
                                                        : new QTableWidgetItem(value));
     }

@@ -8,8 +8,9 @@
 // QtCore only, so that the fuzz build takes them without the widgets.
 
 // Bound on a seat-history reply: a page of 50 entries, each with the forty
-// or so fields the service sends, takes about 40 KB.
-constexpr qint64 kSeatHistoryMaxReplyBytes = 256 * 1024;
+// or so fields the service sends, takes about 40 KB. Three times that still
+// fills its dialog without holding up the window.
+constexpr qint64 kSeatHistoryMaxReplyBytes = 128 * 1024;
 
 // Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
 // reply holds no row object.
