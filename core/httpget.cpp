@@ -25,8 +25,17 @@ QString httpGet(const QString& url, int timeoutMs) {
     return httpGet(url, nullptr, nullptr, timeoutMs);
 }
 
+QString httpGetBoundText(qint64 bytes) {
+    constexpr qint64 mib = 1024 * 1024;
+    if (bytes >= mib && bytes % mib == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / mib);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KiB").arg(bytes / 1024);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
 QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel,
-                int timeoutMs) {
+                int timeoutMs, qint64 maxBodyBytes) {
     HttpGetStatus ignored;
     HttpGetStatus& result = status ? *status : ignored;
     result = HttpGetStatus();
@@ -46,7 +55,7 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
         return QString();
     }
     QNetworkReply* reply = manager->get(request);
-    reply->setReadBufferSize(kReadBufferBytes);
+    reply->setReadBufferSize(qMin(kReadBufferBytes, maxBodyBytes + 1));
 
     // Completion is only reported through the event loop, so connecting after
     // get() cannot miss it, nor any data.
@@ -56,7 +65,7 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     bool tooLong = false;
     QObject::connect(reply, &QNetworkReply::readyRead, loop.get(), [&] {
         body += reply->readAll();
-        if (body.size() > kHttpGetMaxBodyBytes && !tooLong) {
+        if (body.size() > maxBodyBytes && !tooLong) {
             // Aborted here rather than after the wait, which a nested call
             // can hold up while the reply keeps coming.
             tooLong = true;
@@ -79,15 +88,15 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     // cut off by the time bound gives what has arrived so far.
     if (!tooLong) {
         body += reply->readAll();
-        if (body.size() > kHttpGetMaxBodyBytes) {
+        if (body.size() > maxBodyBytes) {
             tooLong = true;
             body = QByteArray();
         }
     }
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (tooLong) {
-        result.error = QStringLiteral("reply longer than %1 MiB, refused")
-                           .arg(kHttpGetMaxBodyBytes / (1024 * 1024));
+        result.error =
+            QStringLiteral("reply longer than %1, refused").arg(httpGetBoundText(maxBodyBytes));
     } else if (reply->isFinished()) {
         result.ok = reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
                     result.httpStatus < 300;

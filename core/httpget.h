@@ -8,9 +8,11 @@ class CancelFlag;
 // aborted and what arrived so far is returned.
 constexpr int kHttpGetTimeoutMs = 30000;
 
-// Bound on one reply's body, far above any real reply (the largest is under
-// 1 MB): a longer one, such as a body that never ends, is refused as a failed
-// fetch as soon as it passes the bound, instead of filling memory.
+// Default bound on one reply's body, far above any real reply (the largest is
+// under 1 MB): a longer one, such as a body that never ends, is refused as a
+// failed fetch as soon as it passes the bound, instead of filling memory.
+// Fetches whose replies are small and read on the GUI thread pass a bound of
+// their own, fitted to what they ask for.
 constexpr qint64 kHttpGetMaxBodyBytes = 64 * 1024 * 1024;
 
 // Blocking GET of an absolute URL; the body decoded as GBK, "" when none
@@ -29,6 +31,10 @@ struct HttpGetStatus {
 
 // httpGet() that also reports how the fetch ended (status may be null). A
 // raised cancel aborts the request in flight, and none is sent once it is up,
-// however shortly before the send it was raised.
+// however shortly before the send it was raised. A body longer than
+// maxBodyBytes is refused as soon as it passes that bound.
 QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel = nullptr,
-                int timeoutMs = kHttpGetTimeoutMs);
+                int timeoutMs = kHttpGetTimeoutMs, qint64 maxBodyBytes = kHttpGetMaxBodyBytes);
+
+// The bound as said in a failure: "256 KiB", "64 MiB".
+QString httpGetBoundText(qint64 bytes);

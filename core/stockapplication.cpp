@@ -163,6 +163,7 @@ void StockApplication::clearCaches()
     QMutexLocker lock(&m_mutex);
     m_dayStocks.clear();
     m_klineCache.clear();
+    m_klineUse.clear();
     m_lhbSeats.clear();
     m_stockNames.clear();
     m_recommendations.clear();
@@ -198,6 +199,8 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
         QMutexLocker lock(&m_mutex);
         auto it = m_klineCache.constFind(key);
         if (it != m_klineCache.constEnd()) {
+            m_klineUse.removeOne(key);
+            m_klineUse.append(key);
             if (fetched)
                 *fetched = true;
             return it.value();
@@ -210,7 +213,10 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
     client.setParam(2, period);
     const QStringList urls = client.urls(QStringList{code});
     HttpGetStatus status;
-    const QString reply = urls.isEmpty() ? QString() : httpGet(urls.first(), &status);
+    const QString reply =
+        urls.isEmpty() ? QString()
+                       : httpGet(urls.first(), &status, nullptr, kHttpGetTimeoutMs,
+                                 StockQQHistoryInterface::kMaxReplyBytes);
     // An error page or a reply cut off in transfer is no history: drawing
     // what it holds would show too few or bogus bars, and keeping it would
     // never let the stock be fetched again.
@@ -219,11 +225,20 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
         *fetched = ok;
     if (!ok)
         return {};
-    const QVector<Stock> bars = client.parse(reply, code);
+    QVector<Stock> bars = client.parse(reply, code);
+    // More bars than were asked for are kept no longer than the parse: the
+    // latest ones are all that is asked for and all that is shown.
+    if (bars.size() > StockQQHistoryInterface::kBarsAsked)
+        bars = bars.mid(bars.size() - StockQQHistoryInterface::kBarsAsked);
 
     QMutexLocker lock(&m_mutex);
-    if (generation == m_cacheGeneration)
+    if (generation == m_cacheGeneration) {
+        if (!m_klineCache.contains(key))
+            m_klineUse.append(key);
         m_klineCache.insert(key, bars);
+        while (m_klineUse.size() > kKLineCacheEntries)
+            m_klineCache.remove(m_klineUse.takeFirst());
+    }
     return bars;
 }
 

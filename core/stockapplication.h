@@ -63,12 +63,16 @@ public:
     static constexpr const char* kDefaultNonTradeDays = "2017-10-01,2017-10-02";
     static constexpr const char* kDefaultKLinePeriod = "day";
     static constexpr const char* kDefaultKLineAdjust = "hfq";
+    // The K-line cache keeps the histories of this many stock, period and
+    // adjustment choices, dropping the one used longest ago.
+    static constexpr int kKLineCacheEntries = 32;
 
 private:
     QStringList m_nonTradeDays;
     QMap<QString, QVector<Stock>> m_dayStocks;
     QMap<QString, DaySeats> m_lhbSeats;
     QMap<QString, QVector<Stock>> m_klineCache; // by code, period and adjustment
+    QStringList m_klineUse;                     // its keys, the latest used last
     QMap<QString, QString> m_stockNames;
     QMap<QString, QString> m_seatPageUrls;
     QMap<QString, QString> m_recommendations;

@@ -143,8 +143,7 @@ void LHBPKWidget::onSearch() {
 
 void LHBPKWidget::updateStockList(const QVector<Stock>& stocks) {
     m_stockList->clear();
-    for (const Stock& stock : stocks)
-        m_stockList->addStock(stock);
+    m_stockList->addStocks(stocks);
 }
 
 void LHBPKWidget::customEvent(QEvent* event) {

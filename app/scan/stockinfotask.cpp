@@ -36,7 +36,10 @@ void StockInfoTask::run() {
         const QString param = QStringLiteral("%1,%2").arg(code, date);
         const QStringList urls = client.urls(QStringList{param});
         HttpGetStatus status;
-        const QString text = urls.isEmpty() ? QString() : httpGet(urls.first(), &status, m_stop);
+        const QString text =
+            urls.isEmpty() ? QString()
+                           : httpGet(urls.first(), &status, m_stop, kHttpGetTimeoutMs,
+                                     EastmoneyLHBDataInterface::kMaxReplyBytes);
         if (stopped())
             return;
         const QVector<LHBUnit> units = client.parse(text, QString());

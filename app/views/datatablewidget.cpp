@@ -41,12 +41,25 @@ DataTableWidget::~DataTableWidget() = default;
 
 void DataTableWidget::addRow(const QMap<QString, QString>& row)
 {
+    addRows({row});
+}
+
+void DataTableWidget::addRows(const QVector<QMap<QString, QString>>& rows)
+{
+    // Sorting once for all the rows, not after each: a fill stays linear.
     SortingPause pause(m_table);
-    const int r = m_table->rowCount();
-    m_table->insertRow(r);
+    const int first = m_table->rowCount();
+    m_table->setRowCount(first + rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        setRowCells(first + i, rows.at(i));
+}
+
+void DataTableWidget::setRowCells(int r, const QMap<QString, QString>& row)
+{
     for (int i = 0; i < m_columns.count(); ++i) {
         QString value = row.value(m_columns.at(i).key);
-        unescapeUnicode(value);
+        if (value.contains(QLatin1String("\\u"))) // most cells have none: skip the regex
+            unescapeUnicode(value);
         m_table->setItem(r, i, m_columns.at(i).numeric ? new OrderTableWidgetItem(value)
                                                        : new QTableWidgetItem(value));
     }

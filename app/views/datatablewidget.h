@@ -28,6 +28,8 @@ public:
     ~DataTableWidget() override;
 
     void addRow(const QMap<QString, QString>& row);
+    // The rows in order, sorted once when all are in.
+    void addRows(const QVector<QMap<QString, QString>>& rows);
     // Empties the rows; headers and widths stay.
     void clear();
 
@@ -43,6 +45,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void setRowCells(int r, const QMap<QString, QString>& row);
+
     QLabel* m_notice;
     QTableWidget* m_table;
     QVector<ColumnSpec> m_columns;

@@ -94,6 +94,8 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
     const QVector<LHBUnit> units = StockApplication::instance()->lhbSeats().value(date).value(code);
     int number = 1;
     bool sellSideStarted = false;
+    // Sorted once when all rows are in, not after each.
+    SortingPause pause(m_table);
     for (const LHBUnit& unit : units) {
         if (unit.name.isEmpty())
             continue; // the summary line has no seat name
@@ -101,7 +103,6 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
             sellSideStarted = true;
             number = 1;
         }
-        SortingPause pause(m_table);
         const int row = m_table->rowCount();
         m_table->insertRow(row);
         // Every column but the seat's name holds a number and sorts as one.

@@ -99,7 +99,8 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
     m_news->setNotice(QString());
     StockNewsInterface client;
     HttpGetStatus status;
-    const QString text = httpGet(client.url(plain), &status);
+    const QString text = httpGet(client.url(plain), &status, nullptr, kHttpGetTimeoutMs,
+                                 StockNewsInterface::kMaxReplyBytes);
     if (request != m_request)
         return false; // a later stock's news went in meanwhile
     // Part of a list would pass for all of a stock's news.
@@ -107,8 +108,6 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
         m_news->setNotice(QStringLiteral("%1 新闻获取失败").arg(plain));
         return true;
     }
-    const QVector<QMap<QString, QString>> rows = client.parse(text, QString());
-    for (const auto& row : rows)
-        m_news->addRow(row);
+    m_news->addRows(client.parse(text, QString()));
     return true;
 }

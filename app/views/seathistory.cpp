@@ -99,14 +99,15 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
     if (!seatName.isEmpty())
         title += QStringLiteral(" - ") + seatName;
     auto* dialog = new DataTableWidget(title, seatHistoryColumns(), parent);
-    for (auto record : parseJsonArrayText(replyText)) {
+    QVector<QMap<QString, QString>> records = parseJsonArrayText(replyText);
+    for (auto& record : records) {
         for (const QString& key : {QStringLiteral("BMoney"), QStringLiteral("SMoney")}) {
             const auto amount = record.find(key);
             if (amount != record.end())
                 *amount = yuanAsWan(*amount);
         }
-        dialog->addRow(record);
     }
+    dialog->addRows(records);
     fitColumnsToTexts(dialog->table());
     // Qt's default size showed two of the eight columns behind a scroll bar.
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -120,7 +121,8 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
     // The fetch keeps events flowing, so the parent may be gone afterwards.
     QPointer<QWidget> guard(parent);
     HttpGetStatus status;
-    const QString reply = httpGet(seatHistoryUrl(seatCode), &status);
+    const QString reply = httpGet(seatHistoryUrl(seatCode), &status, nullptr, kHttpGetTimeoutMs,
+                                  kSeatHistoryMaxReplyBytes);
     if (parent && !guard)
         return;
     if (!status.ok || !isWholeJsonReply(reply)) {

@@ -7,6 +7,11 @@
 // The readers of the seat-history reply and of a seat's page link. They use
 // QtCore only, so that the fuzz build takes them without the widgets.
 
+// Bound on a seat-history reply: a page of 50 entries, each with the forty
+// or so fields the service sends, takes about 40 KB. Three times that still
+// fills its dialog without holding up the window.
+constexpr qint64 kSeatHistoryMaxReplyBytes = 128 * 1024;
+
 // Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
 // reply holds no row object.
 QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text);

@@ -1,5 +1,6 @@
 #include "app/views/stocklistview.h"
 
+#include "app/views/sortingpause.h"
 #include "app/views/tablestyle.h"
 
 #include <QContextMenuEvent>
@@ -32,6 +33,8 @@ void StockListView::addStock(const Stock& stock)
 
 void StockListView::addStocks(const QVector<Stock>& stocks)
 {
+    // Sorted once when all rows are in, not after each.
+    SortingPause pause(this);
     for (const Stock& stock : stocks)
         addStock(stock);
 }

@@ -6,6 +6,10 @@
 // listed stock on one day, read from the page's HTML.
 class EastmoneyLHBDataInterface final : public LHBInterface {
 public:
+    // Bound on a page: the service's whole pages, scripts and all, take
+    // about 90 KB; a page ten times that is no list-entry page.
+    static constexpr qint64 kMaxReplyBytes = 1024 * 1024;
+
     // One URL per "code,date" parameter, in order.
     QStringList urls(const QStringList& params) override;
     // Buying seats (side 1), then selling seats (side 2), then the summary

@@ -8,6 +8,10 @@
 // one row of named fields per item ("symbol", "title", "time", "url", ...).
 class StockNewsInterface final {
 public:
+    // Bound on a reply: the six items of a real reply take about 2 KB, 6 KB
+    // with summaries; this leaves ten times that.
+    static constexpr qint64 kMaxReplyBytes = 64 * 1024;
+
     StockNewsInterface() = default;
     ~StockNewsInterface() = default;
 

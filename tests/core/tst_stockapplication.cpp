@@ -1,5 +1,7 @@
 #include "core/stockapplication.h"
 
+#include "core/providers/stockqqhistoryinterface.h"
+
 #include "tests/support/testhttpserver.h"
 
 #include <QAtomicInt>
@@ -90,6 +92,7 @@ private slots:
     void clearCachesKeepsLinksAndDays();
     void kLinesFetchedOncePerScan();
     void kLineFailuresRetriedChoicesCachedApart();
+    void kLinesKeptAreBounded();
     void cachesGuardedAgainstWorker();
 
 private:
@@ -353,6 +356,43 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     QCOMPARE(requests.size(), 4);
     QVERIFY2(requests.at(2).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(2)));
     QVERIFY2(requests.at(3).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(3)));
+}
+
+void TestStockApplication::kLinesKeptAreBounded() {
+    // A reply with more bars than asked for keeps the latest asked for.
+    const int asked = StockQQHistoryInterface::kBarsAsked;
+    QStringList rows;
+    for (int i = 0; i < asked + 100; ++i)
+        rows << QStringLiteral("[\"%1\",\"10\",\"%2\",\"12\",\"9\",\"1000\"]").arg(i).arg(i);
+    TestHttpServer server;
+    QVERIFY(server.listen());
+    server.setDefaultResponse("{\"data\":{\"sh600000\":{\"hfqday\":[" + rows.join(',').toLatin1()
+                                  + "]}}}",
+                              200);
+    server.installAsApplicationProxy();
+    StockApplication* app = StockApplication::instance();
+    app->clearCaches();
+    const QVector<Stock> bars = app->getKLines(QStringLiteral("600000"));
+
+    // The cache keeps the latest choices: the one used longest ago goes.
+    const QStringList periods{QStringLiteral("day"), QStringLiteral("week"), QStringLiteral("month")};
+    const QStringList adjusts{QStringLiteral("bfq"), QStringLiteral("qfq"), QStringLiteral("hfq")};
+    for (int i = 0; i < StockApplication::kKLineCacheEntries; ++i)
+        app->getKLines(QString::number(600001 + i / 9), periods.at(i % 3), adjusts.at(i / 3 % 3));
+    const int filled = server.requestCount();
+    app->getKLines(QStringLiteral("600001"), periods.at(0), adjusts.at(0)); // a hit, now the latest
+    app->getKLines(QStringLiteral("600000")); // evicted by the last choice
+    const int afterOldest = server.requestCount();
+    app->getKLines(QStringLiteral("600001"), periods.at(0), adjusts.at(0));
+    const int afterLatest = server.requestCount();
+    TestHttpServer::removeApplicationProxy();
+
+    QCOMPARE(bars.size(), asked);
+    QCOMPARE(bars.first().date, QString::number(100));
+    QCOMPARE(bars.last().date, QString::number(asked + 99));
+    QCOMPARE(filled, 1 + StockApplication::kKLineCacheEntries);
+    QCOMPARE(afterOldest, filled + 1);
+    QCOMPARE(afterLatest, afterOldest);
 }
 
 void TestStockApplication::cachesGuardedAgainstWorker() {

@@ -6,8 +6,10 @@
 #include "app/shell/lhbmainwindow.h"
 #include "app/shell/startup.h"
 #include "app/shell/stocknotewidget.h"
+#include "app/views/lhbtabwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
+#include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
@@ -50,13 +52,21 @@ void say(const QString& line) {
 // The scanned day and the list entry whose page the service never finishes.
 const QString kScanDay = QStringLiteral("2017-10-09");
 const QString kHangingSeatPage = QStringLiteral("600002,2017-10-05");
+// In the "chart" mode, the window is closed this long after the cue.
+constexpr int kChartCloseAfterMs = 1000;
+
+void closeMainWindows() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<LHBMainWindow*>(w))
+            w->close();
+}
 
 // Runs in the child: the program's start-up, with a watcher that closes the
 // note and then acts on the main window as a user would. Modes: none (close
 // it), "crash", "scan" (close it in the middle of a scan), "wait" (edit the
 // non-trading days, then wait to be ended by a signal), "days" (say the
 // non-trading days, then close it), "term-early" (SIGTERM before config.ini
-// is read).
+// is read), "chart" (close it while a stock's K-lines arrive or are read).
 int runChild(int argc, char** argv, const QString& mode) {
     static CrashHandler handler;
     catchTerminationSignals();
@@ -129,6 +139,16 @@ int runChild(int argc, char** argv, const QString& mode) {
                 app.setNonTradeDays(app.nonTradeDays() << QStringLiteral("2017-12-25"));
                 return;
             }
+            if (mode == QLatin1String("chart")) {
+                LHBTabWidget* tabs = nullptr;
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* found = w->findChild<LHBTabWidget*>())
+                        tabs = found;
+                say(QStringLiteral("chart"));
+                QTimer::singleShot(kChartCloseAfterMs, &closeMainWindows);
+                QTimer::singleShot(0, tabs, [tabs] { tabs->showStock(QStringLiteral("600001"), kScanDay); });
+                return;
+            }
             if (mode == QLatin1String("scan")) {
                 for (QWidget* w : QApplication::topLevelWidgets())
                     if (auto* found = w->findChild<LHBPKWidget*>())
@@ -166,6 +186,7 @@ private slots:
     void markerValue();
     void crashKeepsNoteForNextStart();
     void closeDuringScanEndsAtOnce();
+    void closeWhileKLinesAreReadEndsAtOnce();
     void terminationSignalEndsNormally_data();
     void terminationSignalEndsNormally();
     void unreadableConfigLeftAlone_data();
@@ -331,6 +352,27 @@ void TestStartup::closeDuringScanEndsAtOnce() {
     // Nothing was asked for after the close.
     QCOMPARE(m_server.requests(), listUrls << hangingPage);
     // Written as on any normal exit.
+    QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
+}
+
+void TestStartup::closeWhileKLinesAreReadEndsAtOnce() {
+    if (m_server.port() == 0)
+        QVERIFY(m_server.listen());
+    m_server.clearRoutes();
+    m_server.clearRequests();
+    m_server.setDefaultResponse(QByteArray(), 404);
+    // A whole reply of a million bars (58 MB), where 480 were asked for.
+    const QByteArray bar = "[\"2017-01-03\",\"10.00\",\"10.50\",\"10.80\",\"9.90\",\"12345\"],";
+    QByteArray reply = "{\"code\":0,\"data\":{\"sh600001\":{\"hfqday\":[" + bar.repeated(1000000);
+    reply.chop(1);
+    m_server.setRoute(QUrl(StockQQHistoryInterface().urls({QStringLiteral("600001")}).value(0)).path(),
+                      reply + "]}}}", 200, "application/json");
+
+    const ChildRun run = runProgram(QStringLiteral("chart"), QStringLiteral("chart"), [](qint64) {});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.msAfterCue >= 0 && run.msAfterCue < kChartCloseAfterMs + 2000,
+             qPrintable(QString::number(run.msAfterCue)));
     QCOMPARE(storedMarker().toString(), QStringLiteral("TRUE"));
     QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("config.ini"))));
 }

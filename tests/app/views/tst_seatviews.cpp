@@ -148,6 +148,27 @@ QByteArray kLineReply(int n)
            "]}}}";
 }
 
+// A whole news reply of n rows, titled t0000, t0001, ... and timed alike.
+QByteArray newsReply(int n)
+{
+    QByteArray rows;
+    for (int i = 0; i < n; ++i)
+        rows += QStringLiteral("{\"symbol\":\"sh600001\",\"title\":\"t%1\",\"time\":\"%1\"},")
+                    .arg(i, 4, 10, QLatin1Char('0'))
+                    .toLatin1();
+    rows.chop(1);
+    return "{\"code\":0,\"data\":{\"data\":[" + rows + "]}}";
+}
+
+// The smallest reply built by make(n), doubling n, that is over bound.
+QByteArray overBound(const std::function<QByteArray(int)>& make, qint64 bound)
+{
+    QByteArray reply;
+    for (int n = 64; (reply = make(n)).size() <= bound; n *= 2) {
+    }
+    return reply;
+}
+
 int candleCount(CandlestickWidget* chart)
 {
     auto* plot = chart->findChild<QCustomPlot*>();
@@ -194,6 +215,8 @@ private slots:
     void droppedStockAsksForNothingMore();
     void stockViewSaysWhatFailed();
     void chartChoicesFetchAndHold();
+    void repliesOverTheirBoundFail();
+    void tableFillsSortOnce();
 
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
@@ -613,6 +636,58 @@ void TestSeatViews::stockViewSaysWhatFailed()
     QCOMPARE(kLineRequests, 3);
 }
 
+void TestSeatViews::repliesOverTheirBoundFail()
+{
+    // Whole replies of the real shape, only far longer than asked for: each
+    // fails at its bound, is said as any failure, and is not kept.
+    m_server.setRoute(kLinePath(), overBound(kLineReply, StockQQHistoryInterface::kMaxReplyBytes));
+    m_server.setRoute(newsPath(), overBound(newsReply, StockNewsInterface::kMaxReplyBytes));
+    LHBTabWidget tabs;
+    QVERIFY(tabs.showStock("600001", kDate));
+    QCOMPARE(candleCount(tabs.chart()), 0);
+    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600001 K线数据获取失败"));
+    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600001 新闻获取失败"));
+
+    m_server.setRoute(kLinePath(), kLineReply(70));
+    QVERIFY(tabs.showStock("600001", kDate));
+    QCOMPARE(candleCount(tabs.chart()), 60);
+}
+
+void TestSeatViews::tableFillsSortOnce()
+{
+    // A fill of many rows sorts once, not once per row, and its rows stand
+    // together in the table's sort order.
+    const int n = 500;
+    m_server.setRoute(newsPath(), newsReply(n));
+    LHBTabWidget tabs;
+    QTableWidget* news = tabs.newsTable()->table();
+    news->sortByColumn(1, Qt::DescendingOrder);
+    QSignalSpy newsSorts(news->model(), &QAbstractItemModel::layoutChanged);
+    tabs.loadNews("600001");
+    QCOMPARE(newsSorts.count(), 1);
+    QCOMPARE(news->rowCount(), n);
+    for (int r = 0; r < n; ++r) {
+        QCOMPARE(news->item(r, 1)->text(), QStringLiteral("t%1").arg(n - 1 - r, 4, 10, QLatin1Char('0')));
+        QCOMPARE(news->item(r, 2)->text(), news->item(r, 1)->text().mid(1));
+    }
+
+    QVector<LHBUnit> units;
+    for (int i = 0; i < n; ++i)
+        units << seat(QString::number(i), 1, float(i), 0, float(-i));
+    StockApplication::instance()->setLhbSeats(kDate, "600519", units);
+    LHBBS5Widget w;
+    w.table()->sortByColumn(5, Qt::AscendingOrder);
+    QSignalSpy seatSorts(w.table()->model(), &QAbstractItemModel::layoutChanged);
+    w.showStock("600519", kDate);
+    QCOMPARE(seatSorts.count(), 1);
+    QCOMPARE(w.table()->rowCount(), n);
+    for (int r = 0; r < n; ++r) {
+        QCOMPARE(w.table()->item(r, 1)->text(), QString::number(n - 1 - r));
+        QCOMPARE(w.table()->item(r, 0)->text(), QString::number(n - r));
+    }
+}
+
 void TestSeatViews::chartChoicesFetchAndHold()
 {
     LHBTabWidget tabs;
@@ -813,6 +888,7 @@ void TestSeatViews::historyFetchFailureIsSaid_data()
     QTest::newRow("HTTP error") << "error";
     QTest::newRow("transfer cut off") << "cut off";
     QTest::newRow("JSON cut off") << "unclosed";
+    QTest::newRow("over its bound") << "long";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
@@ -825,6 +901,9 @@ void TestSeatViews::historyFetchFailureIsSaid()
         m_server.setRoute(url, whole, 500, "text/plain");
     else if (failure == "cut off")
         m_server.setCutOffRoute(url, whole.left(whole.size() / 2), whole.size(), "text/plain");
+    else if (failure == "long")
+        m_server.setRoute(url, overBound([&](int n) { return whole.repeated(n); },
+                                         kSeatHistoryMaxReplyBytes), 200, "text/plain");
     else
         m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
 

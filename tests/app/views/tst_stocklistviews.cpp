@@ -67,6 +67,7 @@ private slots:
     void lhbpkColumnsAndCells();
     void rowsStayTogetherUnderDefaultSort();
     void rowsStayTogetherUnderNameSort();
+    void manyStocksSortOnce();
     void numericAndTextSorting();
     void sameCodeTwice();
     void clickEmitsTrimmedCode();
@@ -199,6 +200,22 @@ void TestStockListViews::rowsStayTogetherUnderNameSort()
     QCOMPARE(columnTexts(view.get(), 1), QStringList({"a", "b", "c"}));
     QCOMPARE(columnTexts(view.get(), 0), QStringList({"000002", "000003", "000001"}));
     QCOMPARE(columnTexts(view.get(), 2), QStringList({"3", "1", "2"}));
+}
+
+void TestStockListViews::manyStocksSortOnce()
+{
+    std::unique_ptr<StockListView> view(createStockListView(2, nullptr));
+    QVector<Stock> stocks;
+    for (int i = 500; i > 0; --i)
+        stocks << makeStock(QString::number(600000 + i), QString::number(i));
+    QSignalSpy sorts(view->model(), &QAbstractItemModel::layoutChanged);
+    view->addStocks(stocks);
+    QCOMPARE(sorts.count(), 1);
+    QCOMPARE(view->rowCount(), 500);
+    for (int r = 0; r < 500; ++r) {
+        QCOMPARE(view->item(r, 0)->text(), QString::number(600001 + r));
+        QCOMPARE(view->item(r, 1)->text(), QString::number(1 + r));
+    }
 }
 
 void TestStockListViews::numericAndTextSorting()
