@@ -221,6 +221,17 @@ void TestScan::listRowConversion_data() {
                                            << "12345" << 2.34f << 1.2345f;
     QTest::newRow("integer") << "5"
                              << "2508328205" << 5.0f << 250832.8205f;
+    // A figure in hundredths is the service's own, whatever binary product it makes.
+    QTest::newRow("10.02 stays") << "10.02"
+                                 << "0" << 10.02f << 0.0f;
+    QTest::newRow("5.07 stays") << "5.07"
+                                << "0" << 5.07f << 0.0f;
+    QTest::newRow("9.99 stays") << "9.99"
+                                << "0" << 9.99f << 0.0f;
+    QTest::newRow("more decimals raised") << "10.0123"
+                                          << "0" << 10.02f << 0.0f;
+    QTest::newRow("negative, more decimals") << "-9.987"
+                                             << "0" << -9.98f << 0.0f;
     QTest::newRow("not numbers") << "abc"
                                  << "" << 0.0f << 0.0f;
 }
