@@ -190,7 +190,8 @@ QVector<Stock> StockApplication::getKLines(const QString& code, bool* fetched)
 }
 
 QVector<Stock> StockApplication::getKLines(const QString& code, const QString& period,
-                                           const QString& adjust, bool* fetched)
+                                           const QString& adjust, bool* fetched,
+                                           HttpGetStatus* fetch)
 {
     const QString key = klineKey(code, period, adjust);
     quint64 generation;
@@ -200,6 +201,10 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
         if (it != m_klineCache.constEnd()) {
             if (fetched)
                 *fetched = true;
+            if (fetch) {
+                *fetch = HttpGetStatus(); // nothing was fetched: none failed
+                fetch->ok = true;
+            }
             return it.value();
         }
         generation = m_cacheGeneration;
@@ -217,6 +222,13 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
     const bool ok = status.ok && isWholeJsonReply(reply);
     if (fetched)
         *fetched = ok;
+    if (fetch) {
+        *fetch = status;
+        if (status.ok && !ok) {
+            fetch->ok = false;
+            fetch->failure = replyShapeFailure(reply);
+        }
+    }
     if (!ok)
         return {};
     const QVector<Stock> bars = client.parse(reply, code);

@@ -88,7 +88,8 @@ void StockListTask::fetchDayList(int index, const QString& date, int progress) {
     // the widget must tell from a day that has no entries.
     const bool fetched = status.ok && EastmoneyLHBListInterface::isListReply(text);
     if (!fetched && m_failures)
-        m_failures->addDay(date);
+        m_failures->addDay(date, status.ok ? replyShapeFailure(text) : status.failure,
+                           status.httpStatus);
     const QVector<QMap<QString, QString>> rows =
         fetched ? client.parse(text, QString()) : QVector<QMap<QString, QString>>();
 
