@@ -90,6 +90,10 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     mapper = new QSignalMapper(this);
     indexView = new IndexViewProxy(plot, 2, 0);
+    // The candles carry the price axis and the dates below them: they get
+    // three parts of the height to the indicator pane's one.
+    plot->plotLayout()->setRowStretchFactor(1, 3.0);
+    plot->plotLayout()->setRowStretchFactor(2, 1.0);
 
     // The price and time axes must read on the black background. The time
     // axis labels a few of the shown bars with their dates; the keys carry

@@ -6,6 +6,7 @@
 #include "app/scan/stockinfotask.h"
 #include "app/scan/stocklisttask.h"
 #include "app/scan/stockstatustask.h"
+#include "app/views/elidedlabel.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/recommandstockview.h"
 #include "app/views/stocklistviewfactory.h"
@@ -66,6 +67,9 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
 
     m_tabs = new LHBTabWidget();
     layout->addWidget(m_tabs, 2, 0, 1, 4);
+    // The chart needs the height more than the list, which scrolls.
+    layout->setRowStretch(0, 2);
+    layout->setRowStretch(2, 3);
 
     connect(m_stockList, &StockListView::senderStock, this, &LHBPKWidget::onClickLHBList);
 
@@ -103,7 +107,8 @@ QDateEdit* LHBPKWidget::createDateEdit() {
 }
 
 QLabel* LHBPKWidget::createInfoLabel() {
-    auto* label = new QLabel(this);
+    // A long name is cut off rather than widen the window.
+    auto* label = new ElidedLabel(this);
     QFont font = label->font();
     font.setPointSize(12);
     label->setFont(font);
