@@ -34,6 +34,10 @@ static void initChartResources()
 
 namespace {
 
+// The bars the chart starts with, and that its title therefore leaves unsaid.
+const QString kStartPeriod = QStringLiteral("day");
+const QString kStartAdjust = QStringLiteral("hfq");
+
 // The time axis's ticker, which labels the shown bars with their dates.
 BarDateTicker* dateTicker(const QCustomPlot* plot)
 {
@@ -86,6 +90,10 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     mapper = new QSignalMapper(this);
     indexView = new IndexViewProxy(plot, 2, 0);
+    // The candles carry the price axis and the dates below them: they get
+    // three parts of the height to the indicator pane's one.
+    plot->plotLayout()->setRowStretchFactor(1, 3.0);
+    plot->plotLayout()->setRowStretchFactor(2, 1.0);
 
     // The price and time axes must read on the black background. The time
     // axis labels a few of the shown bars with their dates; the keys carry
@@ -120,8 +128,8 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     menu->addMenu(periodMenu);
     // Until bars say otherwise: the daily back-adjusted bars that a stock's
     // history is first fetched as.
-    markChoice(adjustGroup, QStringLiteral("hfq"));
-    markChoice(periodGroup, QStringLiteral("day"));
+    markChoice(adjustGroup, kStartAdjust);
+    markChoice(periodGroup, kStartPeriod);
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
@@ -195,6 +203,34 @@ QString CandlestickWidget::chosenCode(const QActionGroup* group)
     return checked ? checked->data().toString() : QString();
 }
 
+QString CandlestickWidget::titleFor(const QString& stockCode, const QString& barPeriod,
+                                    const QString& barAdjust)
+{
+    QString title = stockCode;
+    if (barPeriod != kStartPeriod) {
+        if (barPeriod == QLatin1String("week"))
+            title += QStringLiteral(" 周K");
+        else if (barPeriod == QLatin1String("month"))
+            title += QStringLiteral(" 月K");
+        else if (barPeriod == QLatin1String("day"))
+            title += QStringLiteral(" 日K");
+    }
+    if (barAdjust != kStartAdjust) {
+        if (barAdjust == QLatin1String("qfq"))
+            title += QStringLiteral(" 前复权");
+        else if (barAdjust == QLatin1String("bfq"))
+            title += QStringLiteral(" 不复权");
+        else if (barAdjust == QLatin1String("hfq"))
+            title += QStringLiteral(" 后复权");
+    }
+    return title;
+}
+
+QString CandlestickWidget::titleText() const
+{
+    return titleElement->text();
+}
+
 void CandlestickWidget::setData(int newCount, const QString& newCode, const QVector<Stock>& newBars,
                                 const QString& newPeriod, const QString& newAdjust)
 {
@@ -206,10 +242,10 @@ void CandlestickWidget::setData(int newCount, const QString& newCode, const QVec
     adjust = newAdjust;
     markChoice(periodGroup, newPeriod);
     markChoice(adjustGroup, newAdjust);
-    titleElement->setText(newCode);
+    titleElement->setText(titleFor(newCode, newPeriod, newAdjust));
     if (newBars.isEmpty()) {
         // Another stock's candles under this code would be read as this one's.
-        setWindowTitle(newCode);
+        setWindowTitle(titleElement->text());
         clearPlot();
         return;
     }
@@ -308,7 +344,7 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
         const double key = static_cast<double>(keyStep);
         const Stock& bar = bars.at(i);
         if (i == 0)
-            titleText = bar.code;
+            titleText = titleFor(bar.code, period, adjust);
         keys.append(key);
         dates.append(bar.date);
         opens.append(bar.open);

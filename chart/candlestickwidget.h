@@ -46,6 +46,12 @@ public:
     // Hands bars to the indicator pane and redraws.
     void refreshIndicators(const QVector<Stock>& bars);
 
+    // The chart's title for a stock: its code, followed by the period
+    // ("周K", "月K") and the adjustment ("不复权", "前复权") when they are not
+    // the start-up's daily back-adjusted bars: "600001 周K 前复权".
+    static QString titleFor(const QString& code, const QString& period, const QString& adjust);
+    QString titleText() const;
+
     // The overlay takes effect at the next replot; the title asks for one.
     void setOverlayText(const QString& text, bool richText);
     void setTitleText(const QString& text);

@@ -29,8 +29,10 @@ void ChartStyle::colourAxis(QCPAxis* axis)
 
 bool ChartStyle::spaceTicks(QCPAxis* axis)
 {
-    // About one label per 36 pixels, at most the library's default of five.
-    const int wanted = qBound(2, axis->axisRect()->height() / 36, 5);
+    // About one label per 28 pixels, at most the library's default of five:
+    // the library rounds to readable steps and may show one fewer, and a
+    // price axis of only two labels tells little.
+    const int wanted = qBound(2, axis->axisRect()->height() / 28, 5);
     if (axis->ticker()->tickCount() == wanted)
         return false;
     axis->ticker()->setTickCount(wanted);

@@ -19,6 +19,19 @@ namespace {
 // unseen between the network thread and the caller.
 constexpr qint64 kReadBufferBytes = 1024 * 1024;
 
+// How a finished reply failed, from Qt's error and the status that came.
+FetchFailure failureOf(QNetworkReply::NetworkError error, int httpStatus) {
+    if (httpStatus != 0 && (httpStatus < 200 || httpStatus >= 300))
+        return FetchFailure::ServerError;
+    if (error == QNetworkReply::TimeoutError || error == QNetworkReply::ProxyTimeoutError)
+        return FetchFailure::TimedOut;
+    if (httpStatus != 0) // a good status, then the transfer broke off
+        return FetchFailure::Incomplete;
+    if (error == QNetworkReply::ProtocolFailure)
+        return FetchFailure::UnexpectedFormat; // an answer, but not HTTP
+    return FetchFailure::NoConnection;
+}
+
 } // namespace
 
 QString httpGet(const QString& url, int timeoutMs) {
@@ -52,6 +65,7 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
         QObject::connect(cancel, &CancelFlag::cancelled, loop.get(), &QEventLoop::quit);
     if (cancel && cancel->isCancelled()) {
         result.error = QStringLiteral("cancelled");
+        result.failure = FetchFailure::Cancelled;
         return QString();
     }
     QNetworkReply* reply = manager->get(request);
@@ -97,6 +111,7 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     if (tooLong) {
         result.error =
             QStringLiteral("reply longer than %1, refused").arg(httpGetBoundText(maxBodyBytes));
+        result.failure = FetchFailure::TooLong;
     } else if (reply->isFinished()) {
         result.ok = reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
                     result.httpStatus < 300;
@@ -104,9 +119,12 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
             result.error = reply->errorString();
         else if (!result.ok)
             result.error = QStringLiteral("HTTP status %1").arg(result.httpStatus);
+        if (!result.ok)
+            result.failure = failureOf(reply->error(), result.httpStatus);
     } else {
-        result.error = cancel && cancel->isCancelled() ? QStringLiteral("cancelled")
-                                                       : QStringLiteral("timed out");
+        const bool cancelled = cancel && cancel->isCancelled();
+        result.error = cancelled ? QStringLiteral("cancelled") : QStringLiteral("timed out");
+        result.failure = cancelled ? FetchFailure::Cancelled : FetchFailure::TimedOut;
     }
     if (!reply->isFinished())
         reply->abort();

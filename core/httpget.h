@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/fetchfailure.h"
+
 #include <QString>
 
 class CancelFlag;
@@ -26,7 +28,8 @@ QString httpGet(const QString& url, int timeoutMs = kHttpGetTimeoutMs);
 struct HttpGetStatus {
     bool ok = false;    // the whole reply arrived, with a 2xx status, within the bound
     int httpStatus = 0; // the reply's HTTP status; 0 when none arrived
-    QString error;      // why the fetch is not ok
+    QString error;      // why the fetch is not ok, for the debug output
+    FetchFailure failure = FetchFailure::None; // why, for the user (fetchFailureText)
 };
 
 // httpGet() that also reports how the fetch ended (status may be null). A

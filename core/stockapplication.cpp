@@ -191,7 +191,8 @@ QVector<Stock> StockApplication::getKLines(const QString& code, bool* fetched)
 }
 
 QVector<Stock> StockApplication::getKLines(const QString& code, const QString& period,
-                                           const QString& adjust, bool* fetched)
+                                           const QString& adjust, bool* fetched,
+                                           HttpGetStatus* fetch)
 {
     const QString key = klineKey(code, period, adjust);
     quint64 generation;
@@ -203,6 +204,10 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
             m_klineUse.append(key);
             if (fetched)
                 *fetched = true;
+            if (fetch) {
+                *fetch = HttpGetStatus(); // nothing was fetched: none failed
+                fetch->ok = true;
+            }
             return it.value();
         }
         generation = m_cacheGeneration;
@@ -223,6 +228,13 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
     const bool ok = status.ok && isWholeJsonReply(reply);
     if (fetched)
         *fetched = ok;
+    if (fetch) {
+        *fetch = status;
+        if (status.ok && !ok) {
+            fetch->ok = false;
+            fetch->failure = replyShapeFailure(reply);
+        }
+    }
     if (!ok)
         return {};
     QVector<Stock> bars = client.parse(reply, code);

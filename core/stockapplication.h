@@ -12,6 +12,7 @@
 #include <QVector>
 
 class QSettings;
+struct HttpGetStatus;
 
 using DaySeats = QMap<QString, QVector<LHBUnit>>;
 
@@ -47,9 +48,11 @@ public:
     // one-argument form asks for daily back-adjusted bars. A failed fetch
     // (fetched false) gives no bars and is not cached, so the next call
     // asks again; a whole reply without bars is an answer and is cached.
+    // fetch, when given, tells how the fetch ended; its failure says why
+    // the bars could not be had (None when they came, from the cache too).
     QVector<Stock> getKLines(const QString& code, bool* fetched = nullptr);
     QVector<Stock> getKLines(const QString& code, const QString& period, const QString& adjust,
-                             bool* fetched = nullptr);
+                             bool* fetched = nullptr, HttpGetStatus* fetch = nullptr);
 
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;

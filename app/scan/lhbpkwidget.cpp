@@ -6,6 +6,7 @@
 #include "app/scan/stockinfotask.h"
 #include "app/scan/stocklisttask.h"
 #include "app/scan/stockstatustask.h"
+#include "app/views/elidedlabel.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/recommandstockview.h"
 #include "app/views/stocklistviewfactory.h"
@@ -66,6 +67,9 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
 
     m_tabs = new LHBTabWidget();
     layout->addWidget(m_tabs, 2, 0, 1, 4);
+    // The chart needs the height more than the list, which scrolls.
+    layout->setRowStretch(0, 2);
+    layout->setRowStretch(2, 3);
 
     connect(m_stockList, &StockListView::senderStock, this, &LHBPKWidget::onClickLHBList);
 
@@ -103,7 +107,8 @@ QDateEdit* LHBPKWidget::createDateEdit() {
 }
 
 QLabel* LHBPKWidget::createInfoLabel() {
-    auto* label = new QLabel(this);
+    // A long name is cut off rather than widen the window.
+    auto* label = new ElidedLabel(this);
     QFont font = label->font();
     font.setPointSize(12);
     label->setFont(font);
@@ -217,59 +222,89 @@ void LHBPKWidget::endScan() {
         m_tabs->setCurrentWidget(m_tabs->recommendView());
 }
 
-QString LHBPKWidget::failureText() const {
-    const QStringList days = m_failures->days();
-    if (days.contains(m_day))
-        return QStringLiteral("%1 龙虎榜数据获取失败，请检查网络后重新扫描").arg(m_day);
-    QStringList lines;
-    for (const QString& day : {m_day1, m_day2}) {
-        if (days.contains(day))
-            lines << QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day);
+QString LHBPKWidget::failureText(const ScanFailures& failures, const QString& day,
+                                 const QString& day1, const QString& day2) {
+    const QStringList days = failures.days();
+    if (days.contains(day)) {
+        // The network is worth checking only when nothing answered.
+        const QString advice = isNoAnswer(failures.dayFailure(day))
+                                   ? QStringLiteral("请检查网络后重新扫描")
+                                   : QStringLiteral("请稍后重新扫描");
+        return QStringLiteral("%1 龙虎榜数据获取失败（%2），%3")
+            .arg(day, failures.dayReason(day), advice);
     }
-    const QStringList codes = m_failures->seatPageCodes();
+    QStringList lines;
+    for (const QString& earlier : {day1, day2}) {
+        if (days.contains(earlier))
+            lines << QStringLiteral("%1 龙虎榜数据获取失败（%2），选股结果可能不完整")
+                         .arg(earlier, failures.dayReason(earlier));
+    }
+    const QStringList codes = failures.seatPageCodes();
     if (!codes.isEmpty())
-        lines << seatFailureLine(codes);
+        lines << seatFailureLine(codes, failures.seatPageReasons());
     return lines.join(QLatin1Char('\n'));
 }
 
-QString LHBPKWidget::seatFailureLine(const QStringList& codes) {
+QString LHBPKWidget::seatFailureLine(const QStringList& codes, const QStringList& reasons) {
     QString named = codes.mid(0, kNamedFailures).join(QStringLiteral("、"));
     if (codes.size() > kNamedFailures)
         named += QStringLiteral("等");
-    return QStringLiteral("%1 只股票的营业部数据获取失败：%2").arg(codes.size()).arg(named);
+    const QString why = reasons.isEmpty()
+                            ? QString()
+                            : QStringLiteral("（%1）").arg(reasons.join(QStringLiteral("、")));
+    return QStringLiteral("%1 只股票的营业部数据获取失败%2：%3").arg(codes.size()).arg(why, named);
+}
+
+QString LHBPKWidget::noSeatsText(const QString& code) const {
+    if (m_failures->seatPageFailed(m_day, code))
+        return QStringLiteral("营业部数据获取失败");
+    // Listings of a run of days get no seat request (see StockInfoTask).
+    bool requested = false;
+    if (StockApplication* app = StockApplication::instance()) {
+        for (const Stock& stock : app->dayStocks().value(m_day)) {
+            if (stock.code == code && !stock.typeText.contains(QStringLiteral("连续")))
+                requested = true;
+        }
+    }
+    if (!requested)
+        return QStringLiteral("此类上榜不获取营业部数据");
+    if (!m_scanButton->isEnabled())
+        return QStringLiteral("营业部数据尚未获取，扫描进行中");
+    return QStringLiteral("营业部数据未获取");
 }
 
 void LHBPKWidget::onClickLHBList(const QString& code) {
     StockApplication* app = StockApplication::instance();
     if (!app)
         return;
+    const QVector<Stock> stocks = app->dayStocks().value(m_day);
+    const Stock* record = nullptr;
+    for (const Stock& stock : stocks) {
+        if (stock.code == code) {
+            record = &stock;
+            break;
+        }
+    }
+    const QString name = record ? record->name : app->stockNames().value(code);
+
     // A stock can be shown only once its seats on D are stored, which may
     // already be while the seat task is still running.
     const QMap<QString, DaySeats> seats = app->lhbSeats();
     const auto day = seats.constFind(m_day);
     if (day == seats.constEnd() || !day.value().contains(code)) {
-        // Its seats will never come in this scan: say so, rather than leave
-        // the previous stock's views standing as if they were this one's.
-        if (m_failures->seatPageFailed(m_day, code)) {
-            m_tabs->clearStock();
-            m_infoLabel->setText(QStringLiteral(" 代码:%1,名称:%2,营业部数据获取失败")
-                                     .arg(code, app->stockNames().value(code)));
-        }
+        // Nothing of the previous stock may stand under this one's row:
+        // the views go empty and the line says why.
+        m_tabs->clearStock();
+        m_infoLabel->setText(QStringLiteral(" 代码:%1,名称:%2,%3").arg(code, name, noSeatsText(code)));
         return;
     }
 
-    // The fetches keep events flowing: a stock selected meanwhile owns the
-    // views now, and this one's line must not replace its.
-    if (!m_tabs->showStock(code, m_day))
-        return;
-
-    const QVector<Stock> stocks = app->dayStocks().value(m_day);
-    for (const Stock& stock : stocks) {
-        if (stock.code != code)
-            continue;
-        m_infoLabel->setText(infoTemplate().arg(
-            code, stock.name, QString::number(stock.changePercent, 'g', 6),
-            QString::number(stock.turnoverRate, 'g', 6), QString::number(stock.amount, 'g', 6)));
-        break;
-    }
+    // The line and the seats are in memory and change at once; the chart
+    // and news say they are loading until their replies come.
+    const QString dash = QStringLiteral("-");
+    m_infoLabel->setText(infoTemplate().arg(
+        code, name, record ? QString::number(record->changePercent, 'g', 6) : dash,
+        record ? QString::number(record->turnoverRate, 'g', 6) : dash,
+        record ? QString::number(record->amount, 'g', 6) : dash));
+    m_tabs->showStock(code, m_day);
 }

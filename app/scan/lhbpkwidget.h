@@ -45,8 +45,13 @@ public:
     // Today, or the Friday before when today falls on a weekend.
     static QDate initialDate(const QDate& today);
     // The notice line for the stocks whose seats could not be fetched; it
-    // names the first ten codes.
-    static QString seatFailureLine(const QStringList& codes);
+    // names the first ten codes, after the reasons why.
+    static QString seatFailureLine(const QStringList& codes,
+                                   const QStringList& reasons = QStringList());
+    // What a scan of day (with day1 and day2 before it) could not fetch,
+    // each failure with its reason; empty when all came.
+    static QString failureText(const ScanFailures& failures, const QString& day,
+                               const QString& day1, const QString& day2);
 
     // Ends the running scan for good, when the window goes: the tasks stop
     // at their next request or pause, an open request is aborted and no
@@ -66,8 +71,10 @@ private:
     QLabel* createInfoLabel();
     void finishScan();
     void endScan();
+    // Why a listed stock has no stored seats on D, for the information line.
+    QString noSeatsText(const QString& code) const;
     // What the scan could not fetch, in words for the recommendation view.
-    QString failureText() const;
+    QString failureText() const { return failureText(*m_failures, m_day, m_day1, m_day2); }
 
     StockListView* m_stockList;
     QProgressBar* m_progress;

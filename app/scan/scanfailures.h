@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/fetchfailure.h"
+
+#include <QMap>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPair>
@@ -11,14 +14,18 @@
 // scan widget once the writing task has ended.
 class ScanFailures final {
 public:
-    void addDay(const QString& date) {
+    void addDay(const QString& date, FetchFailure failure = FetchFailure::UnexpectedFormat,
+                int httpStatus = 0) {
         QMutexLocker lock(&m_mutex);
         if (!m_days.contains(date))
             m_days << date;
+        m_dayFailures.insert(date, qMakePair(failure, httpStatus));
     }
     // A list entry is asked for once per listing reason; once one of its
     // requests brought the seats, they are there, whatever the others did.
-    void setSeatPage(const QString& date, const QString& code, bool fetched) {
+    // reason: the user's words for why a page failed (fetchFailureText).
+    void setSeatPage(const QString& date, const QString& code, bool fetched,
+                     const QString& reason = QString()) {
         QMutexLocker lock(&m_mutex);
         const auto page = qMakePair(date, code);
         if (fetched) {
@@ -26,6 +33,8 @@ public:
             m_seatPages.remove(page);
         } else if (!m_fetchedPages.contains(page)) {
             m_seatPages.insert(page);
+            if (!reason.isEmpty() && !m_seatReasons.contains(reason))
+                m_seatReasons << reason;
         }
     }
 
@@ -44,6 +53,21 @@ public:
         sorted.sort();
         return sorted;
     }
+    // Why a day's list failed.
+    FetchFailure dayFailure(const QString& date) const {
+        QMutexLocker lock(&m_mutex);
+        return m_dayFailures.value(date, qMakePair(FetchFailure::None, 0)).first;
+    }
+    QString dayReason(const QString& date) const {
+        QMutexLocker lock(&m_mutex);
+        const auto failure = m_dayFailures.value(date, qMakePair(FetchFailure::None, 0));
+        return fetchFailureText(failure.first, failure.second);
+    }
+    // The reasons of the failed seat pages, each once, first seen first.
+    QStringList seatPageReasons() const {
+        QMutexLocker lock(&m_mutex);
+        return m_seatReasons;
+    }
     bool seatPageFailed(const QString& date, const QString& code) const {
         QMutexLocker lock(&m_mutex);
         return m_seatPages.contains(qMakePair(date, code));
@@ -52,6 +76,8 @@ public:
 private:
     mutable QMutex m_mutex;
     QStringList m_days;
+    QMap<QString, QPair<FetchFailure, int>> m_dayFailures; // date -> (failure, HTTP status)
+    QStringList m_seatReasons;
     QSet<QPair<QString, QString>> m_seatPages;    // (date, code) that failed
     QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
 };

@@ -44,8 +44,14 @@ void StockInfoTask::run() {
             return;
         const QVector<LHBUnit> units = client.parse(text, QString());
         // Every list entry has seats; a page without them was not the page.
-        if (m_failures)
-            m_failures->setSeatPage(date, code, status.ok && !units.isEmpty());
+        if (m_failures) {
+            const bool fetched = status.ok && !units.isEmpty();
+            const FetchFailure failure =
+                status.ok ? FetchFailure::UnexpectedFormat : status.failure;
+            m_failures->setSeatPage(date, code, fetched,
+                                    fetched ? QString()
+                                            : fetchFailureText(failure, status.httpStatus));
+        }
 
         if (app) {
             if (!units.isEmpty())

@@ -10,8 +10,36 @@
 #include "core/utils.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <cmath>
+
+namespace {
+
+// The day's change in percent, raised to whole hundredths. Worked on the
+// decimal text rather than on a binary product: "10.02" times 100 lies just
+// above 1002 in binary and would be raised to 10.03, although the service's
+// figure already is in hundredths.
+float changeInHundredths(const QString& text) {
+    const QString trimmed = text.trimmed();
+    static const QRegularExpression decimal(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+    const QRegularExpressionMatch match = decimal.match(trimmed);
+    if (!match.hasMatch()) // an exponent, or no number at all (0)
+        return static_cast<float>(std::ceil(double(trimmed.toFloat()) * 100.0) / 100.0);
+    QString fraction = match.captured(3);
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    if (fraction.size() <= 2)
+        return trimmed.toFloat();
+    // Cut to hundredths; a positive figure then goes up by one of them, a
+    // negative one is already raised by the cut.
+    const double cut = (match.captured(2) + QLatin1Char('.') + fraction.left(2)).toDouble();
+    if (match.captured(1) == QLatin1String("-"))
+        return cut == 0.0 ? 0.0f : static_cast<float>(-cut);
+    return static_cast<float>(cut + 0.01);
+}
+
+} // namespace
 
 StockListTask::StockListTask(QObject* receiver, int eventType, const QStringList& dates,
                              const CancelFlag* stop, std::shared_ptr<ScanFailures> failures)
@@ -41,10 +69,7 @@ Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
     stock.typeText = row.value(QStringLiteral("Ctypedes"));
     stock.jd = row.value(QStringLiteral("JD"));
     stock.dp = row.value(QStringLiteral("DP"));
-    // The change is rounded up to whole hundredths, in single precision.
-    const float change = row.value(QStringLiteral("Chgradio")).toFloat();
-    const float hundredths = change * 100.0f;
-    stock.changePercent = std::ceil(hundredths) / 100.0f;
+    stock.changePercent = changeInHundredths(row.value(QStringLiteral("Chgradio")));
     stock.turnoverRate = row.value(QStringLiteral("Dchratio")).toFloat();
     // The service gives yuan; the views show 万元.
     stock.amount = static_cast<float>(row.value(QStringLiteral("Turnover")).toFloat() / 10000.0);
@@ -63,7 +88,8 @@ void StockListTask::fetchDayList(int index, const QString& date, int progress) {
     // the widget must tell from a day that has no entries.
     const bool fetched = status.ok && EastmoneyLHBListInterface::isListReply(text);
     if (!fetched && m_failures)
-        m_failures->addDay(date);
+        m_failures->addDay(date, status.ok ? replyShapeFailure(text) : status.failure,
+                           status.httpStatus);
     const QVector<QMap<QString, QString>> rows =
         fetched ? client.parse(text, QString()) : QVector<QMap<QString, QString>>();
 

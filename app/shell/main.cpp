@@ -2,10 +2,21 @@
 #include "app/shell/startup.h"
 #include "core/stockapplication.h"
 
+#include <QString>
+
+#include <cstdio>
+
 // Constructed before main runs, so that a crash anywhere leaves a report.
 static CrashHandler g_crashHandler;
 
 int main(int argc, char** argv) {
+    // Without a display Qt aborts in its platform plugin, which would read
+    // as a crash and leave a report: say what is missing and end instead.
+    if (!displayAvailable()) {
+        const QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "vesk");
+        std::fprintf(stderr, "%s\n", noDisplayMessage(program).toUtf8().constData());
+        return kNoDisplayExitCode;
+    }
     // Before config.ini is read: a SIGTERM during start-up then ends the
     // program normally instead of killing it.
     catchTerminationSignals();

@@ -86,6 +86,22 @@ void endOnTerminationSignals(QApplication& app) {
     });
 }
 
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    }
+    return false;
+}
+
+QString noDisplayMessage(const QString& program) {
+    return QStringLiteral("本程序需要图形显示，但未设置 DISPLAY 或 WAYLAND_DISPLAY；"
+                          "可在虚拟显示中运行：xvfb-run -a %1 / "
+                          "This program needs a graphical display, but neither DISPLAY nor "
+                          "WAYLAND_DISPLAY is set; run it under a virtual one: xvfb-run -a %1")
+        .arg(program);
+}
+
 void seedRandomGenerators() {
     const auto now = static_cast<unsigned>(std::time(nullptr));
     std::srand(now);

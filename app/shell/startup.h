@@ -58,6 +58,18 @@ void endOnTerminationSignals(QApplication& app);
 // it returns.
 int runApplication(StockApplication& app);
 
+// Whether Qt has a display to open: DISPLAY or WAYLAND_DISPLAY is set, or a
+// platform is chosen through QT_QPA_PLATFORM (offscreen, for one).
+bool displayAvailable();
+
+// The one line, in Chinese and English, said when there is no display: what
+// is missing and how to run the program (given as it was started) under a
+// virtual display.
+QString noDisplayMessage(const QString& program);
+
+// The exit code of a start without a display; a crash ends with 1.
+inline constexpr int kNoDisplayExitCode = 2;
+
 inline constexpr char kFirstRunCaption[] = "岱鸮龙虎榜股票分析软件";
 inline constexpr char kInfoPagePath[] = ":/html/info.htm";
 inline constexpr char kQtTranslationPath[] = ":lang/qt_zh_CN.qm";

@@ -12,6 +12,16 @@
 namespace {
 // The chart shows the latest bars of this many trading days.
 constexpr int kChartBars = 60;
+
+// What a view says while its reply is on its way.
+QString loadingText(const QString& what) {
+    return QStringLiteral("%1 加载中…").arg(what);
+}
+
+// The code without a market prefix such as "sh"; the clients add their own.
+QString plainCode(const QString& code) {
+    return code.size() == 8 ? code.mid(2) : code;
+}
 } // namespace
 
 LHBTabWidget::LHBTabWidget(QWidget* parent)
@@ -40,9 +50,14 @@ void LHBTabWidget::refreshRecommendations(const QString& notice) {
 bool LHBTabWidget::showStock(const QString& code, const QString& date) {
     const quint64 request = ++m_request;
     m_code = code;
+    // The seats are in memory and change at once; the chart and the news
+    // are emptied and say they are loading, so no view shows another
+    // stock's data while the replies are on their way.
+    m_seats->showStock(code, date);
+    m_news->clear();
+    m_news->setNotice(loadingText(plainCode(code)));
     if (!fillChart(code, request))
         return false;
-    m_seats->showStock(code, date);
     return fillNews(code, request);
 }
 
@@ -73,17 +88,22 @@ bool LHBTabWidget::fillChart(const QString& code, quint64 request) {
     const quint64 chartRequest = ++m_chartRequest;
     const QString period = m_period;
     const QString adjust = m_adjust;
+    const QString title = CandlestickWidget::titleFor(code, period, adjust);
+    m_chart->clear();
+    m_chart->setTitleText(loadingText(title));
     bool fetched = false;
+    HttpGetStatus fetch;
     QVector<Stock> bars;
     if (StockApplication* app = StockApplication::instance())
-        bars = app->getKLines(code, period, adjust, &fetched);
+        bars = app->getKLines(code, period, adjust, &fetched, &fetch);
     if (request != m_request)
         return false;
     if (chartRequest != m_chartRequest)
         return true;
     m_chart->setData(kChartBars, code, bars, period, adjust);
     if (!fetched)
-        m_chart->setTitleText(QStringLiteral("%1 K线数据获取失败").arg(code));
+        m_chart->setTitleText(QStringLiteral("%1 K线数据获取失败（%2）")
+                                  .arg(title, fetchFailureText(fetch.failure, fetch.httpStatus)));
     return true;
 }
 
@@ -92,11 +112,10 @@ void LHBTabWidget::loadNews(const QString& code) {
 }
 
 bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
-    // Drop a market prefix such as "sh"; the client adds its own.
-    const QString plain = code.size() == 8 ? code.mid(2) : code;
+    const QString plain = plainCode(code);
     // Emptied first, so a failed request never leaves another stock's news.
     m_news->clear();
-    m_news->setNotice(QString());
+    m_news->setNotice(loadingText(plain));
     StockNewsInterface client;
     HttpGetStatus status;
     const QString text = httpGet(client.url(plain), &status, nullptr, kHttpGetTimeoutMs,
@@ -105,9 +124,12 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
         return false; // a later stock's news went in meanwhile
     // Part of a list would pass for all of a stock's news.
     if (!status.ok || !isWholeJsonReply(text)) {
-        m_news->setNotice(QStringLiteral("%1 新闻获取失败").arg(plain));
+        const FetchFailure failure = status.ok ? replyShapeFailure(text) : status.failure;
+        m_news->setNotice(QStringLiteral("%1 新闻获取失败（%2）")
+                              .arg(plain, fetchFailureText(failure, status.httpStatus)));
         return true;
     }
+    m_news->setNotice(QString());
     m_news->addRows(client.parse(text, QString()));
     return true;
 }

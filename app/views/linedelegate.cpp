@@ -1,6 +1,8 @@
 #include "app/views/linedelegate.h"
 
 #include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -33,4 +35,23 @@ void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(m_pen);
     painter->drawLine(copy.rect.left(), copy.rect.bottom(), copy.rect.right(), copy.rect.bottom());
     painter->setPen(saved);
+}
+
+bool LineDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                             const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() == QEvent::ToolTip && index.isValid() &&
+        !index.data(Qt::ToolTipRole).isValid()) {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        QStyleOptionViewItem copy(option);
+        initStyleOption(&copy, index);
+        // The room the style leaves for the text, beside any icon.
+        const QStyle* style = copy.widget ? copy.widget->style() : QApplication::style();
+        const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &copy, copy.widget);
+        if (copy.fontMetrics.horizontalAdvance(text) > room.width()) {
+            QToolTip::showText(event->globalPos(), text, view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

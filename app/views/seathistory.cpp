@@ -130,8 +130,9 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
         QPointer<QMessageBox> box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("营业部历史上榜"),
             QStringLiteral("未能获取“%1”的历史上榜数据。").arg(seatName), QMessageBox::Ok, parent);
+        const FetchFailure failure = status.ok ? replyShapeFailure(reply) : status.failure;
         box->setInformativeText(QStringLiteral("原因：")
-                                + (status.ok ? QStringLiteral("回复数据不完整") : status.error));
+                                + fetchFailureText(failure, status.httpStatus));
         box->exec();
         delete box; // null when the parent took it down during exec
         return;

@@ -187,12 +187,14 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("httpStatus");
-    QTest::newRow("empty answer") << "/empty" << true << 200;
-    QTest::newRow("error status with a page") << "/missing" << false << 404;
-    QTest::newRow("redirect, not followed") << "/moved" << false << 302;
-    QTest::newRow("refused") << "refused" << false << 0;
-    QTest::newRow("no answer within the bound") << "/silent" << false << 0;
-    QTest::newRow("cut off before its announced length") << "/cut" << false << 200;
+    QTest::addColumn<QString>("reason"); // the user's words for it
+    QTest::newRow("empty answer") << "/empty" << true << 200 << "";
+    QTest::newRow("error status with a page") << "/missing" << false << 404 << "服务器返回错误 404";
+    QTest::newRow("redirect, not followed") << "/moved" << false << 302 << "服务器返回错误 302";
+    QTest::newRow("refused") << "refused" << false << 0 << "无法连接";
+    QTest::newRow("no answer within the bound") << "/silent" << false << 0 << "超时";
+    QTest::newRow("cut off before its announced length")
+        << "/cut" << false << 200 << "回复不完整";
 }
 
 void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
@@ -216,6 +218,8 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
     QCOMPARE(status.ok, ok);
     QCOMPARE(status.httpStatus, httpStatus);
     QCOMPARE(status.error.isEmpty(), ok);
+    QFETCH(QString, reason);
+    QCOMPARE(fetchFailureText(status.failure, status.httpStatus), reason);
 }
 
 void TestHttpGet::cancelAbortsTheRequestInFlight() {
@@ -302,6 +306,7 @@ void TestHttpGet::overLongReplyIsRefused() {
     QCOMPARE(status.httpStatus, 200);
     QVERIFY2(status.error.contains(QString::number(kHttpGetMaxBodyBytes / (1024 * 1024))),
              qPrintable(status.error));
+    QCOMPARE(fetchFailureText(status.failure), QStringLiteral("回复过长"));
     QCOMPARE(httpGet(url), QString());
     QCOMPARE(m_server.requestCount(), 2);
 }

@@ -148,6 +148,7 @@ private slots:
     void initialDate_data();
     void initialDate();
     void seatFailuresNamedOncePerStock();
+    void failuresSayWhyInChinese();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
     void emptyDay();
@@ -221,6 +222,17 @@ void TestScan::listRowConversion_data() {
                                            << "12345" << 2.34f << 1.2345f;
     QTest::newRow("integer") << "5"
                              << "2508328205" << 5.0f << 250832.8205f;
+    // A figure in hundredths is the service's own, whatever binary product it makes.
+    QTest::newRow("10.02 stays") << "10.02"
+                                 << "0" << 10.02f << 0.0f;
+    QTest::newRow("5.07 stays") << "5.07"
+                                << "0" << 5.07f << 0.0f;
+    QTest::newRow("9.99 stays") << "9.99"
+                                << "0" << 9.99f << 0.0f;
+    QTest::newRow("more decimals raised") << "10.0123"
+                                          << "0" << 10.02f << 0.0f;
+    QTest::newRow("negative, more decimals") << "-9.987"
+                                             << "0" << -9.98f << 0.0f;
     QTest::newRow("not numbers") << "abc"
                                  << "" << 0.0f << 0.0f;
 }
@@ -282,6 +294,27 @@ void TestScan::seatFailuresNamedOncePerStock() {
         many << QString::number(600010 + i);
     QCOMPARE(LHBPKWidget::seatFailureLine(many),
              QStringLiteral("12 只股票的营业部数据获取失败：") + many.mid(0, 10).join("、") + "等");
+}
+
+void TestScan::failuresSayWhyInChinese() {
+    // D without any answer: the network is worth checking.
+    ScanFailures silent;
+    silent.addDay(kDay, FetchFailure::NoConnection);
+    QCOMPARE(LHBPKWidget::failureText(silent, kDay, kDay1, kDay2),
+             QStringLiteral("2017-10-09 龙虎榜数据获取失败（无法连接），请检查网络后重新扫描"));
+    // The service answered: no word of the network; each failure says why.
+    ScanFailures answered;
+    answered.addDay(kDay1, FetchFailure::ServerError, 503);
+    answered.addDay(kDay2, FetchFailure::Incomplete);
+    answered.setSeatPage(kDay, "000003", false, fetchFailureText(FetchFailure::TimedOut));
+    answered.setSeatPage(kDay, "000004", false, fetchFailureText(FetchFailure::TimedOut));
+    QCOMPARE(LHBPKWidget::failureText(answered, kDay, kDay1, kDay2),
+             QStringLiteral("2017-10-06 龙虎榜数据获取失败（服务器返回错误 503），选股结果可能不完整\n"
+                            "2017-10-05 龙虎榜数据获取失败（回复不完整），选股结果可能不完整\n"
+                            "2 只股票的营业部数据获取失败（超时）：000003、000004"));
+    answered.addDay(kDay, FetchFailure::TooLong);
+    QCOMPARE(LHBPKWidget::failureText(answered, kDay, kDay1, kDay2),
+             QStringLiteral("2017-10-09 龙虎榜数据获取失败（回复过长），请稍后重新扫描"));
 }
 
 void TestScan::startScan(const QString& day) {
@@ -346,7 +379,8 @@ void TestScan::wholeScan() {
     // at least three list entries away, so selecting it now changes nothing.
     QVERIFY(!app->lhbSeats().value(kDay).contains("600001"));
     clickRow(list, rowOfCode(list, "600001"));
-    QCOMPARE(m_widget->infoLabel()->text(), dash);
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:600001,名称:甲股份,营业部数据尚未获取，扫描进行中"));
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 0);
     QCOMPARE(tabs->newsTable()->table()->rowCount(), 0);
     QCPFinancial* candles = candlesOf(tabs->chart());
@@ -395,9 +429,14 @@ void TestScan::wholeScan() {
              (QSet<QString>{"sh600001|甲股份：关于重大合同的公告|2017-10-09 15:30:02",
                             "sh600001|甲股份龙虎榜：机构净买入1003万元|2017-10-08 09:12:45"}));
 
-    // A stock listed for a run of days gets no seat request, so it can never be shown.
+    // A stock listed for a run of days gets no seat request, so it can never
+    // be shown: 600001's views go, and the line says why.
     clickRow(list, rowOfCode(list, "000006"));
-    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600001,")));
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:000006,名称:己传媒,此类上榜不获取营业部数据"));
+    QCOMPARE(candles->data()->size(), 0);
+    QCOMPARE(seats->rowCount(), 0);
+    QCOMPARE(news->rowCount(), 0);
 
     waitForScanEnd();
     if (QTest::currentTestFailed())
@@ -454,14 +493,46 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
     StockListView* list = m_widget->stockList();
     LHBTabWidget* tabs = m_widget->tabs();
     m_server.setResponseDelayMs(300);
+    // What the views showed just before the second click.
+    QString info, chartTitle, newsNotice;
+    int candles = -1;
+    int newsRows = -1;
+    QStringList seatNames;
+    const auto seatNamesOf = [](const QString& code) {
+        QStringList names;
+        for (const LHBUnit& unit : StockApplication::instance()->lhbSeats().value(kDay).value(code))
+            if (!unit.name.isEmpty())
+                names << unit.name;
+        names.sort();
+        return names;
+    };
     const auto selectWhileLoading = [&](const QString& first, const QString& second) {
         // The second click comes while the first stock's data is on its way.
-        QTimer::singleShot(100, this, [&, second] { clickRow(list, rowOfCode(list, second)); });
+        QTimer::singleShot(100, this, [&, second] {
+            info = m_widget->infoLabel()->text();
+            chartTitle = tabs->chart()->titleText();
+            candles = candlesOf(tabs->chart())->data()->size();
+            newsNotice = tabs->newsTable()->notice();
+            newsRows = tabs->newsTable()->table()->rowCount();
+            QTableWidget* seats = tabs->seatTable()->table();
+            seatNames.clear();
+            for (int r = 0; r < seats->rowCount(); ++r)
+                seatNames << seats->item(r, 1)->text();
+            seatNames.sort();
+            clickRow(list, rowOfCode(list, second));
+        });
         clickRow(list, rowOfCode(list, first));
     };
 
-    // During the first stock's K-lines: its late bars must not reach the chart.
+    // During the first stock's K-lines: its line and seats at once, the chart
+    // and news empty and loading; its late bars must not reach the chart.
     selectWhileLoading("000003", "000004");
+    QVERIFY2(info.startsWith(QStringLiteral(" 代码:000003,")), qPrintable(info));
+    QCOMPARE(seatNames, seatNamesOf("000003"));
+    QCOMPARE(chartTitle, QStringLiteral("000003 加载中…"));
+    QCOMPARE(candles, 0);
+    QCOMPARE(newsNotice, QStringLiteral("000003 加载中…"));
+    QCOMPARE(newsRows, 0);
     QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:000004,")));
     QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("000004")));
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
@@ -469,7 +540,11 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
 
     // During the first stock's news: its rows must not join the second's.
     selectWhileLoading("600001", "600002");
+    QCOMPARE(seatNames, seatNamesOf("600001"));
+    QCOMPARE(chartTitle, QStringLiteral("600001"));
+    QCOMPARE(newsNotice, QStringLiteral("600001 加载中…"));
     QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600002,")));
+    QCOMPARE(tabs->newsTable()->notice(), QString());
     QVERIFY(tabs->chart()->windowTitle().endsWith(QStringLiteral("600002")));
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
     QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
@@ -569,9 +644,10 @@ void TestScan::failedFetchesAreSaid() {
         return;
     QCOMPARE(m_widget->stockList()->rowCount(), 2);
     QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
-    const QString notice = QStringLiteral("2017-10-05 龙虎榜数据获取失败，选股结果可能不完整\n"
-                                          "2017-10-04 龙虎榜数据获取失败，选股结果可能不完整\n"
-                                          "1 只股票的营业部数据获取失败：000003");
+    const QString notice =
+        QStringLiteral("2017-10-05 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整\n"
+                       "2017-10-04 龙虎榜数据获取失败（服务器返回错误 404），选股结果可能不完整\n"
+                       "1 只股票的营业部数据获取失败（服务器返回错误 500）：000003");
     QCOMPARE(text->toPlainText(), notice);
     // The stock whose seats failed answers a click with that.
     clickRow(m_widget->stockList(), rowOfCode(m_widget->stockList(), "000003"));
@@ -591,7 +667,7 @@ void TestScan::failedFetchesAreSaid() {
     QCOMPARE(m_recorder->events.last(), qMakePair(5002, 100));
     QCOMPARE(m_server.requestCount(), 3);
     QCOMPARE(text->toPlainText(),
-             QStringLiteral("2017-10-10 龙虎榜数据获取失败，请检查网络后重新扫描"));
+             QStringLiteral("2017-10-10 龙虎榜数据获取失败（回复不是预期的格式），请稍后重新扫描"));
 }
 
 void TestScan::endlessAndCutOffRepliesFail() {
@@ -627,11 +703,11 @@ void TestScan::endlessAndCutOffRepliesFail() {
     // The cut-off day is missing, not shorter.
     QVERIFY(StockApplication::instance()->dayStocks().value(day1).isEmpty());
     const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
-    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day1)),
+    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败（回复不完整），选股结果可能不完整").arg(day1)),
              qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败，选股结果可能不完整").arg(day2)),
+    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败（回复过长），选股结果可能不完整").arg(day2)),
              qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("营业部数据获取失败")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("营业部数据获取失败（回复过长）")), qPrintable(text));
     // Each endless reply was given up at its bound, not kept.
     const long peak = peakResidentKiB();
     QVERIFY(peak > 0);

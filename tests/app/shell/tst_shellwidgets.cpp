@@ -1,6 +1,9 @@
 // The shell's dialogs, main window, resources and the start-up steps that
 // set style, translation and font.
 #include "app/scan/lhbpkwidget.h"
+#include "app/views/lhbtabwidget.h"
+#include "app/views/stocklistview.h"
+#include "chart/candlestickwidget.h"
 #include "app/shell/lhbmainwindow.h"
 #include "app/shell/pelostockconfigdialog.h"
 #include "app/shell/startup.h"
@@ -24,7 +27,11 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTextEdit>
+#include <QTableWidget>
+#include <QToolTip>
 #include <QtTest>
+
+#include <qcustomplot.h>
 
 #include <functional>
 
@@ -346,9 +353,61 @@ void TestShellWidgets::mainWindowLayout() {
     QCOMPARE(settingTexts, QStringList{QStringLiteral("设置")});
     QCOMPARE(helpTexts, (QStringList{QStringLiteral("网站"), QStringLiteral("关于")}));
 
-    // Still resizable.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* pk = qobject_cast<LHBPKWidget*>(window.centralWidget());
+
+    // A stock's chart at the designed size: the candles take most of the
+    // height, and the price axis can be read.
+    QVector<Stock> bars(70);
+    for (int i = 0; i < bars.size(); ++i) {
+        bars[i].code = QStringLiteral("600001");
+        bars[i].date = QDate(2017, 6, 1).addDays(i).toString(Qt::ISODate);
+        bars[i].open = 10.0f + 0.1f * i;
+        bars[i].close = bars[i].open + (i % 2 ? 0.3f : -0.2f);
+        bars[i].high = bars[i].open + 0.4f;
+        bars[i].low = bars[i].open - 0.3f;
+        bars[i].volume = 1000.0f + 10.0f * i;
+    }
+    CandlestickWidget* chart = pk->tabs()->chart();
+    pk->tabs()->setCurrentWidget(chart);
+    chart->setData(60, QStringLiteral("600001"), bars, QStringLiteral("day"), QStringLiteral("hfq"));
+    auto* plot = chart->findChild<QCustomPlot*>();
+    QTest::qWait(100); // the queued replots that space the ticks
+    plot->replot();
+    QCOMPARE(plot->axisRects().size(), 2);
+    const int price = plot->axisRects().at(0)->rect().height();
+    const int pane = plot->axisRects().at(1)->rect().height();
+    QVERIFY2(price >= 0.6 * (price + pane), qPrintable(QStringLiteral("%1 / %2").arg(price).arg(pane)));
+    int labelled = 0;
+    const QVector<double> ticks = plot->yAxis->tickVector();
+    const QVector<QString> labels = plot->yAxis->tickVectorLabels();
+    for (int i = 0; i < ticks.size(); ++i)
+        labelled += plot->yAxis->range().contains(ticks.at(i)) && !labels.value(i).isEmpty();
+    QVERIFY2(labelled >= 3, qPrintable(QStringLiteral("%1 of %2, %3 px").arg(labelled).arg(ticks.size()).arg(price)));
+
+    // No text widens the window: a long name is cut off, and its whole
+    // text is at hand as a tooltip, in the line and in the list.
+    const QString longName = QString(300, QChar(0x7532));
+    QLabel* info = pk->infoLabel();
+    info->setText(QStringLiteral(" 代码:600001,名称:") + longName);
+    QVERIFY2(window.minimumSizeHint().width() <= 960,
+             qPrintable(QString::number(window.minimumSizeHint().width())));
+    QCOMPARE(window.width(), 960);
+    info->grab();
+    QCOMPARE(info->toolTip(), info->text());
+    Stock named;
+    named.code = QStringLiteral("600001");
+    named.name = longName;
+    pk->stockList()->addStock(named);
+    QTableWidgetItem* nameCell = pk->stockList()->item(0, 1);
+    const QPoint at = pk->stockList()->visualItemRect(nameCell).center();
+    QHelpEvent help(QEvent::ToolTip, at, pk->stockList()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(pk->stockList()->viewport(), &help);
+    QCOMPARE(QToolTip::text(), longName);
+    QVERIFY(window.minimumSizeHint().width() <= 960);
+
+    // Still resizable.
     window.resize(700, 500);
     QCOMPARE(window.size(), QSize(700, 500));
 }

@@ -17,6 +17,7 @@
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
@@ -192,6 +193,7 @@ private slots:
     void unreadableConfigLeftAlone_data();
     void unreadableConfigLeftAlone();
     void terminationBeforeConfigIsRead();
+    void noDisplaySaysSoAndEnds();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -483,6 +485,27 @@ void TestStartup::terminationBeforeConfigIsRead() {
     QVERIFY(run.lines.contains(QStringLiteral("exit: 0")));
     QVERIFY(!run.lines.contains(QStringLiteral("main")));
     QCOMPARE(fileState(path), before);
+}
+
+void TestStartup::noDisplaySaysSoAndEnds() {
+    // The program itself, started as over ssh: no display and no platform chosen.
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(m_work->path());
+    child.start(QStringLiteral(VESK_PROGRAM), QStringList());
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QVERIFY(child.exitCode() != 0);
+    const QStringList said = QString::fromUtf8(child.readAllStandardError())
+                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(said.size(), 1);
+    for (const char* part : {"图形显示", "graphical display", "xvfb-run -a " VESK_PROGRAM})
+        QVERIFY2(said.first().contains(QString::fromUtf8(part)), qPrintable(said.first()));
+    QVERIFY(!QDir(m_work->filePath(QStringLiteral("crash"))).exists());
 }
 
 int main(int argc, char** argv) {

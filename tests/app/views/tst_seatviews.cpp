@@ -615,9 +615,9 @@ void TestSeatViews::stockViewSaysWhatFailed()
     m_server.setEndlessRoute(newsPath(), "{\"data\":{\"data\":[", "{\"title\":\"x\"},");
     QVERIFY(tabs.showStock("600002", kDate));
     QCOMPARE(candleCount(tabs.chart()), 0);
-    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败"));
+    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败（回复过长）"));
     QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败"));
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败（回复过长）"));
     QVERIFY2(peakResidentKiB() < 400 * 1024, qPrintable(QString::number(peakResidentKiB())));
 
     // The failure was not kept: the next click asks again and shows the
@@ -629,7 +629,7 @@ void TestSeatViews::stockViewSaysWhatFailed()
     QCOMPARE(candleCount(tabs.chart()), 60);
     QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002"));
     QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败"));
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败（回复不完整）"));
     int kLineRequests = 0;
     for (const QString& r : m_server.requests())
         kLineRequests += QUrl(r).path() == kLinePath() ? 1 : 0;
@@ -645,9 +645,9 @@ void TestSeatViews::repliesOverTheirBoundFail()
     LHBTabWidget tabs;
     QVERIFY(tabs.showStock("600001", kDate));
     QCOMPARE(candleCount(tabs.chart()), 0);
-    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600001 K线数据获取失败"));
+    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600001 K线数据获取失败（回复过长）"));
     QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600001 新闻获取失败"));
+    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600001 新闻获取失败（回复过长）"));
 
     m_server.setRoute(kLinePath(), kLineReply(70));
     QVERIFY(tabs.showStock("600001", kDate));
@@ -713,6 +713,8 @@ void TestSeatViews::chartChoicesFetchAndHold()
     chart->doAction("前复权");
     QVERIFY2(lastKLineQuery().contains("sh600001,week,,,480,qfq"), qPrintable(lastKLineQuery()));
     QCOMPARE(chart->adjustCode(), QString("qfq"));
+    // The title says what is drawn once it is not the start-up's bars.
+    QCOMPARE(chartTitle(chart), QStringLiteral("600001 周K 前复权"));
 
     // It holds for the next stock; a choice fetched before asks for nothing.
     QVERIFY(tabs.showStock("600002", kDate));
@@ -725,7 +727,8 @@ void TestSeatViews::chartChoicesFetchAndHold()
     // A failed choice is said, and asked for again when chosen again.
     m_server.setRoute(kLinePath(), QByteArray(), 404);
     chart->doAction("月线");
-    QCOMPARE(chartTitle(chart), QStringLiteral("600001 K线数据获取失败"));
+    QCOMPARE(chartTitle(chart),
+             QStringLiteral("600001 月K 前复权 K线数据获取失败（服务器返回错误 404）"));
     QCOMPARE(candleCount(chart), 0);
     m_server.setRoute(kLinePath(), kLineReply(12));
     chart->doAction("月线");
@@ -885,10 +888,11 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
 void TestSeatViews::historyFetchFailureIsSaid_data()
 {
     QTest::addColumn<QString>("failure");
-    QTest::newRow("HTTP error") << "error";
-    QTest::newRow("transfer cut off") << "cut off";
-    QTest::newRow("JSON cut off") << "unclosed";
-    QTest::newRow("over its bound") << "long";
+    QTest::addColumn<QString>("reason"); // in the user's words, without Qt's English or the URL
+    QTest::newRow("HTTP error") << "error" << "原因：服务器返回错误 500";
+    QTest::newRow("transfer cut off") << "cut off" << "原因：回复不完整";
+    QTest::newRow("JSON cut off") << "unclosed" << "原因：回复不完整";
+    QTest::newRow("over its bound") << "long" << "原因：回复过长";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
@@ -912,18 +916,21 @@ void TestSeatViews::historyFetchFailureIsSaid()
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
     QString kind;
     QString text;
+    QString reason;
     int icon = -1;
     QVERIFY(withModalWindow([&] { w.showHistoryList(); },
                             [&](QWidget* window) {
                                 kind = window->metaObject()->className();
                                 if (auto* box = qobject_cast<QMessageBox*>(window)) {
                                     text = box->text();
+                                    reason = box->informativeText();
                                     icon = box->icon();
                                 }
                             }));
     QCOMPARE(kind, QString("QMessageBox")); // not an empty history
     QCOMPARE(icon, int(QMessageBox::Warning));
     QVERIFY2(text.contains("国泰君安上海江苏路"), qPrintable(text));
+    QTEST(reason, "reason");
     QCOMPARE(m_server.requests(), QStringList{url});
 }
 
