@@ -103,7 +103,7 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
     if (request != m_request)
         return false; // a later stock's news went in meanwhile
     // Part of a list would pass for all of a stock's news.
-    if (!status.ok || !isWholeJsonReply(text)) {
+    if (!status.ok || !isServiceReply(text)) {
         m_news->setNotice(QStringLiteral("%1 新闻获取失败").arg(plain));
         return true;
     }

@@ -123,7 +123,7 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
     const QString reply = httpGet(seatHistoryUrl(seatCode), &status);
     if (parent && !guard)
         return;
-    if (!status.ok || !isWholeJsonReply(reply)) {
+    if (!status.ok || !isServiceReply(reply)) {
         // An empty dialog would read as "this seat has no recent entries".
         QPointer<QMessageBox> box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("营业部历史上榜"),

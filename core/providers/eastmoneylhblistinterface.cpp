@@ -29,5 +29,5 @@ bool EastmoneyLHBListInterface::isListReply(const QString& text) {
     // A reply cut off in transfer would read as a shorter list, its last row
     // half-filled: it is no list at all.
     static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\["));
-    return dataArray.match(text).hasMatch() && isWholeJsonReply(text);
+    return dataArray.match(text).hasMatch() && isServiceReply(text);
 }

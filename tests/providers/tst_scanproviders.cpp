@@ -781,6 +781,8 @@ void TestScanProviders::kLineRealReplies() {
     QFETCH(QString, file);
     QFETCH(QStringList, dates);
     QFETCH(QList<float>, firstBar);
+    // Each has the shape of an answer, so it is taken as one.
+    QVERIFY(isServiceReply(realReplyText(file)));
     StockQQHistoryInterface client;
     const QVector<Stock> bars = client.parse(realReplyText(file), QStringLiteral("600036"));
     QStringList gotDates;
