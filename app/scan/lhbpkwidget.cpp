@@ -12,6 +12,7 @@
 #include "core/cancelflag.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
+#include "core/utils.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -269,8 +270,8 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
         if (stock.code != code)
             continue;
         m_infoLabel->setText(infoTemplate().arg(
-            code, stock.name, QString::number(stock.changePercent, 'g', 6),
-            QString::number(stock.turnoverRate, 'g', 6), QString::number(stock.amount, 'g', 6)));
+            code, stock.name, figureText(stock.changePercent), figureText(stock.turnoverRate),
+            figureText(stock.amount)));
         break;
     }
 }

@@ -4,6 +4,27 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
+#include <QDate>
+
+#include <cmath>
+
+namespace {
+
+// A bar that the chart can draw and the screens can read: a real day, and
+// prices and volume that are finite and not below zero. Any other is dropped,
+// so the time axis names real days only and nothing absurd is drawn.
+bool isDrawableBar(const Stock& bar) {
+    if (!QDate::fromString(bar.date, QStringLiteral("yyyy-MM-dd")).isValid())
+        return false;
+    for (const float value : {bar.open, bar.close, bar.high, bar.low, bar.volume}) {
+        if (!std::isfinite(value) || value < 0.0f)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 QStringList StockQQHistoryInterface::urls(const QStringList& codes) {
     QStringList result;
     for (const QString& code : codes) {
@@ -38,7 +59,7 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
     const QStringList rows = part.split(QStringLiteral("],["));
     for (const QString& row : rows) {
         Stock bar;
-        if (!readQQDayRow(row.split(QLatin1Char(',')), bar))
+        if (!readQQDayRow(row.split(QLatin1Char(',')), bar) || !isDrawableBar(bar))
             continue;
         bar.code = code;
         // The first bar has no close before it and keeps 0 for both.

@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -304,6 +305,8 @@ void TestSeatViews::seatAmounts_data()
     QTest::newRow("zero") << 0.0f << "0";
     QTest::newRow("whole") << 2500.0f << "2500";
     QTest::newRow("negative") << -876.54321f << "-876.543";
+    QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << "-";
+    QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << "-";
 }
 
 void TestSeatViews::seatAmounts()
