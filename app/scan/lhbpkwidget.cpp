@@ -231,6 +231,8 @@ QString LHBPKWidget::failureText() const {
     const QStringList codes = m_failures->seatPageCodes();
     if (!codes.isEmpty())
         lines << seatFailureLine(codes);
+    if (const int rows = m_failures->badCodeRows())
+        lines << QStringLiteral("%1 条龙虎榜记录的股票代码无效，已略去").arg(rows);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -29,6 +29,16 @@ public:
         }
     }
 
+    // List rows left out because their code is not six digits.
+    void addBadCodeRows(int count) {
+        QMutexLocker lock(&m_mutex);
+        m_badCodeRows += count;
+    }
+    int badCodeRows() const {
+        QMutexLocker lock(&m_mutex);
+        return m_badCodeRows;
+    }
+
     QStringList days() const {
         QMutexLocker lock(&m_mutex);
         return m_days;
@@ -54,4 +64,5 @@ private:
     QStringList m_days;
     QSet<QPair<QString, QString>> m_seatPages;    // (date, code) that failed
     QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
+    int m_badCodeRows = 0;
 };

@@ -73,6 +73,8 @@ private slots:
 
     void dayListUrls_data();
     void dayListUrls();
+    void dayListPageCount_data();
+    void dayListPageCount();
     void dayListFetched();
     void dayListRows_data();
     void dayListRows();
@@ -149,6 +151,31 @@ void TestScanProviders::dayListUrls() {
     QFETCH(QStringList, expected);
     EastmoneyLHBListInterface client;
     QCOMPARE(client.urls(params), expected);
+    // Further pages differ in the page number only.
+    if (!expected.isEmpty())
+        QCOMPARE(EastmoneyLHBListInterface::pageUrl(params.first(), 3),
+                 QString(expected.first()).replace(QStringLiteral(",page=1,"),
+                                                   QStringLiteral(",page=3,")));
+}
+
+void TestScanProviders::dayListPageCount_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("day without entries") << "var d={\"success\":false,\"pages\":0,\"data\":[]}" << 0;
+    QTest::newRow("three pages, quoted")
+        << "var d = { \"data\" : [{\"SCode\":\"600001\"}], \"pages\" : \"3\" };" << 3;
+    QTest::newRow("unquoted key") << "d={success:true,pages:2,data:[]}" << 2;
+    // Only the outer object's member counts; rows and texts do not.
+    QTest::newRow("row member and text")
+        << "{\"data\":[{\"pages\":9,\"DP\":\",\\\"pages\\\":8\"}],\"x\":\",pages:7\"}" << 1;
+    QTest::newRow("huge") << "{\"pages\":99999999999}" << 1000000;
+    QTest::newRow("not a number") << "{\"pages\":\"many\"}" << 1;
+}
+
+void TestScanProviders::dayListPageCount() {
+    QFETCH(QString, text);
+    QFETCH(int, pages);
+    QCOMPARE(EastmoneyLHBListInterface::pageCount(text), pages);
 }
 
 void TestScanProviders::dayListFetched() {
@@ -159,6 +186,7 @@ void TestScanProviders::dayListFetched() {
     const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     QVERIFY(EastmoneyLHBListInterface::isListReply(text));
+    QCOMPARE(EastmoneyLHBListInterface::pageCount(text), 1);
     // Cut off anywhere after its array opens (after a whole row too), it is
     // no list, not a shorter one.
     const int dataStart = text.indexOf(QStringLiteral("\"data\":[")) + 8;

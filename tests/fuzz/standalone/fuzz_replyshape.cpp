@@ -1,3 +1,4 @@
+#include "core/providers/eastmoneylhblistinterface.h"
 #include "core/utils.h"
 #include "tests/fuzz/standalone/fuzzinput.h"
 
@@ -5,6 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QString& text : fuzzTexts(data, size)) {
         isServiceReply(text);
         indexOfUnquoted(text, QLatin1String("}]"));
+        EastmoneyLHBListInterface::pageCount(text);
     }
     return 0;
 }
