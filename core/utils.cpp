@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -90,11 +91,14 @@ struct UnquotedText {
         quoted.reserve(source.size());
         bool inString = false;
         bool escaped = false;
+        int opened = 0;
         for (const QChar c : source) {
             // Every quote goes, as it always did; an escaped one ends nothing.
             if (c == QLatin1Char('"')) {
                 if (!escaped)
                     inString = !inString;
+                if (inString && !escaped)
+                    opened = text.size();
                 escaped = false;
                 continue;
             }
@@ -102,6 +106,10 @@ struct UnquotedText {
             text.append(c);
             quoted.append(inString ? 1 : 0);
         }
+        // A quote that is never closed opens no string: the rest of the
+        // text is read as the old parser read it, not as one long value.
+        if (inString)
+            std::fill(quoted.begin() + opened, quoted.end(), 0);
     }
 
     bool plainAt(int pos, QLatin1String marker) const {

@@ -51,14 +51,20 @@ Rows designedObjectList(QString body) {
     return rows;
 }
 
+// Whether a closed quoted string of the text holds a marker character (or
+// a backslash, which may move where the string ends).
 bool quotesHoldMarkers(const QString& text) {
     bool inString = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"'))
+    bool holds = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"')) {
+            if (inString && holds)
+                return true;
             inString = !inString;
-        else if (inString && QStringLiteral("[{}],:\\").contains(c))
-            return true;
+            holds = false;
+        } else if (inString && QStringLiteral("[{}],:\\").contains(c)) {
+            holds = true;
+        }
     }
     return false;
 }
@@ -247,6 +253,8 @@ void TestUtils::parseObjectList_data() {
         << QStringLiteral("[{\"title\":\"甲股份: 净利润增长1,200%, 创新高\",\"t\":\"{x}],[{\"},{b:2}]")
         << Rows{row({{"title", "甲股份: 净利润增长1,200%, 创新高"}, {"t", "{x}],[{"}}),
                 row({{"b", "2"}})};
+    QTest::newRow("unclosed quote opens no string")
+        << QStringLiteral("[{a:\"x,b:1}]") << Rows{row({{"a", "x"}, {"b", "1"}})};
     QTest::newRow("escaped quote stays inside")
         << QStringLiteral("[{a:\"x\\\",y\",b:2}]") << Rows{row({{"a", "x\\,y"}, {"b", "2"}})};
     QTest::newRow("chinese values")

@@ -816,6 +816,7 @@ void TestSeatViews::historyFetchFailureIsSaid_data()
     QTest::newRow("HTTP error") << "error";
     QTest::newRow("transfer cut off") << "cut off";
     QTest::newRow("JSON cut off") << "unclosed";
+    QTest::newRow("portal page") << "portal";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
@@ -828,6 +829,8 @@ void TestSeatViews::historyFetchFailureIsSaid()
         m_server.setRoute(url, whole, 500, "text/plain");
     else if (failure == "cut off")
         m_server.setCutOffRoute(url, whole.left(whole.size() / 2), whole.size(), "text/plain");
+    else if (failure == "portal")
+        m_server.setRoute(url, "<html><script>var cfg={\"a\":[1,2]};</script></html>", 200);
     else
         m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
 
