@@ -30,7 +30,6 @@ bool isNoAnswer(FetchFailure failure) {
 }
 
 FetchFailure replyShapeFailure(const QString& text) {
-    const bool started = text.contains(QLatin1Char('[')) || text.contains(QLatin1Char('{'));
-    return started && !isWholeJsonReply(text) ? FetchFailure::Incomplete
-                                              : FetchFailure::UnexpectedFormat;
+    return serviceReplyShape(text) == ServiceReplyShape::CutOff ? FetchFailure::Incomplete
+                                                                : FetchFailure::UnexpectedFormat;
 }

@@ -24,6 +24,6 @@ QString fetchFailureText(FetchFailure failure, int httpStatus = 0);
 bool isNoAnswer(FetchFailure failure);
 
 // The failure of a reply that arrived with a good status but failed its
-// shape check: cut off when a JSON value starts in it without ending,
+// shape check: cut off when the service's value starts it without closing,
 // otherwise not the expected format.
 FetchFailure replyShapeFailure(const QString& text);

@@ -222,10 +222,10 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
         urls.isEmpty() ? QString()
                        : httpGet(urls.first(), &status, nullptr, kHttpGetTimeoutMs,
                                  StockQQHistoryInterface::kMaxReplyBytes);
-    // An error page or a reply cut off in transfer is no history: drawing
+    // An error or portal page, or a reply cut off in transfer, is no history: drawing
     // what it holds would show too few or bogus bars, and keeping it would
     // never let the stock be fetched again.
-    const bool ok = status.ok && isWholeJsonReply(reply);
+    const bool ok = status.ok && isServiceReply(reply);
     if (fetched)
         *fetched = ok;
     if (fetch) {

@@ -13,7 +13,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 void delayMs(int ms) {
     delayMs(ms, nullptr);
@@ -75,41 +77,171 @@ void writeTextFile(const QString& path, const QString& text) {
     file.close();
 }
 
+namespace {
+
+// The text without its double quotes, and a mark for each character left
+// of whether it stood inside a quoted string (a backslash escapes the next
+// character there). Characters are taken as structure only where unquoted.
+struct UnquotedText {
+    QString text;
+    QByteArray quoted;
+
+    explicit UnquotedText(const QString& source) {
+        text.reserve(source.size());
+        quoted.reserve(source.size());
+        bool inString = false;
+        bool escaped = false;
+        int opened = 0;
+        for (const QChar c : source) {
+            // Every quote goes, as it always did; an escaped one ends nothing.
+            if (c == QLatin1Char('"')) {
+                if (!escaped)
+                    inString = !inString;
+                if (inString && !escaped)
+                    opened = text.size();
+                escaped = false;
+                continue;
+            }
+            escaped = inString && !escaped && c == QLatin1Char('\\');
+            text.append(c);
+            quoted.append(inString ? 1 : 0);
+        }
+        // A quote that is never closed opens no string: the rest of the
+        // text is read as the old parser read it, not as one long value.
+        if (inString)
+            std::fill(quoted.begin() + opened, quoted.end(), 0);
+    }
+
+    bool plainAt(int pos, QLatin1String marker) const {
+        for (int i = 0; i < marker.size(); ++i) {
+            if (quoted.at(pos + i))
+                return false;
+        }
+        return true;
+    }
+    // The first or last place in [from, to) where marker stands unquoted; -1 if none.
+    int indexOf(QLatin1String marker, int from, int to) const {
+        const QStringRef range = text.midRef(from, to - from);
+        for (int pos = range.indexOf(marker); pos >= 0; pos = range.indexOf(marker, pos + 1)) {
+            if (plainAt(from + pos, marker))
+                return from + pos;
+        }
+        return -1;
+    }
+    int lastIndexOf(QLatin1String marker, int from, int to) const {
+        const QStringRef range = text.midRef(from, to - from);
+        for (int pos = range.lastIndexOf(marker); pos >= 0;
+             pos = pos > 0 ? range.lastIndexOf(marker, pos - 1) : -1) {
+            if (plainAt(from + pos, marker))
+                return from + pos;
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
 QVector<QMap<QString, QString>> parseObjectList(const QString& text) {
-    QString body = text;
-    body.remove(QLatin1Char('"'));
-    // Without "[{" the index is -1 and the first character is dropped; mid()
-    // clamps, so no position can fall outside the text.
-    const int start = body.indexOf(QLatin1String("[{"));
-    body = body.mid(start + 2).trimmed();
-    const int end = body.lastIndexOf(QLatin1String("}]"));
-    if (end >= 0)
-        body = body.left(end);
+    // The designed reading (quotes removed, then cut at "[{", the last "}]",
+    // "},{", "," and the first ":"), with the cuts made only outside quoted
+    // values: a title such as "净利润增长1,200%" stays whole. A text whose
+    // quoted values hold none of those characters reads exactly as before.
+    const UnquotedText body(text);
+    const QString& t = body.text;
+    // Without "[{" the body starts one character in (start -1 + 2).
+    const int open = body.indexOf(QLatin1String("[{"), 0, t.size());
+    int begin = qMin(open + 2, t.size());
+    int end = t.size();
+    while (begin < end && t.at(begin).isSpace())
+        ++begin;
+    while (end > begin && t.at(end - 1).isSpace())
+        --end;
+    const int close = body.lastIndexOf(QLatin1String("}]"), begin, end);
+    if (close >= 0)
+        end = close;
 
     QVector<QMap<QString, QString>> rows;
-    const QStringList objects = body.split(QStringLiteral("},{"));
-    for (const QString& object : objects) {
+    int objectStart = begin;
+    while (objectStart <= end) {
+        int objectEnd = body.indexOf(QLatin1String("},{"), objectStart, end);
+        if (objectEnd < 0)
+            objectEnd = end;
         QMap<QString, QString> row;
-        const QStringList pieces = object.split(QLatin1Char(','));
-        for (const QString& piece : pieces) {
-            const int colon = piece.indexOf(QLatin1Char(':'));
-            if (colon < 0)
-                continue;
-            row.insert(piece.left(colon), piece.mid(colon + 1));
+        int pieceStart = objectStart;
+        while (pieceStart <= objectEnd) {
+            int pieceEnd = body.indexOf(QLatin1String(","), pieceStart, objectEnd);
+            if (pieceEnd < 0)
+                pieceEnd = objectEnd;
+            const int colon = body.indexOf(QLatin1String(":"), pieceStart, pieceEnd);
+            if (colon >= 0)
+                row.insert(t.mid(pieceStart, colon - pieceStart),
+                           t.mid(colon + 1, pieceEnd - colon - 1));
+            pieceStart = pieceEnd + 1;
         }
         if (!row.isEmpty())
             rows.append(row);
+        objectStart = objectEnd + 3;
     }
     return rows;
 }
 
-bool isWholeJsonReply(const QString& text) {
-    // One pass with a stack depth only: the services' replies nest a few
-    // levels, and any text gives an answer in linear time.
-    int depth = 0;
+int indexOfUnquoted(const QString& text, QLatin1String marker, int from) {
     bool inString = false;
     const int n = text.size();
-    for (int i = 0; i < n; ++i) {
+    for (int i = qMax(0, from); i < n; ++i) {
+        const QChar c = text.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == QLatin1Char('"'))
+                inString = false;
+        } else if (c == QLatin1Char('"')) {
+            inString = true;
+        } else if (text.midRef(i).startsWith(marker)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+ServiceReplyShape serviceReplyShape(const QString& text) {
+    const int n = text.size();
+    int i = 0;
+    const auto skipBlanks = [&] {
+        while (i < n && text.at(i).isSpace())
+            ++i;
+    };
+    const auto isNameChar = [](QChar c, bool first) {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_') ||
+               c == QLatin1Char('$') || (!first && c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+    };
+    skipBlanks();
+    // An optional "var name=" or "name=" before the value.
+    if (i < n && isNameChar(text.at(i), true)) {
+        int name = i;
+        while (i < n && isNameChar(text.at(i), false))
+            ++i;
+        if (text.midRef(name, i - name) == QLatin1String("var") && i < n && text.at(i).isSpace()) {
+            skipBlanks();
+            name = i;
+            while (i < n && isNameChar(text.at(i), i == name))
+                ++i;
+            if (i == name)
+                return ServiceReplyShape::Foreign;
+        }
+        skipBlanks();
+        if (i >= n || text.at(i) != QLatin1Char('='))
+            return ServiceReplyShape::Foreign;
+        ++i;
+        skipBlanks();
+    }
+    if (i >= n || (text.at(i) != QLatin1Char('{') && text.at(i) != QLatin1Char('[')))
+        return ServiceReplyShape::Foreign;
+    // The value's brackets in pairs, outside strings; it must close.
+    std::vector<char> closers;
+    bool inString = false;
+    for (; i < n; ++i) {
         const QChar c = text.at(i);
         if (inString) {
             if (c == QLatin1Char('\\'))
@@ -119,16 +251,36 @@ bool isWholeJsonReply(const QString& text) {
             continue;
         }
         if (c == QLatin1Char('"')) {
-            // Quotes before the value (a "var x=" prefix) are not its strings.
-            inString = depth > 0;
-        } else if (c == QLatin1Char('[') || c == QLatin1Char('{')) {
-            ++depth;
-        } else if (c == QLatin1Char(']') || c == QLatin1Char('}')) {
-            if (depth > 0 && --depth == 0)
-                return true;
+            inString = true;
+        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            closers.push_back(c == QLatin1Char('{') ? '}' : ']');
+        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            if (c.toLatin1() != closers.back())
+                return ServiceReplyShape::Foreign;
+            closers.pop_back();
+            if (closers.empty())
+                break;
         }
     }
-    return false;
+    if (!closers.empty() || i >= n)
+        return ServiceReplyShape::CutOff; // the value began and never closed
+    // After it only blanks and one ";".
+    ++i;
+    skipBlanks();
+    if (i < n && text.at(i) == QLatin1Char(';'))
+        ++i;
+    skipBlanks();
+    return i == n ? ServiceReplyShape::Whole : ServiceReplyShape::Foreign;
+}
+
+bool isServiceReply(const QString& text) {
+    return serviceReplyShape(text) == ServiceReplyShape::Whole;
+}
+
+QString figureText(double value, char format, int precision) {
+    if (!std::isfinite(value))
+        return QStringLiteral("-");
+    return QString::number(value, format, precision);
 }
 
 QStringList splitLines(const QString& text) {

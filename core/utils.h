@@ -21,12 +21,31 @@ QString readTextFile(const QString& path);
 void writeTextFile(const QString& path, const QString& text);
 
 // Parses the services' "[{k:v,...},...]" row-object texts; one map per row.
+// Rows and fields are split only outside double-quoted values, so a value
+// keeps its commas, colons and brackets.
 QVector<QMap<QString, QString>> parseObjectList(const QString& text);
 
-// Whether the text's first JSON array or object ('[' or '{', outside any
-// string) is closed again: a reply cut off in transfer never is. Brackets
-// inside double-quoted strings (with their backslash escapes) do not count.
-bool isWholeJsonReply(const QString& text);
+// The first place from which marker stands in the text outside any
+// double-quoted string (a backslash escapes the next character in one); -1
+// when it does not.
+int indexOfUnquoted(const QString& text, QLatin1String marker, int from = 0);
+
+// Whether a reply has the shape the JSON services answer with: one object or
+// array, after an optional "var name=" or "name=", that starts the text and
+// is closed again (its brackets paired outside double-quoted strings), with
+// nothing after it but blanks and one ";". A portal page, a text that holds
+// JSON somewhere inside and a reply cut off in transfer are none.
+bool isServiceReply(const QString& text);
+
+// isServiceReply() told apart for the user: a reply that began as the
+// service's value and stopped before it closed was cut off; any other that
+// is not whole is some other page.
+enum class ServiceReplyShape { Whole, CutOff, Foreign };
+ServiceReplyShape serviceReplyShape(const QString& text);
+
+// A figure as the views show it (QString::number with the format and
+// precision given); "-" for a value that is not finite, which no service means.
+QString figureText(double value, char format = 'g', int precision = 6);
 
 QStringList splitLines(const QString& text);
 

@@ -67,6 +67,8 @@ printf '[nonTradeDays]\n# extra days\nvalue=2017-10-01,2017-10-02\n\n[Other]\nke
     >"$work/seeds/fuzz_inifile/config.ini"
 seed fuzz_seathistory "$fixtures/daylist-2017-10-09.js" "$fixtures/news-sz002460.json" \
     "$fixtures/lhb-2017-10-09-002460.html"
+seed fuzz_replyshape "$fixtures/daylist-2017-10-09.js" "$fixtures/news-sz002460.json" \
+    "$fixtures/kline-sh600036-hfq.json"
 
 declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=json
                  [fuzz_lhblist]=json [fuzz_lhbdata]=html [fuzz_qqhistory]=json
@@ -74,7 +76,8 @@ declare -A dict=([fuzz_ifengdaily]=json [fuzz_companyinfo]=json [fuzz_newkline]=
                  [fuzz_historycsv]=csv [fuzz_stocklist]=csv [fuzz_klinefile]=csv
                  [fuzz_qqlhb]=json [fuzz_sinalhblist]=sina [fuzz_sinaachievement]=sina
                  [fuzz_quotes]=json [fuzz_minute]=json [fuzz_notices]=json
-                 [fuzz_rankingdoctor]=html [fuzz_inifile]=ini [fuzz_seathistory]=json)
+                 [fuzz_rankingdoctor]=html [fuzz_inifile]=ini [fuzz_seathistory]=json
+                 [fuzz_replyshape]=json)
 bin_dir=$(cd "$build" && pwd)
 failed=0
 printf '%-16s %12s %8s\n' target executions crashes
@@ -82,7 +85,7 @@ for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist
               fuzz_ifengdaily fuzz_companyinfo fuzz_newkline \
               fuzz_historycsv fuzz_stocklist fuzz_klinefile fuzz_qqlhb fuzz_sinalhblist \
               fuzz_sinaachievement fuzz_quotes fuzz_minute fuzz_notices fuzz_rankingdoctor \
-              fuzz_inifile fuzz_seathistory; do
+              fuzz_inifile fuzz_seathistory fuzz_replyshape; do
     corpus=$work/corpus/$target
     artifacts=$work/artifacts/$target
     mkdir -p "$corpus" "$artifacts"

@@ -13,6 +13,7 @@
 #include "core/cancelflag.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
+#include "core/utils.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -242,6 +243,8 @@ QString LHBPKWidget::failureText(const ScanFailures& failures, const QString& da
     const QStringList codes = failures.seatPageCodes();
     if (!codes.isEmpty())
         lines << seatFailureLine(codes, failures.seatPageReasons());
+    if (const int rows = failures.badCodeRows())
+        lines << QStringLiteral("%1 条龙虎榜记录的股票代码无效，已略去").arg(rows);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -303,8 +306,8 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     // and news say they are loading until their replies come.
     const QString dash = QStringLiteral("-");
     m_infoLabel->setText(infoTemplate().arg(
-        code, name, record ? QString::number(record->changePercent, 'g', 6) : dash,
-        record ? QString::number(record->turnoverRate, 'g', 6) : dash,
-        record ? QString::number(record->amount, 'g', 6) : dash));
+        code, name, record ? figureText(record->changePercent) : dash,
+        record ? figureText(record->turnoverRate) : dash,
+        record ? figureText(record->amount) : dash));
     m_tabs->showStock(code, m_day);
 }

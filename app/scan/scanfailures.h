@@ -38,6 +38,16 @@ public:
         }
     }
 
+    // List rows left out because their code is not six digits.
+    void addBadCodeRows(int count) {
+        QMutexLocker lock(&m_mutex);
+        m_badCodeRows += count;
+    }
+    int badCodeRows() const {
+        QMutexLocker lock(&m_mutex);
+        return m_badCodeRows;
+    }
+
     QStringList days() const {
         QMutexLocker lock(&m_mutex);
         return m_days;
@@ -80,4 +90,5 @@ private:
     QStringList m_seatReasons;
     QSet<QPair<QString, QString>> m_seatPages;    // (date, code) that failed
     QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
+    int m_badCodeRows = 0;
 };

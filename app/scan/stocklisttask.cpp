@@ -57,8 +57,22 @@ void StockListTask::run() {
     const int n = m_dates.size();
     if (n < 1)
         return;
-    for (int i = 0; i < n && !stopped(); ++i)
-        fetchDayList(i, m_dates.at(i), (i * 100) / n);
+    for (int i = 0; i < n && !stopped(); ++i) {
+        // Without D's list there is nothing to screen: no further list or
+        // seat page is asked for, and the scan ends at once, saying so.
+        if (!fetchDayList(i, m_dates.at(i), (i * 100) / n) && i == 0)
+            return;
+    }
+}
+
+bool StockListTask::isStockCode(const QString& code) {
+    if (code.size() != 6)
+        return false;
+    for (const QChar c : code) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
 }
 
 Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
@@ -76,37 +90,82 @@ Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
     return stock;
 }
 
-void StockListTask::fetchDayList(int index, const QString& date, int progress) {
-    Q_UNUSED(index);
+bool StockListTask::fetchRows(const QString& date, QVector<QMap<QString, QString>>& rows,
+                              FetchFailure& failure, int& httpStatus) {
     EastmoneyLHBListInterface client;
-    const QStringList urls = client.urls(QStringList{date});
-    HttpGetStatus status;
-    const QString text = urls.isEmpty() ? QString() : httpGet(urls.first(), &status, m_stop);
+    int pages = 1;
+    for (int page = 1; page <= pages; ++page) {
+        // The further pages of a long day are paced like the days.
+        if (page > 1 && !delayMs(kPauseMs, m_stop)) {
+            failure = FetchFailure::Cancelled;
+            return false;
+        }
+        HttpGetStatus status;
+        const QString text =
+            httpGet(EastmoneyLHBListInterface::pageUrl(date, page), &status, m_stop);
+        // An error page or a cut-off reply is no list, and a day with a page
+        // missing is no whole list either: the day is missing, which the
+        // widget must tell from a day that has no entries.
+        if (stopped()) {
+            failure = FetchFailure::Cancelled;
+            return false;
+        }
+        if (!status.ok || !EastmoneyLHBListInterface::isListReply(text)) {
+            failure = status.ok ? replyShapeFailure(text) : status.failure;
+            httpStatus = status.httpStatus;
+            return false;
+        }
+        if (page == 1) {
+            pages = EastmoneyLHBListInterface::pageCount(text);
+            if (pages > kMaxPages) {
+                failure = FetchFailure::UnexpectedFormat; // no day has that many entries
+                return false;
+            }
+        }
+        rows += client.parse(text, QString());
+    }
+    return true;
+}
+
+bool StockListTask::fetchDayList(int index, const QString& date, int progress) {
+    Q_UNUSED(index);
+    QVector<QMap<QString, QString>> rows;
+    FetchFailure failure = FetchFailure::None;
+    int httpStatus = 0;
+    const bool fetched = fetchRows(date, rows, failure, httpStatus);
     if (stopped())
-        return;
-    // An error page or a cut-off reply is no list: the day is missing, which
-    // the widget must tell from a day that has no entries.
-    const bool fetched = status.ok && EastmoneyLHBListInterface::isListReply(text);
-    if (!fetched && m_failures)
-        m_failures->addDay(date, status.ok ? replyShapeFailure(text) : status.failure,
-                           status.httpStatus);
-    const QVector<QMap<QString, QString>> rows =
-        fetched ? client.parse(text, QString()) : QVector<QMap<QString, QString>>();
+        return fetched;
+    if (!fetched) {
+        rows.clear();
+        if (m_failures)
+            m_failures->addDay(date, failure, httpStatus);
+    }
 
     QVector<Stock> stocks;
     stocks.reserve(rows.size());
+    int badCodes = 0;
     for (const auto& row : rows) {
         Stock stock = stockFromRow(row);
+        // The code goes into requests and onto the screen: a row without a
+        // real one is left out, and counted for the notice.
+        if (!isStockCode(stock.code)) {
+            ++badCodes;
+            continue;
+        }
         // Margin-trading runs are of no interest to the screens.
         if (stock.typeText.contains(QStringLiteral("连续")) &&
             stock.typeText.contains(QStringLiteral("融资")))
             continue;
         stocks.append(stock);
     }
+    if (badCodes > 0 && m_failures)
+        m_failures->addBadCodeRows(badCodes);
 
     QCoreApplication::postEvent(m_receiver, new StockEvent(m_eventType, progress));
     // Stored even when empty, so every scanned date has its entry.
     if (StockApplication* app = StockApplication::instance())
         app->setDayStocks(date, stocks);
-    delayMs(kPauseMs, m_stop);
+    if (fetched || index > 0)
+        delayMs(kPauseMs, m_stop);
+    return fetched;
 }

@@ -2,6 +2,7 @@
 
 #include "app/views/ordertablewidgetitem.h"
 #include "app/views/sortingpause.h"
+#include "core/utils.h"
 
 #include <QBrush>
 
@@ -25,7 +26,7 @@ void BidStockListView::addStockRow(const Stock& stock)
     for (int volume : stock.askVolumes)
         texts << fixed2(float(volume));
     texts << stock.industry << stock.area
-          << QString::number(double(stock.floatShares) * double(stock.close) / 10000.0, 'f', 2);
+          << figureText(double(stock.floatShares) * double(stock.close) / 10000.0, 'f', 2);
 
     const QBrush foreground(stock.changePercent >= 0.0f ? Qt::red : Qt::green, Qt::SolidPattern);
     SortingPause pause(this);

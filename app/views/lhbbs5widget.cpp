@@ -5,6 +5,7 @@
 #include "app/views/sortingpause.h"
 #include "app/views/tablestyle.h"
 #include "core/stockapplication.h"
+#include "core/utils.h"
 
 #include <QAction>
 #include <QMenu>
@@ -111,9 +112,9 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
         m_table->setItem(row, 0, numberItem);
         m_table->setItem(row, 1, new QTableWidgetItem(unit.name));
         m_table->setItem(row, 2, new OrderTableWidgetItem(unit.times));
-        m_table->setItem(row, 3, new OrderTableWidgetItem(QString::number(double(unit.buyAmount), 'g', 6)));
-        m_table->setItem(row, 4, new OrderTableWidgetItem(QString::number(double(unit.sellAmount), 'g', 6)));
-        m_table->setItem(row, 5, new OrderTableWidgetItem(QString::number(double(unit.netAmount), 'g', 6)));
+        m_table->setItem(row, 3, new OrderTableWidgetItem(figureText(double(unit.buyAmount))));
+        m_table->setItem(row, 4, new OrderTableWidgetItem(figureText(double(unit.sellAmount))));
+        m_table->setItem(row, 5, new OrderTableWidgetItem(figureText(double(unit.netAmount))));
         ++number;
     }
 }

@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
+#include <cmath>
+
 QString seatHistoryUrl(const QString& seatCode)
 {
     // The list service's data centre answers the seat history as well.
@@ -32,6 +34,8 @@ QString yuanAsWan(const QString& text)
     const double yuan = text.trimmed().toDouble(&ok);
     if (!ok)
         return text;
+    if (!std::isfinite(yuan))
+        return QStringLiteral("-"); // no service means one
     // To the 元 hundred, without the trailing zeros: 30000000 -> 3000.
     QString wan = QString::number(yuan / 10000.0, 'f', 2);
     if (wan.contains(QLatin1Char('.'))) {
@@ -125,7 +129,7 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
                                   kSeatHistoryMaxReplyBytes);
     if (parent && !guard)
         return;
-    if (!status.ok || !isWholeJsonReply(reply)) {
+    if (!status.ok || !isServiceReply(reply)) {
         // An empty dialog would read as "this seat has no recent entries".
         QPointer<QMessageBox> box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("营业部历史上榜"),

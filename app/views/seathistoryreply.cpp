@@ -8,13 +8,14 @@
 QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text)
 {
     QString body = text.simplified();
-    const int start = body.indexOf(QLatin1String("[{"));
+    // Markers inside a quoted value (a listing reason, say) are text.
+    const int start = indexOfUnquoted(body, QLatin1String("[{"));
     // Without a row object the reply holds no rows; handing the whole text
     // on would turn unrelated key:value pieces into a row of empty cells.
     if (start < 0)
         return {};
     body = body.mid(start);
-    const int end = body.indexOf(QLatin1String("}]"));
+    const int end = indexOfUnquoted(body, QLatin1String("}]"));
     if (end >= 0)
         body = body.left(end);
     return parseObjectList(body);

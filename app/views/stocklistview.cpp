@@ -7,6 +7,8 @@
 #include <QCursor>
 #include <QMenu>
 
+#include <cmath>
+
 StockListView::StockListView(QWidget* parent)
     : QTableWidget(parent)
 {
@@ -62,11 +64,15 @@ void StockListView::addStockRow(const Stock&) {}
 
 QString StockListView::gText(float value)
 {
+    if (!std::isfinite(value))
+        return QStringLiteral("-"); // no service means one
     return QString("%1").arg(double(value), 0, 'g', -1);
 }
 
 QString StockListView::fixed2(float value)
 {
+    if (!std::isfinite(value))
+        return QStringLiteral("-");
     return QString::number(double(value), 'f', 2);
 }
 

@@ -3,6 +3,26 @@
 #include "core/providers/markersearch.h"
 #include "core/providers/servicehosts.h"
 
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A figure of the page as a number; NaN, which the views show as "-" and no
+// screen ever matches, for one that is not finite.
+float pageNumber(const QString& text) {
+    const float value = text.toFloat();
+    return std::isfinite(value) ? value : std::numeric_limits<float>::quiet_NaN();
+}
+
+// Amounts bought or sold are never below zero: a negative one is no amount.
+float sideAmount(const QString& text) {
+    const float value = pageNumber(text);
+    return value < 0.0f ? std::numeric_limits<float>::quiet_NaN() : value;
+}
+
+} // namespace
+
 // Every search below is the minimal, case-insensitive pattern
 // "<open>(.*)<close>", found with captureBetween so that a large or broken
 // page costs time in proportion to its size.
@@ -86,17 +106,17 @@ LHBUnit parseSeatRow(const QString& row, bool& ok) {
     if (rate.endsWith(QLatin1Char('%')))
         rate.remove(QLatin1Char('%'));
     // "-" marks a seat without a success rate; toFloat reads it as 0.
-    unit.rate = rate == QLatin1String("-") ? 0.0f : rate.toFloat();
+    unit.rate = rate == QLatin1String("-") ? 0.0f : pageNumber(rate);
 
     // Eight at most: enough to tell a row of seven cells from a longer one.
     const QStringList cells = captureBetween(row, QLatin1String("<td"), QLatin1String("</td>"), 8);
     if (cells.size() != 7)
         return unit;
-    unit.buyAmount = cutTagText(cells.at(2)).toFloat();
+    unit.buyAmount = sideAmount(cutTagText(cells.at(2)));
     unit.buyShare = cutShareText(cells.at(3)).trimmed();
-    unit.sellAmount = cutTagText(cells.at(4)).toFloat();
+    unit.sellAmount = sideAmount(cutTagText(cells.at(4)));
     unit.sellShare = cutShareText(cells.at(5)).trimmed();
-    unit.netAmount = cutTagText(cells.at(6)).toFloat();
+    unit.netAmount = pageNumber(cutTagText(cells.at(6)));
 
     ok = true;
     return unit;
@@ -117,11 +137,11 @@ LHBUnit parseSeatTotalRow(const QString& page, bool& ok) {
 
     // The page writes "-" where it has no total; toFloat reads that as 0,
     // while a negative net total keeps its sign.
-    unit.buyAmount = cutTagText(spans.at(1)).trimmed().toFloat();
+    unit.buyAmount = sideAmount(cutTagText(spans.at(1)).trimmed());
     unit.buyShare = cutShareText(spans.at(2)).trimmed();
-    unit.sellAmount = cutTagText(spans.at(3)).trimmed().toFloat();
+    unit.sellAmount = sideAmount(cutTagText(spans.at(3)).trimmed());
     unit.sellShare = cutShareText(spans.at(4)).trimmed();
-    unit.netAmount = cutTagText(spans.at(5)).trimmed().toFloat();
+    unit.netAmount = pageNumber(cutTagText(spans.at(5)).trimmed());
     unit.side = 3;
 
     ok = true;

@@ -8,11 +8,87 @@
 QStringList EastmoneyLHBListInterface::urls(const QStringList& params) {
     if (params.isEmpty())
         return {};
+    return {pageUrl(params.first(), 1)};
+}
+
+QString EastmoneyLHBListInterface::pageUrl(const QString& date, int page) {
     // One page of 200 rows from the start to the end of the same day.
-    return {QStringLiteral("http://%1/DataCenter_V3/stock2016/TradeDetail/pagesize=200,page=1,"
-                           "sortRule=-1,sortType=,startDate=%2,endDate=%2,gpfw=0,"
-                           "js=vardata_tab_1.html")
-                .arg(QLatin1String(kEastmoneyDataHost), params.first())};
+    return QStringLiteral("http://%1/DataCenter_V3/stock2016/TradeDetail/pagesize=200,page=%3,"
+                          "sortRule=-1,sortType=,startDate=%2,endDate=%2,gpfw=0,"
+                          "js=vardata_tab_1.html")
+        .arg(QLatin1String(kEastmoneyDataHost), date, QString::number(page));
+}
+
+namespace {
+
+// Reads a "pages": n member (key quoted or not, number quoted or not) that
+// begins at from, after blanks; false when the member there is another.
+bool readPagesMember(const QString& text, int from, int* pages) {
+    const int n = text.size();
+    int i = from;
+    const auto skipBlanks = [&] {
+        while (i < n && text.at(i).isSpace())
+            ++i;
+    };
+    const auto skipQuote = [&] {
+        const bool quote = i < n && text.at(i) == QLatin1Char('"');
+        i += quote ? 1 : 0;
+        return quote;
+    };
+    skipBlanks();
+    const bool quotedKey = skipQuote();
+    if (!text.midRef(i).startsWith(QLatin1String("pages")))
+        return false;
+    i += 5;
+    if (quotedKey != skipQuote())
+        return false;
+    skipBlanks();
+    if (i >= n || text.at(i) != QLatin1Char(':'))
+        return false;
+    ++i;
+    skipBlanks();
+    skipQuote();
+    constexpr int kMost = 1000000;
+    int value = 0;
+    const int digitsFrom = i;
+    for (; i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i)
+        value = qMin(kMost, value * 10 + text.at(i).digitValue());
+    if (i == digitsFrom)
+        return false;
+    *pages = value;
+    return true;
+}
+
+} // namespace
+
+int EastmoneyLHBListInterface::pageCount(const QString& text) {
+    // Only members of the outer object count: the rows nest deeper, and a
+    // quoted text is no member.
+    const int n = text.size();
+    int depth = 0;
+    bool inString = false;
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (inString) {
+            if (c == QLatin1Char('\\'))
+                ++i;
+            else if (c == QLatin1Char('"'))
+                inString = false;
+            continue;
+        }
+        if (c == QLatin1Char('"')) {
+            inString = true;
+        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            ++depth;
+        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            --depth;
+        }
+        int pages = 0;
+        if (depth == 1 && (c == QLatin1Char('{') || c == QLatin1Char(',')) &&
+            readPagesMember(text, i + 1, &pages))
+            return pages;
+    }
+    return 1;
 }
 
 StringMapRows EastmoneyLHBListInterface::parse(const QString& text, const QString&) {
@@ -29,5 +105,5 @@ bool EastmoneyLHBListInterface::isListReply(const QString& text) {
     // A reply cut off in transfer would read as a shorter list, its last row
     // half-filled: it is no list at all.
     static const QRegularExpression dataArray(QStringLiteral("\\bdata\"?\\s*:\\s*\\["));
-    return dataArray.match(text).hasMatch() && isWholeJsonReply(text);
+    return dataArray.match(text).hasMatch() && isServiceReply(text);
 }

@@ -330,14 +330,18 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     const QString code = QStringLiteral("000002");
     const QByteArray whole(kKLineReply);
 
-    // An error status, then a reply cut off half-way: both failures, said
-    // and not kept, so the third call asks again and gets the bars.
+    // An error status, a reply cut off half-way, a portal page: failures,
+    // said and not kept, so the fourth call asks again and gets the bars.
     bool fetched = true;
     const QVector<Stock> errorPage = app->getKLines(code, &fetched);
     const bool errorPageFetched = fetched;
     server.setDefaultResponse(whole.left(whole.size() / 2), 200);
     const QVector<Stock> cutOff = app->getKLines(code, &fetched);
     const bool cutOffFetched = fetched;
+    // A portal's page with a script of its own is no answer either.
+    server.setDefaultResponse("<html><script>var cfg={\"a\":[1,2]};</script></html>", 200);
+    const QVector<Stock> portal = app->getKLines(code, &fetched);
+    const bool portalFetched = fetched;
     server.setDefaultResponse(whole, 200);
     const QVector<Stock> bars = app->getKLines(code, &fetched);
 
@@ -351,19 +355,21 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
 
     QVERIFY(errorPage.isEmpty() && !errorPageFetched);
     QVERIFY(cutOff.isEmpty() && !cutOffFetched);
+    QVERIFY(portal.isEmpty() && !portalFetched);
     QVERIFY(fetched);
     QCOMPARE(bars.size(), 2);
-    QCOMPARE(requests.size(), 4);
-    QVERIFY2(requests.at(2).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(2)));
-    QVERIFY2(requests.at(3).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(3)));
+    QCOMPARE(requests.size(), 5);
+    QVERIFY2(requests.at(3).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(3)));
+    QVERIFY2(requests.at(4).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(4)));
 }
 
 void TestStockApplication::kLinesKeptAreBounded() {
     // A reply with more bars than asked for keeps the latest asked for.
     const int asked = StockQQHistoryInterface::kBarsAsked;
+    const auto day = [](int i) { return QDate(2000, 1, 1).addDays(i).toString(Qt::ISODate); };
     QStringList rows;
     for (int i = 0; i < asked + 100; ++i)
-        rows << QStringLiteral("[\"%1\",\"10\",\"%2\",\"12\",\"9\",\"1000\"]").arg(i).arg(i);
+        rows << QStringLiteral("[\"%1\",\"10\",\"%2\",\"12\",\"9\",\"1000\"]").arg(day(i)).arg(i);
     TestHttpServer server;
     QVERIFY(server.listen());
     server.setDefaultResponse("{\"data\":{\"sh600000\":{\"hfqday\":[" + rows.join(',').toLatin1()
@@ -388,8 +394,8 @@ void TestStockApplication::kLinesKeptAreBounded() {
     TestHttpServer::removeApplicationProxy();
 
     QCOMPARE(bars.size(), asked);
-    QCOMPARE(bars.first().date, QString::number(100));
-    QCOMPARE(bars.last().date, QString::number(asked + 99));
+    QCOMPARE(bars.first().date, day(100));
+    QCOMPARE(bars.last().date, day(asked + 99));
     QCOMPARE(filled, 1 + StockApplication::kKLineCacheEntries);
     QCOMPARE(afterOldest, filled + 1);
     QCOMPARE(afterLatest, afterOldest);

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 // A seat row in the page's layout, written compactly.
@@ -71,6 +73,8 @@ private slots:
 
     void dayListUrls_data();
     void dayListUrls();
+    void dayListPageCount_data();
+    void dayListPageCount();
     void dayListFetched();
     void dayListRows_data();
     void dayListRows();
@@ -147,6 +151,31 @@ void TestScanProviders::dayListUrls() {
     QFETCH(QStringList, expected);
     EastmoneyLHBListInterface client;
     QCOMPARE(client.urls(params), expected);
+    // Further pages differ in the page number only.
+    if (!expected.isEmpty())
+        QCOMPARE(EastmoneyLHBListInterface::pageUrl(params.first(), 3),
+                 QString(expected.first()).replace(QStringLiteral(",page=1,"),
+                                                   QStringLiteral(",page=3,")));
+}
+
+void TestScanProviders::dayListPageCount_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("day without entries") << "var d={\"success\":false,\"pages\":0,\"data\":[]}" << 0;
+    QTest::newRow("three pages, quoted")
+        << "var d = { \"data\" : [{\"SCode\":\"600001\"}], \"pages\" : \"3\" };" << 3;
+    QTest::newRow("unquoted key") << "d={success:true,pages:2,data:[]}" << 2;
+    // Only the outer object's member counts; rows and texts do not.
+    QTest::newRow("row member and text")
+        << "{\"data\":[{\"pages\":9,\"DP\":\",\\\"pages\\\":8\"}],\"x\":\",pages:7\"}" << 1;
+    QTest::newRow("huge") << "{\"pages\":99999999999}" << 1000000;
+    QTest::newRow("not a number") << "{\"pages\":\"many\"}" << 1;
+}
+
+void TestScanProviders::dayListPageCount() {
+    QFETCH(QString, text);
+    QFETCH(int, pages);
+    QCOMPARE(EastmoneyLHBListInterface::pageCount(text), pages);
 }
 
 void TestScanProviders::dayListFetched() {
@@ -157,6 +186,7 @@ void TestScanProviders::dayListFetched() {
     const QString text = fetchGbkViaProxy(m_server, url, fixture);
     QCOMPARE(text, fixture);
     QVERIFY(EastmoneyLHBListInterface::isListReply(text));
+    QCOMPARE(EastmoneyLHBListInterface::pageCount(text), 1);
     // Cut off anywhere after its array opens (after a whole row too), it is
     // no list, not a shorter one.
     const int dataStart = text.indexOf(QStringLiteral("\"data\":[")) + 8;
@@ -489,6 +519,11 @@ void TestScanProviders::seatSummary_data() {
                                   << 100.0f << "1.00%" << 1334.56f << "13.35%" << -1234.56f;
     QTest::newRow("placeholders") << QStringList{"-", "-", " 60.00 ", " 0.60% ", "-"} << 0.0f << ""
                                   << 60.0f << "0.60%" << 0.0f;
+    // Amounts bought or sold below zero, and figures that are not finite, are
+    // no numbers: NaN, shown as "-" and matched by no screen.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("no numbers") << QStringList{"-5.00", "1.00%", "inf", "0.60%", "1e39"} << nan
+                                << "1.00%" << nan << "0.60%" << nan;
 }
 
 void TestScanProviders::seatSummary() {
@@ -532,6 +567,9 @@ void TestScanProviders::seatRow_data() {
     QTest::newRow("amount not a number")
         << makeSeatRow("甲", "1%", {"abc", "1%", "20.00", "0.20%", "--"}) << true << 1.0f << "1%"
         << 0.0f;
+    QTest::newRow("not finite") << makeSeatRow("甲", "inf%", {"1", "1%", "1", "1%", "-inf"})
+                                << true << std::numeric_limits<float>::quiet_NaN() << "1%"
+                                << std::numeric_limits<float>::quiet_NaN();
     QTest::newRow("six cells") << makeSeatRow("甲", "1%", cells.mid(1)) << false << 0.0f << ""
                                << 0.0f;
     QTest::newRow("eight cells") << makeSeatRow("甲", "1%", cells + QStringList{"1"}) << false
@@ -707,16 +745,34 @@ void TestScanProviders::kLineShapes_data() {
         << QList<float>{0.0f, 25.0f};
     QTest::newRow("seven fields, five fields")
         << QStringLiteral(
-               "[[\"d1\",\"1\",\"10\",\"1\",\"1\",\"1\",\"x\"],[\"d2\",\"1\",\"20\",\"1\",\"1\"],"
-               "[\"d3\",\"1\",\"11\",\"1\",\"1\",\"1\"]]")
-        << QStringList{"d1", "d3"} << QList<float>{0.0f, 1.0f} << QList<float>{0.0f, 10.0f};
+               "[[\"2017-10-09\",\"1\",\"10\",\"1\",\"1\",\"1\",\"x\"],"
+               "[\"2017-10-10\",\"1\",\"20\",\"1\",\"1\"],"
+               "[\"2017-10-11\",\"1\",\"11\",\"1\",\"1\",\"1\"]]")
+        << QStringList{"2017-10-09", "2017-10-11"} << QList<float>{0.0f, 1.0f}
+        << QList<float>{0.0f, 10.0f};
     QTest::newRow("unreadable close")
-        << QStringLiteral(
-               "[[\"d1\",\"1\",\"abc\",\"1\",\"1\",\"1\"],[\"d2\",\"1\",\"2\",\"1\",\"1\",\"1\"]]")
-        << QStringList{"d1", "d2"} << QList<float>{0.0f, 2.0f} << QList<float>{0.0f, 0.0f};
+        << QStringLiteral("[[\"2017-10-09\",\"1\",\"abc\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"2\",\"1\",\"1\",\"1\"]]")
+        << QStringList{"2017-10-09", "2017-10-10"} << QList<float>{0.0f, 2.0f}
+        << QList<float>{0.0f, 0.0f};
+    // Impossible days, prices or volumes that are not finite or below zero:
+    // those bars are dropped, and the next bar's change is against the last kept.
+    QTest::newRow("impossible bars dropped")
+        << QStringLiteral("[[\"2017-10-09\",\"1\",\"10\",\"1\",\"1\",\"1\"],"
+                          "[\"2099-13-45\",\"1\",\"30\",\"1\",\"1\",\"1\"],"
+                          "[\"d3\",\"1\",\"30\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"30\",\"1\",\"1\",\"-5\"],"
+                          "[\"2017-10-11\",\"1\",\"inf\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-12\",\"nan\",\"30\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-13\",\"1\",\"30\",\"1e39\",\"1\",\"1\"],"
+                          "[\"2017-10-16\",\"1\",\"-1\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-17\",\"1\",\"11\",\"1\",\"1\",\"1\"]]")
+        << QStringList{"2017-10-09", "2017-10-17"} << QList<float>{0.0f, 1.0f}
+        << QList<float>{0.0f, 10.0f};
     QTest::newRow("cut off")
-        << QStringLiteral("{\"day\":[[\"d1\",\"1\",\"2\",\"3\",\"0.5\",\"100\"],[\"d2\",\"1\"")
-        << QStringList{"d1"} << QList<float>{0.0f} << QList<float>{0.0f};
+        << QStringLiteral("{\"day\":[[\"2017-10-09\",\"1\",\"2\",\"3\",\"0.5\",\"100\"],"
+                          "[\"2017-10-10\",\"1\"")
+        << QStringList{"2017-10-09"} << QList<float>{0.0f} << QList<float>{0.0f};
     QTest::newRow("empty bar array")
         << QStringLiteral(
                "{\"code\":0,\"msg\":\"\",\"data\":{\"sz000000\":{\"qfqday\":[],\"qt\":{},"
@@ -781,6 +837,8 @@ void TestScanProviders::kLineRealReplies() {
     QFETCH(QString, file);
     QFETCH(QStringList, dates);
     QFETCH(QList<float>, firstBar);
+    // Each has the shape of an answer, so it is taken as one.
+    QVERIFY(isServiceReply(realReplyText(file)));
     StockQQHistoryInterface client;
     const QVector<Stock> bars = client.parse(realReplyText(file), QStringLiteral("600036"));
     QStringList gotDates;

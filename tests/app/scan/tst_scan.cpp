@@ -55,6 +55,22 @@ const QString kNoStockInfo = QStringLiteral(" 代码:-,名称:-,涨幅:-%,换手
 // The list service's answer for a day without entries.
 const QByteArray kEmptyList = "var data_tab_1={\"success\":false,\"pages\":0,\"data\":[]}";
 
+// A list row of the service for a stock, and a list reply that says how
+// many pages the day has.
+QString listRow(const QString& code, const QString& date) {
+    return QStringLiteral(
+               "{\"SCode\":\"%1\",\"SName\":\"甲\",\"Chgradio\":\"9.9554\",\"Dchratio\":\"17.1\","
+               "\"Turnover\":\"2508328205\",\"Ctypedes\":\"日涨幅偏离值达到7%的证券\",\"Tdate\":\"%2\","
+               "\"JD\":\"机构买入\",\"DP\":\"机构买入\"}")
+        .arg(code, date);
+}
+
+QByteArray listReply(const QStringList& rows, int pages) {
+    return toGbk(QStringLiteral("var data_tab_1={\"success\":true,\"pages\":%1,\"data\":[%2]}")
+                     .arg(pages)
+                     .arg(rows.join(QLatin1Char(','))));
+}
+
 QString listUrl(const QString& date) {
     EastmoneyLHBListInterface client;
     return client.urls(QStringList{date}).value(0);
@@ -153,6 +169,8 @@ private slots:
     void onlyTheLastSelectedStockIsShown();
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
+    void rowsWithoutRealCodeDropped();
+    void longDayListReadWhole();
     void failedFetchesAreSaid();
     void endlessAndCutOffRepliesFail();
 
@@ -427,7 +445,7 @@ void TestScan::wholeScan() {
                      .join('|');
     QCOMPARE(items,
              (QSet<QString>{"sh600001|甲股份：关于重大合同的公告|2017-10-09 15:30:02",
-                            "sh600001|甲股份龙虎榜：机构净买入1003万元|2017-10-08 09:12:45"}));
+                            "sh600001|甲股份龙虎榜：机构净买入1,003万元|2017-10-08 09:12:45"}));
 
     // A stock listed for a run of days gets no seat request, so it can never
     // be shown: 600001's views go, and the line says why.
@@ -625,6 +643,60 @@ void TestScan::buttonComesBackWhenDayListIsLost() {
     QVERIFY(m_widget->scanButton()->isEnabled());
 }
 
+void TestScan::rowsWithoutRealCodeDropped() {
+    // Codes that are not six digits never reach a request, the list or the
+    // notice; the notice counts the rows left out.
+    const QString day = QStringLiteral("2017-11-01");
+    QStringList rows{listRow(QStringLiteral("600009"), day)};
+    for (const char* code : {"", "12345", "60000A", "../600009"})
+        rows << listRow(QString::fromLatin1(code), day);
+    m_server.setRoute(listUrl(day), listReply(rows, 1));
+    for (const char* other : {"2017-10-31", "2017-10-30"})
+        m_server.setRoute(listUrl(QString::fromLatin1(other)), kEmptyList);
+    m_server.setRoute(seatUrl(QStringLiteral("600009"), day),
+                      toGbk(fixtureText(QStringLiteral("scan/seats-2017-10-09-600001.html"))));
+    startScan(day);
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_widget->stockList()->rowCount(), 1);
+    QCOMPARE(m_widget->stockList()->item(0, 0)->text(), QStringLiteral("600009"));
+    QCOMPARE(countRequests(m_server, QStringLiteral("/stock/lhb,")), 1);
+    QCOMPARE(m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
+             QStringLiteral("4 条龙虎榜记录的股票代码无效，已略去"));
+}
+
+void TestScan::longDayListReadWhole() {
+    // D's list has two pages, which join in order; D-1's second page fails,
+    // so D-1 is a failed day, not a shorter one.
+    const QString day = QStringLiteral("2017-11-08");
+    const QString day1 = QStringLiteral("2017-11-07");
+    m_server.setRoute(listUrl(day), listReply({listRow(QStringLiteral("600011"), day)}, 2));
+    m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day, 2),
+                      listReply({listRow(QStringLiteral("600012"), day)}, 2));
+    m_server.setRoute(listUrl(day1), listReply({listRow(QStringLiteral("600013"), day1)}, 2));
+    m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day1, 2), QByteArray("error"), 502);
+    m_server.setRoute(listUrl(QStringLiteral("2017-11-06")), kEmptyList);
+    startScan(day);
+    if (QTest::currentTestFailed())
+        return;
+    waitForScanEnd();
+    if (QTest::currentTestFailed())
+        return;
+    const auto days = StockApplication::instance()->dayStocks();
+    QStringList codes;
+    for (const Stock& stock : days.value(day))
+        codes << stock.code;
+    QCOMPARE(codes, (QStringList{"600011", "600012"}));
+    QVERIFY(days.value(day1).isEmpty());
+    QCOMPARE(countRequests(m_server, QStringLiteral("page=2,")), 2);
+    const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
+    QVERIFY2(text.startsWith(QStringLiteral("%1 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整").arg(day1)),
+             qPrintable(text));
+}
+
 void TestScan::failedFetchesAreSaid() {
     // Runs last: it breaks routes that the scans above rely on.
     QTextEdit* text = m_widget->tabs()->recommendView()->analysisText();
@@ -653,8 +725,8 @@ void TestScan::failedFetchesAreSaid() {
     clickRow(m_widget->stockList(), rowOfCode(m_widget->stockList(), "000003"));
     QCOMPARE(m_widget->infoLabel()->text(), QStringLiteral(" 代码:000003,名称:丙实业,营业部数据获取失败"));
 
-    // D's answer is no list at all: the scan ends after the lists, saying so,
-    // and asks for no seats.
+    // D's answer is no list at all: the scan ends at once, saying so, and
+    // asks for no further list nor any seats.
     m_server.setRoute(listUrl(QStringLiteral("2017-10-10")),
                       toGbk(QStringLiteral("<html><body>系统维护中</body></html>")));
     startScan(QStringLiteral("2017-10-10"));
@@ -665,7 +737,7 @@ void TestScan::failedFetchesAreSaid() {
         return;
     QCOMPARE(m_widget->stockList()->rowCount(), 0);
     QCOMPARE(m_recorder->events.last(), qMakePair(5002, 100));
-    QCOMPARE(m_server.requestCount(), 3);
+    QCOMPARE(m_server.requestCount(), 1);
     QCOMPARE(text->toPlainText(),
              QStringLiteral("2017-10-10 龙虎榜数据获取失败（回复不是预期的格式），请稍后重新扫描"));
 }

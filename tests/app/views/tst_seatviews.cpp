@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -327,6 +328,8 @@ void TestSeatViews::seatAmounts_data()
     QTest::newRow("zero") << 0.0f << "0";
     QTest::newRow("whole") << 2500.0f << "2500";
     QTest::newRow("negative") << -876.54321f << "-876.543";
+    QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << "-";
+    QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << "-";
 }
 
 void TestSeatViews::seatAmounts()
@@ -893,6 +896,7 @@ void TestSeatViews::historyFetchFailureIsSaid_data()
     QTest::newRow("transfer cut off") << "cut off" << "原因：回复不完整";
     QTest::newRow("JSON cut off") << "unclosed" << "原因：回复不完整";
     QTest::newRow("over its bound") << "long" << "原因：回复过长";
+    QTest::newRow("portal page") << "portal" << "原因：回复不是预期的格式";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
@@ -908,6 +912,8 @@ void TestSeatViews::historyFetchFailureIsSaid()
     else if (failure == "long")
         m_server.setRoute(url, overBound([&](int n) { return whole.repeated(n); },
                                          kSeatHistoryMaxReplyBytes), 200, "text/plain");
+    else if (failure == "portal")
+        m_server.setRoute(url, "<html><script>var cfg={\"a\":[1,2]};</script></html>", 200);
     else
         m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
 

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -172,6 +173,11 @@ void TestStockListViews::lhbpkColumnsAndCells()
     QCOMPARE(view->item(0, 1)->textAlignment(), centred);
     QCOMPARE(view->item(0, 5)->textAlignment(), centred);
     QVERIFY(view->item(0, 3)->textAlignment() != centred);
+    // A change that is not finite is no figure.
+    view->addStock(makeStock("600000", "浦发银行", std::numeric_limits<float>::infinity()));
+    const QList<QTableWidgetItem*> found = view->findItems("600000", Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(view->item(found.first()->row(), 2)->text(), QString("-"));
 }
 
 void TestStockListViews::rowsStayTogetherUnderDefaultSort()
