@@ -5,7 +5,9 @@
 #include <cstring>
 #include <sstream>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,9 +128,89 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// The name of a save's temporary file beside the file named base, and
+// whether a name in the folder is one of them.
+std::string temporaryName(const std::string& base, int attempt) {
+    return "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(attempt) + ".tmp";
+}
+
+bool isDigits(const std::string& s, std::size_t from, std::size_t to) {
+    if (from >= to)
+        return false;
+    for (std::size_t i = from; i < to; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+    }
+    return true;
+}
+
+bool isTemporaryName(const std::string& name, const std::string& base) {
+    const std::string head = "." + base + ".";
+    const std::string tail = ".tmp";
+    if (name.size() < head.size() + tail.size() + 3 || name.compare(0, head.size(), head) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::size_t end = name.size() - tail.size();
+    const std::size_t dot = name.find('.', head.size());
+    return dot < end && isDigits(name, head.size(), dot) && isDigits(name, dot + 1, end);
+}
+
+void splitPath(const std::string& path, std::string& folder, std::string& base) {
+    const std::string::size_type slash = path.rfind('/');
+    folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    base = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Writes the text into the file itself, for a file that a rename would not
+// replace as the user expects. The new text is written over the old one
+// before the file is cut to its length, so that a full disk stops the
+// write beyond the old text's blocks; on any failure the old text is put
+// back.
+bool writeInPlace(const std::string& path, const std::string& text, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    std::string old(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t have = 0;
+    while (have < old.size()) {
+        const ssize_t n = ::pread(fd, &old[have], old.size() - have, static_cast<off_t>(have));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        have += static_cast<std::size_t>(n);
+    }
+    old.resize(have);
+    if (writeAll(fd, text) && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 &&
+        ::fsync(fd) == 0) {
+        if (::close(fd) == 0)
+            return true;
+        error = std::strerror(errno);
+        return false;
+    }
+    error = std::strerror(errno);
+    if (::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old))
+        (void)::ftruncate(fd, static_cast<off_t>(old.size()));
+    (void)::fsync(fd);
+    ::close(fd);
+    return false;
+}
+
 // Writes the text to a new file in the folder of path and renames it over
-// path: at every moment path holds either the old text or the new one. The
-// error is the system's own text, to be shown to the user.
+// path: at every moment path holds either the old text or the new one.
+// Where that cannot keep the user's file as it is (no temporary file may be
+// made in the folder, the file cannot be renamed over because it is a mount
+// point or busy, or it has further hard links that a rename would cut
+// off), the text is written into the file itself, as the earlier saves
+// did. The error is the system's own text, to be shown to the user.
 bool replaceFile(std::string path, const std::string& text, std::string& error) {
     if (!followLinks(path, error))
         return false;
@@ -140,29 +222,30 @@ bool replaceFile(std::string path, const std::string& text, std::string& error) 
         error = std::strerror(errno);
         return false;
     }
-    const std::string::size_type slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (exists && old.st_nlink > 1)
+        return writeInPlace(path, text, error);
+    std::string folder;
+    std::string base;
+    splitPath(path, folder, base);
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = folder + "." + base + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(attempt) + ".tmp";
+        temporary = folder + temporaryName(base, attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        return writeInPlace(path, text, error);
+    // Held while the file is written: a start-up clean-up that finds the
+    // file unlocked knows that its save is over.
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
     if (exists)
         (void)::fchmod(fd, old.st_mode & 07777);
     if (!writeAll(fd, text) || ::fsync(fd) != 0) {
         error = std::strerror(errno);
-        ::close(fd);
         ::unlink(temporary.c_str());
+        ::close(fd);
         return false;
     }
     if (::close(fd) != 0) {
@@ -171,9 +254,8 @@ bool replaceFile(std::string path, const std::string& text, std::string& error) 
         return false;
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
         ::unlink(temporary.c_str());
-        return false;
+        return writeInPlace(path, text, error);
     }
     // The rename itself reaches the disk with the folder.
     const int dir =
@@ -285,6 +367,15 @@ void IniFile::setValue(const std::string& section, const std::string& key,
     appendEntry(s, wanted, key, value);
 }
 
+std::string IniFile::getRawValue(const std::string& section, const std::string& key,
+                                 const std::string& defaultValue) const {
+    const std::size_t s = findSection(section);
+    if (s == kNone)
+        return defaultValue;
+    const auto found = m_keyIndex[s].find(normalizeIniName(key));
+    return found == m_keyIndex[s].end() ? defaultValue : m_sections[s].entries[found->second].second;
+}
+
 std::string IniFile::getValue(const std::string& section, const std::string& key,
                               const std::string& defaultValue) const {
     const std::size_t s = findSection(section);
@@ -299,6 +390,38 @@ std::string IniFile::getValue(const std::string& section, const std::string& key
     if (in >> word)
         return word;
     return defaultValue;
+}
+
+int IniFile::removeLeftTemporaries(std::string path) {
+    std::string error;
+    if (path.empty() || !followLinks(path, error))
+        return 0;
+    std::string folder;
+    std::string base;
+    splitPath(path, folder, base);
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!isTemporaryName(name, base))
+            continue;
+        const std::string file = folder + name;
+        int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st;
+        // A save in progress holds its lock; only files no save holds go.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlink(file.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 bool IniFile::save() {

@@ -28,6 +28,9 @@ struct IniSection {
 // user wants kept, in a form this class cannot rewrite. A save writes a
 // temporary file beside the file (beside a symbolic link's target) and
 // renames it over the file, so a failed save leaves the old file whole.
+// Where a rename cannot stand in for the file (a folder without write
+// permission, a mount point, a file with further hard links) the save
+// writes into the file itself and puts the old text back when that fails.
 class IniFile {
 public:
     IniFile() = default;
@@ -42,11 +45,20 @@ public:
     void setValue(const std::string& section, const std::string& key, const std::string& value);
     std::string getValue(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
+    // The stored value as it stands, blanks and all; the default when the
+    // section or the key does not exist.
+    std::string getRawValue(const std::string& section, const std::string& key,
+                            const std::string& defaultValue) const;
     // Whether the text reached the file (true when no file is bound); on
     // false errorString() says why and the file is as it was.
     bool save();
     // save(), then forgets the path and the sections; returns what save did.
     bool close();
+
+    // Removes what saves of the file at path (beside a symbolic link's
+    // target) left when they were killed: temporary files of the saves' own
+    // naming that no running save holds. Returns how many went.
+    static int removeLeftTemporaries(std::string path);
 
     const std::vector<IniSection>& sections() const { return m_sections; }
     // The last load found a file it cannot read as text; save leaves it.

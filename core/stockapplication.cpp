@@ -37,6 +37,23 @@ QString unwritableMessage(const IniFile& ini)
         .arg(configPath(), QString::fromStdString(ini.errorString()));
 }
 
+// The days of config.ini's value. A file edited by hand may have blanks
+// around the commas or between days: they part days and are never part of
+// one, so every day is kept. A value without blanks splits at its commas
+// exactly as written, empty parts included.
+QStringList splitNonTradeDays(const QString& value)
+{
+    QStringList days;
+    for (const QString& part : value.split(QLatin1Char(','))) {
+        const QString words = part.simplified();
+        if (words.isEmpty())
+            days.append(QString());
+        else
+            days += words.split(QLatin1Char(' '));
+    }
+    return days;
+}
+
 // No window is left at exit: the standard error stream is the one place.
 void reportAtExit(const QString& message)
 {
@@ -49,6 +66,8 @@ StockApplication::StockApplication(int& argc, char** argv)
       m_userSettings(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
                                    QStringLiteral("vesk"), QStringLiteral("lhb"), this))
 {
+    // A save killed half-way leaves its temporary file beside config.ini.
+    IniFile::removeLeftTemporaries(kConfigFile);
     IniFile ini(kConfigFile);
     if (ini.isUnreadable()) {
         // The file may hold the user's days in a form we cannot read: run
@@ -58,8 +77,11 @@ StockApplication::StockApplication(int& argc, char** argv)
         m_nonTradeDays = QString::fromLatin1(kDefaultNonTradeDays).split(QLatin1Char(','));
         return;
     }
-    const std::string value = ini.getValue(kIniSection, kIniKey, kDefaultNonTradeDays);
-    m_nonTradeDays = QString::fromStdString(value).split(QLatin1Char(','));
+    // Read whole, not up to its first blank, so no day after one is lost.
+    QString value = QString::fromStdString(ini.getRawValue(kIniSection, kIniKey, {}));
+    if (value.trimmed().isEmpty())
+        value = QString::fromLatin1(kDefaultNonTradeDays);
+    m_nonTradeDays = splitNonTradeDays(value);
     // Closing rewrites the file at once, creating it when it was missing.
     if (!ini.close())
         m_configProblem = unwritableMessage(ini);
@@ -73,8 +95,9 @@ StockApplication::~StockApplication()
             reportAtExit(QStringLiteral("无法读取配置文件 %1，不会修改该文件；本次的非交易日没有保存。")
                              .arg(configPath()));
         } else {
+            const QString days = nonTradeDays().join(QLatin1Char(','));
             ini.setValue(kIniSection, kIniKey,
-                         nonTradeDays().join(QLatin1Char(',')).toStdString());
+                         splitNonTradeDays(days).join(QLatin1Char(',')).toStdString());
             if (!ini.close())
                 reportAtExit(unwritableMessage(ini));
         }

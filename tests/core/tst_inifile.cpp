@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +36,28 @@ std::string roundTrip(const QTemporaryDir& dir, const std::string& text) {
     return readFile(path);
 }
 
+// Sets the value to 10000 bytes and saves under a 4 KiB file-size limit (a
+// stand-in for a full disk); returns the save's error, empty when it saved.
+std::string saveUnderSizeLimit(const std::string& path) {
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::string error;
+    {
+        IniFile ini(path);
+        ini.setValue("s", "k", std::string(10000, 'x'));
+        if (!ini.save())
+            error = ini.errorString().empty() ? "failed" : ini.errorString();
+        ini.close();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    return error;
+}
+
 } // namespace
 
 class TestIniFile final : public QObject {
@@ -50,6 +74,8 @@ private slots:
     void missingFileIsCreatedEmpty();
     void unwritablePathWritesNothing();
     void saveReplacesTheFileWhole();
+    void saveKeepsHardLinks();
+    void saveInFolderWithoutWritePermission();
     void closeForgetsEverything();
 
 private:
@@ -213,31 +239,55 @@ void TestIniFile::saveReplacesTheFileWhole() {
     QCOMPARE(QString::fromStdString(readFile(target.toStdString())),
              QStringLiteral("[s]\nk=new\n"));
 
-    // A write that stops half-way (a file-size limit stands in for a full
-    // disk) leaves the old file whole, says why, and leaves nothing beside it.
-    rlimit saved;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool written = true;
-    std::string error;
-    {
-        IniFile ini(link.toStdString());
-        ini.setValue("s", "k", std::string(10000, 'x'));
-        written = ini.save();
-        error = ini.errorString();
-        ini.close();
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(!written);
-    QVERIFY(!error.empty());
+    // A write that stops half-way leaves the old file whole, says why, and
+    // leaves nothing beside it.
+    QVERIFY(!saveUnderSizeLimit(link.toStdString()).empty());
     QCOMPARE(QString::fromStdString(readFile(target.toStdString())),
              QStringLiteral("[s]\nk=new\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              (QStringList{QStringLiteral("config.ini"), QStringLiteral("target.ini")}));
+}
+
+void TestIniFile::saveKeepsHardLinks() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("config.ini")).toStdString();
+    const std::string other = dir.filePath(QStringLiteral("shared.ini")).toStdString();
+    writeFile(path, "[s]\nk=old\n");
+    QCOMPARE(::link(path.c_str(), other.c_str()), 0);
+    {
+        IniFile ini(path);
+        ini.setValue("s", "k", "new");
+        QVERIFY(ini.close());
+    }
+    // Written into the file itself: both names still show one file.
+    QCOMPARE(QString::fromStdString(readFile(other)), QStringLiteral("[s]\nk=new\n"));
+    struct stat st;
+    QCOMPARE(::stat(path.c_str(), &st), 0);
+    QCOMPARE(st.st_nlink, nlink_t(2));
+
+    // A write into the file that fails half-way puts the old text back.
+    QVERIFY(!saveUnderSizeLimit(path).empty());
+    QCOMPARE(QString::fromStdString(readFile(other)), QStringLiteral("[s]\nk=new\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             (QStringList{QStringLiteral("config.ini"), QStringLiteral("shared.ini")}));
+}
+
+void TestIniFile::saveInFolderWithoutWritePermission() {
+    if (::geteuid() == 0)
+        QSKIP("root may write in any folder; saveKeepsHardLinks covers the write into the file");
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("config.ini")).toStdString();
+    writeFile(path, "[s]\nk=old\n");
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    bool saved = false;
+    {
+        IniFile ini(path);
+        ini.setValue("s", "k", "new");
+        saved = ini.close();
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(saved);
+    QCOMPARE(QString::fromStdString(readFile(path)), QStringLiteral("[s]\nk=new\n"));
 }
 
 void TestIniFile::closeForgetsEverything() {

@@ -15,6 +15,10 @@
 
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 // K-line reply of two daily bars, in the service's array-of-arrays shape.
@@ -83,6 +87,7 @@ private slots:
     void configFile();
     void changedListWrittenAtExit();
     void firstRunMarker();
+    void leftTemporariesRemovedAtStart();
 
     // The caches, in this process.
     void init();
@@ -144,10 +149,12 @@ void TestStockApplication::configFile_data() {
         << QByteArray("[Non Trade Days]\nValue = 2017-10-01\n") << "2017-10-01" << 1
         << "[nontradedays]\nValue = 2017-10-01\n"
         << "[nontradedays]\nValue =2017-10-01\n";
-    QTest::newRow("blank after first comma")
-        << QByteArray("[nontradedays]\nvalue=2017-10-01, 2017-10-02\n") << "2017-10-01|" << 2
-        << "[nontradedays]\nvalue=2017-10-01, 2017-10-02\n"
-        << "[nontradedays]\nvalue=2017-10-01,\n";
+    // Edited by hand: blanks part days and no day after one is lost.
+    QTest::newRow("blanks around the commas")
+        << QByteArray("[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n")
+        << "2017-10-01|2017-10-02|2018-02-15" << 3
+        << "[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n"
+        << "[nontradedays]\nvalue=2017-10-01,2017-10-02,2018-02-15\n";
     QTest::newRow("empty part kept")
         << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n") << "2017-10-01||2017-10-02"
         << 3 << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n"
@@ -205,6 +212,29 @@ void TestStockApplication::firstRunMarker() {
     QCOMPARE(r.values.value(QStringLiteral("init")), QStringLiteral("0"));
     r = runChildIn(dir.path());
     QCOMPARE(r.values.value(QStringLiteral("init")), QStringLiteral("1"));
+}
+
+void TestStockApplication::leftTemporariesRemovedAtStart() {
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    const QString left = folder.filePath(QStringLiteral(".config.ini.4321.0.tmp"));
+    // A save still running holds its temporary file locked.
+    const QString running = folder.filePath(QStringLiteral(".config.ini.4322.0.tmp"));
+    const QStringList others{QStringLiteral(".config.ini.tmp"), QStringLiteral(".config.ini.1.x.tmp"),
+                             QStringLiteral("config.ini.1.0.tmp"),
+                             QStringLiteral(".other.ini.1.0.tmp")};
+    for (const QString& name : QStringList{left, running} + others)
+        writeAll(folder.filePath(name), "[nontradedays]\nvalue=2018-01-01\n");
+    const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::flock(fd, LOCK_EX), 0);
+    const ChildResult r = runChildIn(dir.path());
+    ::close(fd);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(!QFile::exists(left));
+    QVERIFY(QFile::exists(running));
+    for (const QString& name : others)
+        QVERIFY2(QFile::exists(folder.filePath(name)), qPrintable(name));
 }
 
 void TestStockApplication::init() {

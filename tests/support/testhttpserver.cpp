@@ -23,7 +23,7 @@ struct Route {
     QByteArray contentType;
     bool partial = false; // body is only the start of a longer answer
     int declared = -1;    // Content-Length when it is not the body's size
-    QByteArray filler;    // set: a chunked body that repeats it for ever
+    QByteArray filler{};  // set: a chunked body that repeats it for ever
 };
 
 QByteArray chunk(const QByteArray& data) {

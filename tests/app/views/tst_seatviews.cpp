@@ -621,7 +621,8 @@ void TestSeatViews::stockViewSaysWhatFailed()
     QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败（回复过长）"));
     QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
     QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败（回复过长）"));
-    QVERIFY2(peakResidentKiB() < 400 * 1024, qPrintable(QString::number(peakResidentKiB())));
+    QVERIFY2(peakResidentKiB() < peakResidentBoundKiB(400),
+             qPrintable(QString::number(peakResidentKiB())));
 
     // The failure was not kept: the next click asks again and shows the
     // bars; news cut off half-way are no shorter list.
