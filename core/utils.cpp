@@ -185,21 +185,25 @@ QVector<QMap<QString, QString>> parseObjectList(const QString& text) {
     return rows;
 }
 
+int endOfQuoted(const QString& text, int quote) {
+    const int n = text.size();
+    for (int i = quote + 1; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\'))
+            ++i;
+        else if (c == QLatin1Char('"'))
+            return i + 1;
+    }
+    return n;
+}
+
 int indexOfUnquoted(const QString& text, QLatin1String marker, int from) {
-    bool inString = false;
     const int n = text.size();
     for (int i = qMax(0, from); i < n; ++i) {
-        const QChar c = text.at(i);
-        if (inString) {
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == QLatin1Char('"'))
-                inString = false;
-        } else if (c == QLatin1Char('"')) {
-            inString = true;
-        } else if (text.midRef(i).startsWith(marker)) {
+        if (text.at(i) == QLatin1Char('"'))
+            i = endOfQuoted(text, i) - 1;
+        else if (text.midRef(i).startsWith(marker))
             return i;
-        }
     }
     return -1;
 }
@@ -240,18 +244,10 @@ ServiceReplyShape serviceReplyShape(const QString& text) {
         return ServiceReplyShape::Foreign;
     // The value's brackets in pairs, outside strings; it must close.
     std::vector<char> closers;
-    bool inString = false;
     for (; i < n; ++i) {
         const QChar c = text.at(i);
-        if (inString) {
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == QLatin1Char('"'))
-                inString = false;
-            continue;
-        }
         if (c == QLatin1Char('"')) {
-            inString = true;
+            i = endOfQuoted(text, i) - 1;
         } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
             closers.push_back(c == QLatin1Char('{') ? '}' : ']');
         } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {

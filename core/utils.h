@@ -30,6 +30,11 @@ QVector<QMap<QString, QString>> parseObjectList(const QString& text);
 // when it does not.
 int indexOfUnquoted(const QString& text, QLatin1String marker, int from = 0);
 
+// The index just past the double-quoted string that opens at `quote` (a
+// backslash escapes the next character in it); text.size() when it never
+// closes.
+int endOfQuoted(const QString& text, int quote);
+
 // Whether a reply has the shape the JSON services answer with: one object or
 // array, after an optional "var name=" or "name=", that starts the text and
 // is closed again (its brackets paired outside double-quoted strings), with

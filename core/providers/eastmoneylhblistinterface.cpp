@@ -66,19 +66,13 @@ int EastmoneyLHBListInterface::pageCount(const QString& text) {
     // quoted text is no member.
     const int n = text.size();
     int depth = 0;
-    bool inString = false;
     for (int i = 0; i < n; ++i) {
         const QChar c = text.at(i);
-        if (inString) {
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == QLatin1Char('"'))
-                inString = false;
+        if (c == QLatin1Char('"')) {
+            i = endOfQuoted(text, i) - 1;
             continue;
         }
-        if (c == QLatin1Char('"')) {
-            inString = true;
-        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+        if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
             ++depth;
         } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
             --depth;
