@@ -99,11 +99,11 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
     bool ok = true;
 
-    // K-lines: the shortest bars make the most of them.
+    // K-lines: the shortest valid bars make the most of them.
     {
         const qint64 bound = StockQQHistoryInterface::kMaxReplyBytes;
         const QByteArray reply = fill("{\"code\":0,\"data\":{\"sh600001\":{\"hfqday\":[",
-                                      "[1,1,1,1,1,1]", "]}}}", bound);
+                                      "[\"2017-10-09\",1,1,1,1,1]", "]}}}", bound);
         const QString path = QUrl(StockQQHistoryInterface().urls({"600001"}).value(0)).path();
         server.setRoute(path, reply, 200, "application/json");
         const long before = peakResidentKiB();
