@@ -670,15 +670,18 @@ void TestScan::rowsWithoutRealCodeDropped() {
 
 void TestScan::longDayListReadWhole() {
     // D's list has two pages, which join in order; D-1's second page fails,
-    // so D-1 is a failed day, not a shorter one.
+    // so D-1 is a failed day, not a shorter one; D-2 claims more pages than
+    // any day has, so it is no list and none of them is asked for.
     const QString day = QStringLiteral("2017-11-08");
     const QString day1 = QStringLiteral("2017-11-07");
+    const QString day2 = QStringLiteral("2017-11-06");
     m_server.setRoute(listUrl(day), listReply({listRow(QStringLiteral("600011"), day)}, 2));
     m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day, 2),
                       listReply({listRow(QStringLiteral("600012"), day)}, 2));
     m_server.setRoute(listUrl(day1), listReply({listRow(QStringLiteral("600013"), day1)}, 2));
     m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day1, 2), QByteArray("error"), 502);
-    m_server.setRoute(listUrl(QStringLiteral("2017-11-06")), kEmptyList);
+    m_server.setRoute(listUrl(day2), listReply({listRow(QStringLiteral("600014"), day2)},
+                                               StockListTask::kMaxPages + 1));
     startScan(day);
     if (QTest::currentTestFailed())
         return;
@@ -691,9 +694,12 @@ void TestScan::longDayListReadWhole() {
         codes << stock.code;
     QCOMPARE(codes, (QStringList{"600011", "600012"}));
     QVERIFY(days.value(day1).isEmpty());
+    QVERIFY(days.value(day2).isEmpty());
     QCOMPARE(countRequests(m_server, QStringLiteral("page=2,")), 2);
     const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
     QVERIFY2(text.startsWith(QStringLiteral("%1 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整").arg(day1)),
+             qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败（回复不是预期的格式）").arg(day2)),
              qPrintable(text));
 }
 
