@@ -210,7 +210,7 @@ bool writeInPlace(const std::string& path, const std::string& text, std::string&
 // made in the folder, the file cannot be renamed over because it is a mount
 // point or busy, or it has further hard links that a rename would cut
 // off), the text is written into the file itself, as the earlier saves
-// did. The error is the system's own text, to be shown to the user.
+// did. The error is the system's own text.
 bool replaceFile(std::string path, const std::string& text, std::string& error) {
     if (!followLinks(path, error))
         return false;

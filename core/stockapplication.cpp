@@ -9,7 +9,9 @@
 #include <QMutexLocker>
 #include <QSettings>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 const char* const kIniSection = "nonTradeDays";
@@ -31,10 +33,34 @@ QString unreadableMessage()
         .arg(configPath());
 }
 
+// Why a save failed, in the user's words: the file layer gives the
+// system's English text, which is matched back to its cause here.
+QString writeFailureReason(const std::string& error)
+{
+    static const struct {
+        int code;
+        const char* reason;
+    } reasons[] = {
+        {EACCES, "没有写入权限"},     {EPERM, "没有写入权限"},
+        {EROFS, "文件系统只读"},      {ENOSPC, "磁盘空间不足"},
+        {EDQUOT, "磁盘配额已满"},     {ENOENT, "所在文件夹不存在"},
+        {ENOTDIR, "所在文件夹不存在"}, {ELOOP, "符号链接成环"},
+        {ENAMETOOLONG, "路径过长"},   {EISDIR, "不是普通文件"},
+        {EIO, "读写出错"},            {EBUSY, "文件正被占用"},
+    };
+    for (const auto& known : reasons) {
+        if (error == std::strerror(known.code))
+            return QString::fromUtf8(known.reason);
+    }
+    if (error == "not a regular file")
+        return QStringLiteral("不是普通文件");
+    return QStringLiteral("系统错误");
+}
+
 QString unwritableMessage(const IniFile& ini)
 {
     return QStringLiteral("无法写入配置文件 %1（%2），该文件保持原样。")
-        .arg(configPath(), QString::fromStdString(ini.errorString()));
+        .arg(configPath(), writeFailureReason(ini.errorString()));
 }
 
 // The days of config.ini's value. A file edited by hand may have blanks

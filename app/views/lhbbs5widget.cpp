@@ -91,6 +91,7 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
     // seat of the new one.
     m_clickedRow = -1;
     m_clickedColumn = -1;
+    ++m_fills;
 
     const QVector<LHBUnit> units = StockApplication::instance()->lhbSeats().value(date).value(code);
     int number = 1;
@@ -127,5 +128,8 @@ void LHBBS5Widget::showHistoryList()
     const QString seatCode = seatCodeOf(nameItem->text());
     if (seatCode.isEmpty())
         return;
-    showSeatHistory(seatCode, nameItem->text(), this);
+    // The fetch keeps events flowing: once another stock's seats are in the
+    // table, this seat's history no longer belongs under the selection.
+    const quint64 fill = m_fills;
+    showSeatHistory(seatCode, nameItem->text(), this, [this, fill] { return m_fills == fill; });
 }

@@ -35,6 +35,7 @@ private:
     QTableWidget* m_table;
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
+    quint64 m_fills = 0; // counts setStock calls: a history asked for before one is stale
     QMenu* m_menu;
     QAction* m_historyAction;
 };

@@ -120,14 +120,15 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
     return dialog;
 }
 
-void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent)
+void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent,
+                     const std::function<bool()>& stillAsked)
 {
     // The fetch keeps events flowing, so the parent may be gone afterwards.
     QPointer<QWidget> guard(parent);
     HttpGetStatus status;
     const QString reply = httpGet(seatHistoryUrl(seatCode), &status, nullptr, kHttpGetTimeoutMs,
                                   kSeatHistoryMaxReplyBytes);
-    if (parent && !guard)
+    if ((parent && !guard) || (stillAsked && !stillAsked()))
         return;
     if (!status.ok || !isServiceReply(reply)) {
         // An empty dialog would read as "this seat has no recent entries".

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 class QSize;
 class QWidget;
 
@@ -33,5 +35,8 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
 
 // Fetches the seat's history on the calling (GUI) thread and shows it in a
 // modal dialog that is destroyed when it closes. A failed fetch, or a reply
-// cut off before its end, is said in a modal warning instead.
-void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent);
+// cut off before its end, is said in a modal warning instead. When
+// stillAsked is given and returns false once the reply is in, nothing is
+// shown: the user has moved on meanwhile.
+void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent,
+                     const std::function<bool()>& stillAsked = {});

@@ -468,6 +468,9 @@ void TestStartup::unreadableConfigLeftAlone() {
     const QString said = readable ? QStringLiteral("无法写入") : QStringLiteral("无法读取");
     QVERIFY2(messages.first().contains(said) && messages.first().contains(path),
              qPrintable(messages.first()));
+    // In the user's words: no English beside the path.
+    const QString words = messages.first().mid(int(qstrlen("message: "))).remove(path);
+    QVERIFY2(!words.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(words));
     QVERIFY(run.lines.contains(QStringLiteral("main")));
     QVERIFY(run.lines.contains(QStringLiteral("days: ") +
                                QLatin1String(StockApplication::kDefaultNonTradeDays)));

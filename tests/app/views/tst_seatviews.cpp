@@ -222,6 +222,7 @@ private slots:
     void historyThroughMenuOnRightClickedSeat();
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
+    void historyOfAStockLeftMeanwhileNotShown();
     void historyFetchFailureIsSaid_data();
     void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
@@ -887,6 +888,24 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
     QVERIFY(withModalDialog([&] { w.showHistoryList(); },
                             [&](DataTableWidget* d) { rows = d->table()->rowCount(); }));
     QCOMPARE(rows, 0); // no row of empty cells
+}
+
+void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
+{
+    // Another stock's seats come in while a seat's history is on its way:
+    // that history no longer belongs under the selection and stays unshown.
+    storeTwoSeats();
+    StockApplication::instance()->setLhbSeats(kDate, "000002", {seat("乙营业部", 1, 1, 0, 1)});
+    m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
+    m_server.setResponseDelayMs(300);
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    QTimer::singleShot(100, &w, [&w] { w.showStock("000002", kDate); });
+    const bool shown = withModalWindow([&] { w.showHistoryList(); }, [](QWidget*) {});
+    m_server.setResponseDelayMs(0);
+    QVERIFY(!shown);
+    QCOMPARE(m_server.requestCount(), 1);
 }
 
 void TestSeatViews::historyFetchFailureIsSaid_data()
