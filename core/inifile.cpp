@@ -378,14 +378,8 @@ std::string IniFile::getRawValue(const std::string& section, const std::string& 
 
 std::string IniFile::getValue(const std::string& section, const std::string& key,
                               const std::string& defaultValue) const {
-    const std::size_t s = findSection(section);
-    if (s == kNone)
-        return defaultValue;
-    const auto found = m_keyIndex[s].find(normalizeIniName(key));
-    if (found == m_keyIndex[s].end())
-        return defaultValue;
     // One word, as a stream reads it: a value with a blank is cut there.
-    std::istringstream in(m_sections[s].entries[found->second].second);
+    std::istringstream in(getRawValue(section, key, std::string()));
     std::string word;
     if (in >> word)
         return word;
