@@ -1,6 +1,7 @@
 #include "core/httpget.h"
 
 #include "core/cancelflag.h"
+#include "core/utils.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -135,4 +136,10 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     loop.reset();
     manager.reset(); // disposes of the reply at once
     return text;
+}
+
+FetchFailure serviceReplyFailure(const HttpGetStatus& status, const QString& text) {
+    if (!status.ok)
+        return status.failure;
+    return isServiceReply(text) ? FetchFailure::None : replyShapeFailure(text);
 }

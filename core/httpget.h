@@ -36,6 +36,11 @@ struct HttpGetStatus {
 // raised cancel aborts the request in flight, and none is sent once it is up,
 // however shortly before the send it was raised. A body longer than
 // maxBodyBytes is refused as soon as it passes that bound.
+// How a fetch that must bring its service's reply (isServiceReply) ended:
+// the fetch's own failure, else the reply's shape failure; None when the
+// reply is whole and in shape.
+FetchFailure serviceReplyFailure(const HttpGetStatus& status, const QString& text);
+
 QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* cancel = nullptr,
                 int timeoutMs = kHttpGetTimeoutMs, qint64 maxBodyBytes = kHttpGetMaxBodyBytes);
 

@@ -274,15 +274,14 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
     // An error or portal page, or a reply cut off in transfer, is no history: drawing
     // what it holds would show too few or bogus bars, and keeping it would
     // never let the stock be fetched again.
-    const bool ok = status.ok && isServiceReply(reply);
+    const FetchFailure failure = serviceReplyFailure(status, reply);
+    const bool ok = failure == FetchFailure::None;
     if (fetched)
         *fetched = ok;
     if (fetch) {
         *fetch = status;
-        if (status.ok && !ok) {
-            fetch->ok = false;
-            fetch->failure = replyShapeFailure(reply);
-        }
+        fetch->ok = ok;
+        fetch->failure = failure;
     }
     if (!ok)
         return {};

@@ -123,8 +123,8 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
     if (request != m_request)
         return false; // a later stock's news went in meanwhile
     // Part of a list would pass for all of a stock's news.
-    if (!status.ok || !isServiceReply(text)) {
-        const FetchFailure failure = status.ok ? replyShapeFailure(text) : status.failure;
+    const FetchFailure failure = serviceReplyFailure(status, text);
+    if (failure != FetchFailure::None) {
         m_news->setNotice(QStringLiteral("%1 新闻获取失败（%2）")
                               .arg(plain, fetchFailureText(failure, status.httpStatus)));
         return true;

@@ -130,12 +130,12 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
                                   kSeatHistoryMaxReplyBytes);
     if ((parent && !guard) || (stillAsked && !stillAsked()))
         return;
-    if (!status.ok || !isServiceReply(reply)) {
+    const FetchFailure failure = serviceReplyFailure(status, reply);
+    if (failure != FetchFailure::None) {
         // An empty dialog would read as "this seat has no recent entries".
         QPointer<QMessageBox> box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("营业部历史上榜"),
             QStringLiteral("未能获取“%1”的历史上榜数据。").arg(seatName), QMessageBox::Ok, parent);
-        const FetchFailure failure = status.ok ? replyShapeFailure(reply) : status.failure;
         box->setInformativeText(QStringLiteral("原因：")
                                 + fetchFailureText(failure, status.httpStatus));
         box->exec();
