@@ -28,9 +28,8 @@ qint64 threadCpuNs() {
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// The object-list reading as designed: quotes removed, then cut at every
-// marker wherever it stands. Texts whose quoted values hold no marker
-// character must read the same with the quote-aware parser.
+// The plain reading (quotes removed, cut at every marker), which the quote-aware
+// parser must match on texts whose quoted values hold no marker.
 Rows designedObjectList(QString body) {
     body.remove(QLatin1Char('"'));
     body = body.mid(body.indexOf(QLatin1String("[{")) + 2).trimmed();
@@ -51,8 +50,7 @@ Rows designedObjectList(QString body) {
     return rows;
 }
 
-// Whether a closed quoted string of the text holds a marker character (or
-// a backslash, which may move where the string ends).
+// Whether a closed quoted string holds a marker or a backslash (which may move its end).
 bool quotesHoldMarkers(const QString& text) {
     bool inString = false;
     bool holds = false;
