@@ -374,8 +374,7 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     bool fetched = false;
     const QVector<Stock> bars = app->getKLines(code, &fetched);
 
-    // Each period and adjustment is an entry of its own; one fetched before
-    // asks for nothing.
+    // Each period and adjustment is an entry of its own, fetched once.
     app->getKLines(code, QStringLiteral("week"), QStringLiteral("qfq"));
     app->getKLines(code, QStringLiteral("week"), QStringLiteral("qfq"));
     app->getKLines(code);
