@@ -497,6 +497,8 @@ void TestCandlestickWidget::choicesAskForBarsAndMarkThem()
     c.widget.setData(60, "600036", alternating(20), "week", "qfq");
     QCOMPARE(checked("K线"), QStringList{"周线"});
     QCOMPARE(checked("除权"), QStringList{"前复权"});
+    QCOMPARE(c.widget.periodCode(), QString("week"));
+    QCOMPARE(c.widget.adjustCode(), QString("qfq"));
 }
 
 void TestCandlestickWidget::indicatorBeforeData()
