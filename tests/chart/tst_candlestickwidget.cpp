@@ -340,7 +340,6 @@ void TestCandlestickWidget::emptyBarsClearTheChart()
     c.widget.setData(60, "600036", dated, "day", "bfq");
     QVERIFY(!dateLabels().isEmpty());
     c.widget.setData(60, "000002", QVector<Stock>(), "day", "bfq");
-    // Unadjusted bars are not the start-up's: the title says so.
     QCOMPARE(c.title()->text(), QString("000002 不复权"));
     QCOMPARE(c.widget.windowTitle(), QString("000002 不复权"));
     QCOMPARE(c.candles()->dataCount(), 0);
@@ -473,7 +472,6 @@ void TestCandlestickWidget::choicesAskForBarsAndMarkThem()
                 on << a->text();
         return on;
     };
-    // Before any bars: daily back-adjusted, the history's first form.
     QCOMPARE(checked("K线"), QStringList{"日线"});
     QCOMPARE(checked("除权"), QStringList{"后复权"});
 
@@ -481,8 +479,7 @@ void TestCandlestickWidget::choicesAskForBarsAndMarkThem()
     const QVector<double> keys = candleKeys(c.candles());
     const QCPRange y = c.plot->yAxis->range();
 
-    // A choice asks for bars with the other submenu's choice kept; until
-    // they come, the bars drawn and the codes that describe them stay.
+    // A choice asks for bars, keeping the other submenu's; until they come, nothing changes.
     struct Choice { const char* menu; const char* text; const char* period; const char* adjust; };
     const Choice choices[] = {{"K线", "周线", "week", "hfq"}, {"除权", "前复权", "week", "qfq"},
                               {"K线", "月线", "month", "qfq"}, {"除权", "不复权", "month", "bfq"}};
@@ -497,7 +494,6 @@ void TestCandlestickWidget::choicesAskForBarsAndMarkThem()
     }
     QVERIFY(asked.isEmpty());
 
-    // The bars that come mark what they are.
     c.widget.setData(60, "600036", alternating(20), "week", "qfq");
     QCOMPARE(checked("K线"), QStringList{"周线"});
     QCOMPARE(checked("除权"), QStringList{"前复权"});
@@ -641,15 +637,12 @@ void TestCandlestickWidget::axesReadOnBlack()
 
 void TestCandlestickWidget::timeAxisShowsBarDates()
 {
-    // Trading days (weekdays) from 2016-11-01 across the turn of the year,
-    // and weekly bars (Fridays) for the same chart.
+    // Trading days across the turn of a year, and weekly bars.
     QVector<Stock> daily = risingCloses(80);
-    QDate d(2016, 11, 1);
+    QDate d(2016, 11, 1); // a Tuesday
     for (Stock& bar : daily) {
-        while (d.dayOfWeek() > 5)
-            d = d.addDays(1);
         bar.date = d.toString(Qt::ISODate);
-        d = d.addDays(1);
+        d = d.addDays(d.dayOfWeek() == 5 ? 3 : 1);
     }
     QVector<Stock> weekly = risingCloses(60);
     for (int i = 0; i < weekly.size(); ++i)
@@ -661,48 +654,40 @@ void TestCandlestickWidget::timeAxisShowsBarDates()
     QCPAxis* axis = c.plot->xAxis;
     QCOMPARE(axis->tickLabelColor(), ChartStyle::axisColor());
     const QFontMetrics metrics(axis->tickLabelFont());
-
-    // What the axis shows for these bars at the widget's present width.
     QVector<QString> labels;
     auto checkLabels = [&](const QVector<Stock>& bars, const char* period) {
         c.widget.setData(60, "600036", bars, period, "hfq");
         QCoreApplication::processEvents(); // the spacing follows in a queued replot
         c.plot->replot(QCustomPlot::rpImmediateRefresh);
-        QCOMPARE(axis->label(), QString("日期"));
         const QVector<Stock> shown = bars.mid(bars.size() - 60);
         const QVector<double> ticks = axis->tickVector();
         labels = axis->tickVectorLabels();
-        QVERIFY2(ticks.size() >= 2 && ticks.size() <= 12,
-                 qPrintable(QString::number(ticks.size())));
+        QVERIFY2(ticks.size() >= 2 && ticks.size() <= 12, qPrintable(QString::number(ticks.size())));
         QCOMPARE(ticks.last(), 60 * day); // the latest day is always named
         int lastYear = 0;
         for (int t = 0; t < ticks.size(); ++t) {
             const int i = qRound(ticks.at(t) / day) - 1;
             QCOMPARE(ticks.at(t), (i + 1) * day);
             const QDate date = QDate::fromString(shown.at(i).date, Qt::ISODate);
-            const bool withYear = date.year() != lastYear;
+            QCOMPARE(labels.at(t), date.toString(date.year() != lastYear ? "yyyy-MM-dd" : "MM-dd"));
             lastYear = date.year();
-            QCOMPARE(labels.at(t), date.toString(withYear ? "yyyy-MM-dd" : "MM-dd"));
-            if (t > 0) {
-                // Neighbours stand clear of each other.
-                const double gap =
-                    axis->coordToPixel(ticks.at(t)) - axis->coordToPixel(ticks.at(t - 1));
-                const int halves = (metrics.horizontalAdvance(labels.at(t))
-                                    + metrics.horizontalAdvance(labels.at(t - 1))) / 2;
-                QVERIFY2(gap > halves + 10, qPrintable(labels.at(t - 1) + " " + labels.at(t)));
-            }
+            if (t == 0)
+                continue;
+            const double gap = axis->coordToPixel(ticks.at(t)) - axis->coordToPixel(ticks.at(t - 1));
+            const QString prev = labels.at(t - 1);
+            const int room = (metrics.horizontalAdvance(labels.at(t)) + metrics.horizontalAdvance(prev)) / 2;
+            QVERIFY2(gap > room + 10, qPrintable(prev + " " + labels.at(t))); // neighbours stand clear
         }
-        // The indicator pane's time axis follows the candles'.
         QCOMPARE(c.pane()->axis(QCPAxis::atBottom)->range(), axis->range());
     };
 
     checkLabels(daily, "day");
     if (QTest::currentTestFailed())
         return;
+    QCOMPARE(axis->label(), QString("日期"));
     const QVector<QString> wide = labels;
     QVERIFY(wide.first().startsWith("2016-"));
-    QVERIFY(std::any_of(wide.begin(), wide.end(),
-                        [](const QString& l) { return l.startsWith("2017-"); }));
+    QVERIFY(std::any_of(wide.begin(), wide.end(), [](const QString& l) { return l.startsWith("2017-"); }));
     checkLabels(weekly, "week");
     if (QTest::currentTestFailed())
         return;
@@ -711,8 +696,7 @@ void TestCandlestickWidget::timeAxisShowsBarDates()
     // A narrower chart keeps its labels apart by showing fewer of them.
     c.widget.setFixedSize(480, 320);
     checkLabels(daily, "day");
-    QVERIFY2(labels.size() < wide.size(),
-             qPrintable(QString("%1 < %2").arg(labels.size()).arg(wide.size())));
+    QVERIFY2(labels.size() < wide.size(), qPrintable(QString("%1 < %2").arg(labels.size()).arg(wide.size())));
 }
 
 void TestCandlestickWidget::overlayText()

@@ -244,8 +244,7 @@ void TestHttpGet::cancelAbortsTheRequestInFlight() {
 
 namespace {
 
-// Raised the moment a wait starts watching it, that is after the fetch has
-// begun but before its request is sent.
+// Raised as a wait starts watching it: after the fetch began, before its send.
 class RaisedWhenWatched final : public CancelFlag {
 protected:
     void connectNotify(const QMetaMethod& signal) override {
@@ -254,8 +253,7 @@ protected:
     }
 };
 
-// Sends every request for another host to the test server, and counts the
-// requests handed to the network: Qt asks for a proxy as it sends one.
+// Proxies every request to the test server, counting those sent (Qt asks as it sends).
 class CountingProxyFactory final : public QNetworkProxyFactory {
 public:
     CountingProxyFactory(quint16 port, int* count) : m_port(port), m_count(count) {}
@@ -295,8 +293,7 @@ void TestHttpGet::cancelRaisedBeforeTheSendKeepsItUnsent() {
 }
 
 void TestHttpGet::overLongReplyIsRefused() {
-    // A chunked list that never ends: refused once it passes the bound,
-    // long before the time bound.
+    // A chunked list that never ends: refused at the size bound, not the time bound.
     const QString url = m_server.baseUrl() + QStringLiteral("/endless");
     m_server.setEndlessRoute(QStringLiteral("/endless"), QByteArray("var data_tab_1={\"data\":["),
                              QByteArray("{\"SCode\":\"600001\",\"SName\":\"abc\"},"));

@@ -13,10 +13,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -52,8 +50,6 @@ private slots:
     void hostileTexts_data();
     void hostileTexts();
     void realReplies();
-    void missingRealReplies_data();
-    void missingRealReplies();
 
 private:
     TestHttpServer m_server;
@@ -311,35 +307,6 @@ void TestNewKLine::realReplies() {
             parseNewKLine(text, QString()); // survived is enough
     }
     QVERIFY(QDir(kSaveDir).entryList(QDir::Files).isEmpty());
-}
-
-void TestNewKLine::missingRealReplies_data() {
-    QTest::addColumn<bool>("ci");
-    QTest::newRow("a clone alone: skipped") << false;
-    QTest::newRow("CI: failed") << true;
-}
-
-void TestNewKLine::missingRealReplies() {
-    // Runs realReplies in a child that looks for the captures where they are not.
-    QFETCH(bool, ci);
-    QTemporaryDir dir;
-    const QString absent = dir.filePath(QStringLiteral("real-replies"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VESK_REAL_REPLIES"), absent);
-    env.remove(QStringLiteral("CI"));
-    if (ci)
-        env.insert(QStringLiteral("CI"), QStringLiteral("true"));
-    QProcess child;
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("realReplies")});
-    QVERIFY(child.waitForFinished(60000));
-    const QString output = QString::fromUtf8(child.readAllStandardOutput());
-    QCOMPARE(child.exitCode() != 0, ci);
-    QVERIFY2(output.contains(ci ? QLatin1String("FAIL!  : TestNewKLine::realReplies()")
-                                : QLatin1String("SKIP   : TestNewKLine::realReplies()")),
-             qPrintable(output));
-    // Either way it says where it looked.
-    QVERIFY2(output.contains(absent), qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(TestNewKLine)

@@ -187,17 +187,17 @@ void TestScanProviders::dayListFetched() {
     QCOMPARE(text, fixture);
     QVERIFY(EastmoneyLHBListInterface::isListReply(text));
     QCOMPARE(EastmoneyLHBListInterface::pageCount(text), 1);
-    // Cut off anywhere after its array opens (after a whole row too), it is
-    // no list, not a shorter one.
+    // Cut off anywhere after its array opens (after a whole row, or of its
+    // last character too), it is no list, not a shorter one.
     const int dataStart = text.indexOf(QStringLiteral("\"data\":[")) + 8;
-    QVERIFY(dataStart > 8);
+    const int lastRowEnd = text.lastIndexOf(QStringLiteral("},{")) + 1;
+    QVERIFY(dataStart > 8 && lastRowEnd > dataStart);
+    QList<int> cuts{lastRowEnd, int(text.size()) - 1};
     for (int cut = dataStart; cut < text.size(); cut += 97)
+        cuts << cut;
+    for (int cut : cuts)
         QVERIFY2(!EastmoneyLHBListInterface::isListReply(text.left(cut)),
                  qPrintable(QString::number(cut)));
-    const int lastRowEnd = text.lastIndexOf(QStringLiteral("},{")) + 1;
-    QVERIFY(lastRowEnd > dataStart);
-    QVERIFY(!EastmoneyLHBListInterface::isListReply(text.left(lastRowEnd)));
-    QVERIFY(!EastmoneyLHBListInterface::isListReply(text.left(text.size() - 1)));
     const StringMapRows rows = client.parse(text, QString());
     QCOMPARE(rows.size(), 12);
     for (const auto& row : rows) {
