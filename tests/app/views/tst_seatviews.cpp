@@ -79,16 +79,19 @@ int rowOf(const QTableWidget* table, const QString& name)
     return -1;
 }
 
-// Runs action() while a timer looks for the modal window it opens, hands the
-// window to inspect() and closes it. Returns whether a window was seen.
-bool withModalWindow(const std::function<void()>& action,
-                     const std::function<void(QWidget*)>& inspect)
+template <class T> struct Same { using type = T; }; // keeps W from being deduced from a lambda
+
+// Runs action() while a timer looks for the modal W it opens, hands it to
+// inspect() and closes it. Returns whether such a window was seen.
+template <class W = DataTableWidget>
+bool withModalDialog(const std::function<void()>& action,
+                     const std::function<void(typename Same<W>::type*)>& inspect)
 {
     bool seen = false;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* window = QApplication::activeModalWidget();
+        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
         if (!window || !window->isVisible())
             return;
         seen = true;
@@ -108,20 +111,6 @@ bool withModalWindow(const std::function<void()>& action,
     });
     guard.start(10000);
     action();
-    return seen;
-}
-
-// The same for the history dialog: whether that, not another window, opened.
-bool withModalDialog(const std::function<void()>& action,
-                     const std::function<void(DataTableWidget*)>& inspect)
-{
-    bool seen = false;
-    withModalWindow(action, [&](QWidget* window) {
-        if (auto* dialog = qobject_cast<DataTableWidget*>(window)) {
-            seen = true;
-            inspect(dialog);
-        }
-    });
     return seen;
 }
 
@@ -597,14 +586,10 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     m_server.setRoute(newsPath(), news);
     QVERIFY(tabs.showStock("600001", kDate));
     QCOMPARE(candleCount(chart), 60);
-    const auto kLineQueries = [this] {
-        QStringList queries;
-        for (const QString& r : m_server.requests())
-            if (QUrl(r).path() == kLinePath())
-                queries << QUrl(r).query(QUrl::FullyDecoded);
-        return queries;
+    const auto kLineQueries = [this] { return m_server.requests().filter(kLinePath()); };
+    const auto askedFor = [&](const char* param) {
+        return QUrl(kLineQueries().last()).query(QUrl::FullyDecoded).contains(param);
     };
-    const auto askedFor = [&](const char* param) { return kLineQueries().last().contains(param); };
     QVERIFY2(askedFor("sh600001,day,,,480,hfq"), qPrintable(kLineQueries().last()));
     const auto shown = [&] {
         return QStringList{QString::number(candleCount(chart)), chart->titleText(),
@@ -840,7 +825,7 @@ void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
     w.showStock("600519", kDate);
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
     QTimer::singleShot(100, &w, [&w] { w.showStock("000002", kDate); });
-    const bool shown = withModalWindow([&] { w.showHistoryList(); }, [](QWidget*) {});
+    const bool shown = withModalDialog<QWidget>([&] { w.showHistoryList(); }, [](QWidget*) {});
     m_server.setResponseDelayMs(0);
     QVERIFY(!shown);
     QCOMPARE(m_server.requestCount(), 1);
@@ -879,15 +864,14 @@ void TestSeatViews::historyFetchFailureIsSaid()
     LHBBS5Widget w;
     w.showStock("600519", kDate);
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
-    QVERIFY(withModalWindow([&] { w.showHistoryList(); },
-                            [&](QWidget* window) {
-                                auto* box = qobject_cast<QMessageBox*>(window);
-                                QVERIFY(box); // not an empty history
-                                QCOMPARE(box->icon(), QMessageBox::Warning);
-                                QVERIFY2(box->text().contains("国泰君安上海江苏路"),
-                                         qPrintable(box->text()));
-                                QTEST(box->informativeText(), "reason");
-                            }));
+    // A warning, not an empty history.
+    QVERIFY(withModalDialog<QMessageBox>([&] { w.showHistoryList(); },
+                                         [&](QMessageBox* box) {
+                                             QCOMPARE(box->icon(), QMessageBox::Warning);
+                                             QVERIFY2(box->text().contains("国泰君安上海江苏路"),
+                                                      qPrintable(box->text()));
+                                             QTEST(box->informativeText(), "reason");
+                                         }));
     QCOMPARE(m_server.requests(), QStringList{url});
 }
 
