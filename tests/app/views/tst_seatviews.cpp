@@ -79,16 +79,19 @@ int rowOf(const QTableWidget* table, const QString& name)
     return -1;
 }
 
-// Runs action() while a timer looks for the modal window it opens, hands the
-// window to inspect() and closes it. Returns whether a window was seen.
-bool withModalWindow(const std::function<void()>& action,
-                     const std::function<void(QWidget*)>& inspect)
+template <class T> struct Same { using type = T; }; // keeps W from being deduced from a lambda
+
+// Runs action() while a timer looks for the modal W it opens, hands it to
+// inspect() and closes it. Returns whether such a window was seen.
+template <class W = DataTableWidget>
+bool withModalDialog(const std::function<void()>& action,
+                     const std::function<void(typename Same<W>::type*)>& inspect)
 {
     bool seen = false;
     QTimer poll;
     poll.setInterval(20);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* window = QApplication::activeModalWidget();
+        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
         if (!window || !window->isVisible())
             return;
         seen = true;
@@ -111,32 +114,9 @@ bool withModalWindow(const std::function<void()>& action,
     return seen;
 }
 
-// The same for the history dialog: whether that, not another window, opened.
-bool withModalDialog(const std::function<void()>& action,
-                     const std::function<void(DataTableWidget*)>& inspect)
-{
-    bool seen = false;
-    withModalWindow(action, [&](QWidget* window) {
-        if (auto* dialog = qobject_cast<DataTableWidget*>(window)) {
-            seen = true;
-            inspect(dialog);
-        }
-    });
-    return seen;
-}
-
 // K-line and news queries carry a random number, so they are routed by path.
-QString kLinePath()
-{
-    StockQQHistoryInterface client;
-    return QUrl(client.urls({"600001"}).value(0)).path();
-}
-
-QString newsPath()
-{
-    StockNewsInterface client;
-    return QUrl(client.url("600001")).path();
-}
+QString kLinePath() { return QUrl(StockQQHistoryInterface().urls({"600001"}).value(0)).path(); }
+QString newsPath() { return QUrl(StockNewsInterface().url("600001")).path(); }
 
 // A whole K-line reply of n daily bars.
 QByteArray kLineReply(int n)
@@ -179,12 +159,6 @@ int candleCount(CandlestickWidget* chart)
     return -1;
 }
 
-QString chartTitle(CandlestickWidget* chart)
-{
-    auto* plot = chart->findChild<QCustomPlot*>();
-    return qobject_cast<QCPTextElement*>(plot->plotLayout()->element(0, 0))->text();
-}
-
 } // namespace
 
 class TestSeatViews : public QObject {
@@ -214,9 +188,7 @@ private slots:
     void dataTableClearKeepsHeaders();
     void escapeClosesOnlyTheDialog();
     void droppedStockAsksForNothingMore();
-    void stockViewSaysWhatFailed();
-    void chartChoicesFetchAndHold();
-    void repliesOverTheirBoundFail();
+    void stockViewFetchesAndSaysWhatFailed();
     void tableFillsSortOnce();
 
     void historyThroughMenuOnRightClickedSeat();
@@ -605,64 +577,84 @@ QByteArray historyReply()
 
 } // namespace
 
-void TestSeatViews::stockViewSaysWhatFailed()
+void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
 {
     LHBTabWidget tabs;
+    CandlestickWidget* chart = tabs.chart();
+    const QByteArray news = toGbk(fixtureText("scan/news.json"));
     m_server.setRoute(kLinePath(), kLineReply(70));
-    m_server.setRoute(newsPath(), toGbk(fixtureText("scan/news.json")));
+    m_server.setRoute(newsPath(), news);
     QVERIFY(tabs.showStock("600001", kDate));
-    QCOMPARE(candleCount(tabs.chart()), 60);
+    QCOMPARE(candleCount(chart), 60);
+    const auto kLineQueries = [this] { return m_server.requests().filter(kLinePath()); };
+    const auto askedFor = [&](const char* param) {
+        return QUrl(kLineQueries().last()).query(QUrl::FullyDecoded).contains(param);
+    };
+    QVERIFY2(askedFor("sh600001,day,,,480,hfq"), qPrintable(kLineQueries().last()));
+    const auto shown = [&] {
+        return QStringList{QString::number(candleCount(chart)), chart->titleText(),
+                           QString::number(tabs.newsTable()->table()->rowCount()),
+                           tabs.newsTable()->notice()};
+    };
+    const QStringList tooLong = {"0", "600002 K线数据获取失败（回复过长）", "0",
+                                 "600002 新闻获取失败（回复过长）"};
 
-    // The next stock's K-lines and news never end: both fail, nothing of
-    // the last stock stays, each tab says what failed, and memory stays low.
+    // Replies that never end, then whole ones of the real shape only far
+    // longer than asked for: each fails, nothing of the last stock stays,
+    // memory stays low, and no failure is kept: the stock is asked again.
     m_server.setEndlessRoute(kLinePath(), kLineReply(1).left(40), "[\"2017-01-02\",\"1\"],");
     m_server.setEndlessRoute(newsPath(), "{\"data\":{\"data\":[", "{\"title\":\"x\"},");
     QVERIFY(tabs.showStock("600002", kDate));
-    QCOMPARE(candleCount(tabs.chart()), 0);
-    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002 K线数据获取失败（回复过长）"));
-    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败（回复过长）"));
+    QCOMPARE(shown(), tooLong);
+    m_server.setRoute(kLinePath(), overBound(kLineReply, StockQQHistoryInterface::kMaxReplyBytes));
+    m_server.setRoute(newsPath(), overBound(newsReply, StockNewsInterface::kMaxReplyBytes));
+    QVERIFY(tabs.showStock("600002", kDate));
+    QCOMPARE(shown(), tooLong);
     QVERIFY2(peakResidentKiB() < peakResidentBoundKiB(400),
              qPrintable(QString::number(peakResidentKiB())));
 
-    // The failure was not kept: the next click asks again and shows the
-    // bars; news cut off half-way are no shorter list.
+    // News cut off half-way are no shorter list.
     m_server.setRoute(kLinePath(), kLineReply(70));
-    const QByteArray news = toGbk(fixtureText("scan/news.json"));
     m_server.setRoute(newsPath(), news.left(news.size() / 2));
     QVERIFY(tabs.showStock("600002", kDate));
-    QCOMPARE(candleCount(tabs.chart()), 60);
-    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600002"));
-    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600002 新闻获取失败（回复不完整）"));
-    int kLineRequests = 0;
-    for (const QString& r : m_server.requests())
-        kLineRequests += QUrl(r).path() == kLinePath() ? 1 : 0;
-    QCOMPARE(kLineRequests, 3);
-}
+    QCOMPARE(shown(), QStringList({"60", "600002", "0", "600002 新闻获取失败（回复不完整）"}));
+    QCOMPARE(kLineQueries().size(), 4);
 
-void TestSeatViews::repliesOverTheirBoundFail()
-{
-    // Whole replies of the real shape, only far longer than asked for: each
-    // fails at its bound, is said as any failure, and is not kept.
-    m_server.setRoute(kLinePath(), overBound(kLineReply, StockQQHistoryInterface::kMaxReplyBytes));
-    m_server.setRoute(newsPath(), overBound(newsReply, StockNewsInterface::kMaxReplyBytes));
-    LHBTabWidget tabs;
-    QVERIFY(tabs.showStock("600001", kDate));
-    QCOMPARE(candleCount(tabs.chart()), 0);
-    QCOMPARE(chartTitle(tabs.chart()), QStringLiteral("600001 K线数据获取失败（回复过长）"));
-    QCOMPARE(tabs.newsTable()->table()->rowCount(), 0);
-    QCOMPARE(tabs.newsTable()->notice(), QStringLiteral("600001 新闻获取失败（回复过长）"));
+    // A chart choice fetches the shown stock's bars so and draws them; the
+    // title says what is drawn once it is not the start-up's bars.
+    m_server.setRoute(kLinePath(), kLineReply(30));
+    chart->doAction("周线");
+    QVERIFY2(askedFor("sh600002,week,,,480,hfq"), qPrintable(kLineQueries().last()));
+    QCOMPARE(candleCount(chart), 30);
+    QCOMPARE(chart->periodCode(), QString("week"));
+    chart->doAction("前复权");
+    QVERIFY2(askedFor("sh600002,week,,,480,qfq"), qPrintable(kLineQueries().last()));
+    QCOMPARE(chart->adjustCode(), QString("qfq"));
+    QCOMPARE(chart->titleText(), QStringLiteral("600002 周K 前复权"));
 
-    m_server.setRoute(kLinePath(), kLineReply(70));
+    // It holds for the next stock; a choice fetched before asks for nothing.
     QVERIFY(tabs.showStock("600001", kDate));
-    QCOMPARE(candleCount(tabs.chart()), 60);
+    QVERIFY2(askedFor("sh600001,week,,,480,qfq"), qPrintable(kLineQueries().last()));
+    const int requests = m_server.requestCount();
+    QVERIFY(tabs.showStock("600002", kDate));
+    QCOMPARE(m_server.requestCount(), requests + 1); // its news only
+    QCOMPARE(candleCount(chart), 30);
+
+    // A failed choice is said, and asked for again when chosen again.
+    m_server.setRoute(kLinePath(), QByteArray(), 404);
+    chart->doAction("月线");
+    QCOMPARE(chart->titleText(),
+             QStringLiteral("600002 月K 前复权 K线数据获取失败（服务器返回错误 404）"));
+    QCOMPARE(candleCount(chart), 0);
+    m_server.setRoute(kLinePath(), kLineReply(12));
+    chart->doAction("月线");
+    QCOMPARE(candleCount(chart), 12);
+    QCOMPARE(chart->periodCode(), QString("month"));
 }
 
 void TestSeatViews::tableFillsSortOnce()
 {
-    // A fill of many rows sorts once, not once per row, and its rows stand
-    // together in the table's sort order.
+    // A fill of many rows sorts once, not per row, and its rows stay together.
     const int n = 500;
     m_server.setRoute(newsPath(), newsReply(n));
     LHBTabWidget tabs;
@@ -691,54 +683,6 @@ void TestSeatViews::tableFillsSortOnce()
         QCOMPARE(w.table()->item(r, 1)->text(), QString::number(n - 1 - r));
         QCOMPARE(w.table()->item(r, 0)->text(), QString::number(n - r));
     }
-}
-
-void TestSeatViews::chartChoicesFetchAndHold()
-{
-    LHBTabWidget tabs;
-    CandlestickWidget* chart = tabs.chart();
-    m_server.setRoute(newsPath(), toGbk(fixtureText("scan/news.json")));
-    m_server.setRoute(kLinePath(), kLineReply(70));
-    QVERIFY(tabs.showStock("600001", kDate));
-    const auto lastKLineQuery = [this] {
-        QString last;
-        for (const QString& r : m_server.requests())
-            if (QUrl(r).path() == kLinePath())
-                last = QUrl(r).query(QUrl::FullyDecoded);
-        return last;
-    };
-    QVERIFY2(lastKLineQuery().contains(",day,,,480,hfq"), qPrintable(lastKLineQuery()));
-
-    // A choice fetches the shown stock's bars so and draws them.
-    m_server.setRoute(kLinePath(), kLineReply(30));
-    chart->doAction("周线");
-    QVERIFY2(lastKLineQuery().contains(",week,,,480,hfq"), qPrintable(lastKLineQuery()));
-    QCOMPARE(candleCount(chart), 30);
-    QCOMPARE(chart->periodCode(), QString("week"));
-    chart->doAction("前复权");
-    QVERIFY2(lastKLineQuery().contains("sh600001,week,,,480,qfq"), qPrintable(lastKLineQuery()));
-    QCOMPARE(chart->adjustCode(), QString("qfq"));
-    // The title says what is drawn once it is not the start-up's bars.
-    QCOMPARE(chartTitle(chart), QStringLiteral("600001 周K 前复权"));
-
-    // It holds for the next stock; a choice fetched before asks for nothing.
-    QVERIFY(tabs.showStock("600002", kDate));
-    QVERIFY2(lastKLineQuery().contains("sh600002,week,,,480,qfq"), qPrintable(lastKLineQuery()));
-    const int requests = m_server.requestCount();
-    QVERIFY(tabs.showStock("600001", kDate));
-    QCOMPARE(m_server.requestCount(), requests + 1); // its news only
-    QCOMPARE(candleCount(chart), 30);
-
-    // A failed choice is said, and asked for again when chosen again.
-    m_server.setRoute(kLinePath(), QByteArray(), 404);
-    chart->doAction("月线");
-    QCOMPARE(chartTitle(chart),
-             QStringLiteral("600001 月K 前复权 K线数据获取失败（服务器返回错误 404）"));
-    QCOMPARE(candleCount(chart), 0);
-    m_server.setRoute(kLinePath(), kLineReply(12));
-    chart->doAction("月线");
-    QCOMPARE(candleCount(chart), 12);
-    QCOMPARE(chart->periodCode(), QString("month"));
 }
 
 void TestSeatViews::historyThroughMenuOnRightClickedSeat()
@@ -770,58 +714,38 @@ void TestSeatViews::historyThroughMenuOnRightClickedSeat()
     w.contextMenu()->hide();
 
     QPointer<DataTableWidget> opened;
-    QStringList replyOrder;
-    QStringList names;
-    QStringList buys;
-    QStringList types;
-    QString title;
-    QWidget* parent = nullptr;
-    QStringList headers;
-    // Per column: its width, and the widest of its texts, header included
-    // (the overlong reason aside).
-    QVector<int> widths;
-    QVector<int> widest;
-    int overlongWidth = 0;
-    const bool seen = withModalDialog([&] { w.historyAction()->trigger(); },
-                                      [&](DataTableWidget* d) {
-                                          opened = d;
-                                          title = d->windowTitle();
-                                          parent = d->parentWidget();
-                                          QTableWidget* h = d->table();
-                                          const QFontMetrics cells = h->fontMetrics();
-                                          const QFontMetrics header = h->horizontalHeader()->fontMetrics();
-                                          for (int c = 0; c < h->columnCount(); ++c) {
-                                              headers << h->horizontalHeaderItem(c)->text();
-                                              widths << h->columnWidth(c);
-                                              widest << header.horizontalAdvance(headers.last());
-                                              for (const QString& text : columnTexts(h, c)) {
-                                                  if (text == overlongReason())
-                                                      overlongWidth = cells.horizontalAdvance(text);
-                                                  else
-                                                      widest.last() = qMax(widest.last(), cells.horizontalAdvance(text));
-                                              }
-                                          }
-                                          replyOrder = columnTexts(h, 0);
-                                          h->sortByColumn(0, Qt::AscendingOrder);
-                                          names = columnTexts(h, 2);
-                                          buys = columnTexts(h, 3);
-                                          types = columnTexts(h, 7);
-                                      });
-    QVERIFY(seen);
-    QCOMPARE(title, QString("营业部历史上榜 - 国泰君安上海江苏路"));
-    QCOMPARE(parent, &w);
-    QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入(万元)", "卖出(万元)", "涨幅(%)",
-                                   "价格", "上榜类型"}));
-    // Newest first, as the service sends them, until a header is clicked.
-    QCOMPARE(replyOrder, QStringList({"2017-10-11", "2017-10-09"}));
-    QCOMPARE(names, QStringList({"平安银行", "贵州茅台"}));
-    // The service's 元 in 万元, like the seat table.
-    QCOMPARE(buys, QStringList({"1234.57", "3000"}));
-    QCOMPARE(types, QStringList({overlongReason(), "连续三个交易日内，涨幅偏离值累计达20%的证券"}));
-    // No text is cut off, but the overlong one does not stretch its column.
-    for (int c = 0; c < widths.size(); ++c)
-        QVERIFY2(widths.at(c) >= widest.at(c), qPrintable(headers.at(c)));
-    QVERIFY(widths.at(7) < overlongWidth);
+    QVERIFY(withModalDialog(
+        [&] { w.historyAction()->trigger(); },
+        [&](DataTableWidget* d) {
+            opened = d;
+            QCOMPARE(d->windowTitle(), QString("营业部历史上榜 - 国泰君安上海江苏路"));
+            QCOMPARE(d->parentWidget(), &w);
+            QTableWidget* h = d->table();
+            const QFontMetrics cells = h->fontMetrics();
+            const QFontMetrics header = h->horizontalHeader()->fontMetrics();
+            QStringList headers;
+            // No text is cut off, but the overlong reason does not stretch its column.
+            for (int c = 0; c < h->columnCount(); ++c) {
+                headers << h->horizontalHeaderItem(c)->text();
+                const int width = h->columnWidth(c);
+                QVERIFY2(width >= header.horizontalAdvance(headers.last()),
+                         qPrintable(headers.last()));
+                for (const QString& text : columnTexts(h, c))
+                    QVERIFY2((width >= cells.horizontalAdvance(text)) == (text != overlongReason()),
+                             qPrintable(text));
+            }
+            QCOMPARE(headers, QStringList({"日期", "代码", "股票", "买入(万元)", "卖出(万元)",
+                                           "涨幅(%)", "价格", "上榜类型"}));
+            // Newest first, as the service sends them, until a header is clicked.
+            QCOMPARE(columnTexts(h, 0), QStringList({"2017-10-11", "2017-10-09"}));
+            h->sortByColumn(0, Qt::AscendingOrder);
+            QCOMPARE(columnTexts(h, 2), QStringList({"平安银行", "贵州茅台"}));
+            // The service's 元 in 万元, like the seat table.
+            QCOMPARE(columnTexts(h, 3), QStringList({"1234.57", "3000"}));
+            QCOMPARE(
+                columnTexts(h, 7),
+                QStringList({overlongReason(), "连续三个交易日内，涨幅偏离值累计达20%的证券"}));
+        }));
     QVERIFY(!opened); // destroyed when it closed
     QCOMPARE(m_server.requests(), QStringList{seatHistoryUrl("80153279")});
 }
@@ -892,8 +816,7 @@ void TestSeatViews::historyEmptyReplyGivesEmptyTable()
 
 void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
 {
-    // Another stock's seats come in while a seat's history is on its way:
-    // that history no longer belongs under the selection and stays unshown.
+    // Another stock's seats come in while a seat's history is on its way.
     storeTwoSeats();
     StockApplication::instance()->setLhbSeats(kDate, "000002", {seat("乙营业部", 1, 1, 0, 1)});
     m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
@@ -902,7 +825,7 @@ void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
     w.showStock("600519", kDate);
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
     QTimer::singleShot(100, &w, [&w] { w.showStock("000002", kDate); });
-    const bool shown = withModalWindow([&] { w.showHistoryList(); }, [](QWidget*) {});
+    const bool shown = withModalDialog<QWidget>([&] { w.showHistoryList(); }, [](QWidget*) {});
     m_server.setResponseDelayMs(0);
     QVERIFY(!shown);
     QCOMPARE(m_server.requestCount(), 1);
@@ -910,53 +833,45 @@ void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
 
 void TestSeatViews::historyFetchFailureIsSaid_data()
 {
-    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("cutOff");
     QTest::addColumn<QString>("reason"); // in the user's words, without Qt's English or the URL
-    QTest::newRow("HTTP error") << "error" << "原因：服务器返回错误 500";
-    QTest::newRow("transfer cut off") << "cut off" << "原因：回复不完整";
-    QTest::newRow("JSON cut off") << "unclosed" << "原因：回复不完整";
-    QTest::newRow("over its bound") << "long" << "原因：回复过长";
-    QTest::newRow("portal page") << "portal" << "原因：回复不是预期的格式";
+    const QByteArray whole = historyReply();
+    QTest::newRow("HTTP error") << whole << 500 << false << "原因：服务器返回错误 500";
+    QTest::newRow("transfer cut off") << whole << 200 << true << "原因：回复不完整";
+    const QByteArray unclosed = whole.left(whole.size() - 2);
+    const QByteArray overlong =
+        overBound([&](int n) { return whole.repeated(n); }, kSeatHistoryMaxReplyBytes);
+    const QByteArray portal = "<html><script>var cfg={\"a\":[1,2]};</script></html>";
+    QTest::newRow("JSON cut off") << unclosed << 200 << false << "原因：回复不完整";
+    QTest::newRow("over its bound") << overlong << 200 << false << "原因：回复过长";
+    QTest::newRow("portal page") << portal << 200 << false << "原因：回复不是预期的格式";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
 {
-    QFETCH(QString, failure);
+    QFETCH(QByteArray, body);
+    QFETCH(int, status);
+    QFETCH(bool, cutOff);
     storeTwoSeats();
     const QString url = seatHistoryUrl("80153279");
-    const QByteArray whole = historyReply();
-    if (failure == "error")
-        m_server.setRoute(url, whole, 500, "text/plain");
-    else if (failure == "cut off")
-        m_server.setCutOffRoute(url, whole.left(whole.size() / 2), whole.size(), "text/plain");
-    else if (failure == "long")
-        m_server.setRoute(url, overBound([&](int n) { return whole.repeated(n); },
-                                         kSeatHistoryMaxReplyBytes), 200, "text/plain");
-    else if (failure == "portal")
-        m_server.setRoute(url, "<html><script>var cfg={\"a\":[1,2]};</script></html>", 200);
+    if (cutOff)
+        m_server.setCutOffRoute(url, body.left(body.size() / 2), body.size(), "text/plain");
     else
-        m_server.setRoute(url, whole.left(whole.size() - 2), 200, "text/plain");
+        m_server.setRoute(url, body, status, "text/plain");
 
     LHBBS5Widget w;
     w.showStock("600519", kDate);
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
-    QString kind;
-    QString text;
-    QString reason;
-    int icon = -1;
-    QVERIFY(withModalWindow([&] { w.showHistoryList(); },
-                            [&](QWidget* window) {
-                                kind = window->metaObject()->className();
-                                if (auto* box = qobject_cast<QMessageBox*>(window)) {
-                                    text = box->text();
-                                    reason = box->informativeText();
-                                    icon = box->icon();
-                                }
-                            }));
-    QCOMPARE(kind, QString("QMessageBox")); // not an empty history
-    QCOMPARE(icon, int(QMessageBox::Warning));
-    QVERIFY2(text.contains("国泰君安上海江苏路"), qPrintable(text));
-    QTEST(reason, "reason");
+    // A warning, not an empty history.
+    QVERIFY(withModalDialog<QMessageBox>([&] { w.showHistoryList(); },
+                                         [&](QMessageBox* box) {
+                                             QCOMPARE(box->icon(), QMessageBox::Warning);
+                                             QVERIFY2(box->text().contains("国泰君安上海江苏路"),
+                                                      qPrintable(box->text()));
+                                             QTEST(box->informativeText(), "reason");
+                                         }));
     QCOMPARE(m_server.requests(), QStringList{url});
 }
 

@@ -173,11 +173,9 @@ void TestStockListViews::lhbpkColumnsAndCells()
     QCOMPARE(view->item(0, 1)->textAlignment(), centred);
     QCOMPARE(view->item(0, 5)->textAlignment(), centred);
     QVERIFY(view->item(0, 3)->textAlignment() != centred);
-    // A change that is not finite is no figure.
+    // A change that is not finite is no figure (the lower code sorts first).
     view->addStock(makeStock("600000", "浦发银行", std::numeric_limits<float>::infinity()));
-    const QList<QTableWidgetItem*> found = view->findItems("600000", Qt::MatchExactly);
-    QCOMPARE(found.size(), 1);
-    QCOMPARE(view->item(found.first()->row(), 2)->text(), QString("-"));
+    QCOMPARE(columnTexts(view.get(), 2), QStringList({"-", "10"}));
 }
 
 void TestStockListViews::rowsStayTogetherUnderDefaultSort()
@@ -217,8 +215,8 @@ void TestStockListViews::manyStocksSortOnce()
     QSignalSpy sorts(view->model(), &QAbstractItemModel::layoutChanged);
     view->addStocks(stocks);
     QCOMPARE(sorts.count(), 1);
-    QCOMPARE(view->rowCount(), 500);
-    for (int r = 0; r < 500; ++r) {
+    QCOMPARE(view->rowCount(), stocks.size());
+    for (int r = 0; r < stocks.size(); ++r) {
         QCOMPARE(view->item(r, 0)->text(), QString::number(600001 + r));
         QCOMPARE(view->item(r, 1)->text(), QString::number(1 + r));
     }
@@ -278,14 +276,12 @@ void TestStockListViews::numericAndTextSorting()
         mixed.insertRow(mixed.rowCount());
         mixed.setItem(mixed.rowCount() - 1, 0, new OrderTableWidgetItem(QString::fromUtf8(text)));
     }
-    const QStringList ascending = {"-3", "-0.5", "9.8", "12",  "1.2万", "0.5亿",
-                                   "",   "-",    "?",   "inf", "nan"};
+    QStringList order = {"-3", "-0.5", "9.8", "12", "1.2万", "0.5亿", "", "-", "?", "inf", "nan"};
     mixed.sortItems(0, Qt::AscendingOrder);
-    QCOMPARE(columnTexts(&mixed, 0), ascending);
+    QCOMPARE(columnTexts(&mixed, 0), order);
     mixed.sortItems(0, Qt::DescendingOrder);
-    QStringList descending = ascending;
-    std::reverse(descending.begin(), descending.end());
-    QCOMPARE(columnTexts(&mixed, 0), descending);
+    std::reverse(order.begin(), order.end());
+    QCOMPARE(columnTexts(&mixed, 0), order);
 }
 
 void TestStockListViews::sameCodeTwice()
@@ -354,7 +350,8 @@ void TestStockListViews::bidView()
     QVERIFY(view->item(0, 16)->textAlignment() != centred);
 }
 
-void TestStockListViews::bidViewTextColumnsSortAsText() {
+void TestStockListViews::bidViewTextColumnsSortAsText()
+{
     // Every bid cell is numeric; the names, being no numbers, order as text.
     std::unique_ptr<StockListView> view(createStockListView(0, nullptr));
     view->sortByColumn(1, Qt::AscendingOrder);
