@@ -163,8 +163,7 @@ private slots:
     void listRowConversion();
     void initialDate_data();
     void initialDate();
-    void seatFailuresNamedOncePerStock();
-    void failuresSayWhyInChinese();
+    void failuresNamedOnceAndSayWhy();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
     void emptyDay();
@@ -177,6 +176,7 @@ private slots:
 private:
     void startScan(const QString& day);
     void waitForScanEnd();
+    void scanToEnd(const QString& day);
 
     TestHttpServer m_server;
     LHBPKWidget* m_widget = nullptr;
@@ -241,16 +241,10 @@ void TestScan::listRowConversion_data() {
     QTest::newRow("integer") << "5"
                              << "2508328205" << 5.0f << 250832.8205f;
     // A figure in hundredths is the service's own, whatever binary product it makes.
-    QTest::newRow("10.02 stays") << "10.02"
-                                 << "0" << 10.02f << 0.0f;
-    QTest::newRow("5.07 stays") << "5.07"
-                                << "0" << 5.07f << 0.0f;
-    QTest::newRow("9.99 stays") << "9.99"
-                                << "0" << 9.99f << 0.0f;
-    QTest::newRow("more decimals raised") << "10.0123"
-                                          << "0" << 10.02f << 0.0f;
-    QTest::newRow("negative, more decimals") << "-9.987"
-                                             << "0" << -9.98f << 0.0f;
+    for (const char* figure : {"10.02", "5.07", "9.99"})
+        QTest::newRow(figure) << figure << "0" << QByteArray(figure).toFloat() << 0.0f;
+    QTest::newRow("more decimals raised") << "10.0123" << "0" << 10.02f << 0.0f;
+    QTest::newRow("negative, more decimals") << "-9.987" << "0" << -9.98f << 0.0f;
     QTest::newRow("not numbers") << "abc"
                                  << "" << 0.0f << 0.0f;
 }
@@ -294,7 +288,7 @@ void TestScan::initialDate() {
     QCOMPARE(LHBPKWidget::initialDate(today), expected);
 }
 
-void TestScan::seatFailuresNamedOncePerStock() {
+void TestScan::failuresNamedOnceAndSayWhy() {
     ScanFailures failures;
     failures.setSeatPage(kDay, "600002", false);
     failures.setSeatPage(kDay1, "600002", false);
@@ -312,9 +306,7 @@ void TestScan::seatFailuresNamedOncePerStock() {
         many << QString::number(600010 + i);
     QCOMPARE(LHBPKWidget::seatFailureLine(many),
              QStringLiteral("12 只股票的营业部数据获取失败：") + many.mid(0, 10).join("、") + "等");
-}
 
-void TestScan::failuresSayWhyInChinese() {
     // D without any answer: the network is worth checking.
     ScanFailures silent;
     silent.addDay(kDay, FetchFailure::NoConnection);
@@ -359,6 +351,12 @@ void TestScan::waitForScanEnd() {
     QTRY_VERIFY_WITH_TIMEOUT(m_widget->scanButton()->isEnabled(), kScanTimeoutMs);
     // The last status task still pauses after its event; let it end.
     QVERIFY(m_widget->threadPool()->waitForDone(5000));
+}
+
+void TestScan::scanToEnd(const QString& day) {
+    startScan(day);
+    if (!QTest::currentTestFailed())
+        waitForScanEnd();
 }
 
 void TestScan::wholeScan() {
@@ -513,8 +511,7 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
     m_server.setResponseDelayMs(300);
     // What the views showed just before the second click.
     QString info, chartTitle, newsNotice;
-    int candles = -1;
-    int newsRows = -1;
+    int candles = -1, newsRows = -1;
     QStringList seatNames;
     const auto seatNamesOf = [](const QString& code) {
         QStringList names;
@@ -655,10 +652,7 @@ void TestScan::rowsWithoutRealCodeDropped() {
         m_server.setRoute(listUrl(QString::fromLatin1(other)), kEmptyList);
     m_server.setRoute(seatUrl(QStringLiteral("600009"), day),
                       toGbk(fixtureText(QStringLiteral("scan/seats-2017-10-09-600001.html"))));
-    startScan(day);
-    if (QTest::currentTestFailed())
-        return;
-    waitForScanEnd();
+    scanToEnd(day);
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(m_widget->stockList()->rowCount(), 1);
@@ -682,10 +676,7 @@ void TestScan::longDayListReadWhole() {
     m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day1, 2), QByteArray("error"), 502);
     m_server.setRoute(listUrl(day2), listReply({listRow(QStringLiteral("600014"), day2)},
                                                StockListTask::kMaxPages + 1));
-    startScan(day);
-    if (QTest::currentTestFailed())
-        return;
-    waitForScanEnd();
+    scanToEnd(day);
     if (QTest::currentTestFailed())
         return;
     const auto days = StockApplication::instance()->dayStocks();
@@ -693,8 +684,7 @@ void TestScan::longDayListReadWhole() {
     for (const Stock& stock : days.value(day))
         codes << stock.code;
     QCOMPARE(codes, (QStringList{"600011", "600012"}));
-    QVERIFY(days.value(day1).isEmpty());
-    QVERIFY(days.value(day2).isEmpty());
+    QVERIFY(days.value(day1).isEmpty() && days.value(day2).isEmpty());
     QCOMPARE(countRequests(m_server, QStringLiteral("page=2,")), 2);
     const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
     QVERIFY2(text.startsWith(QStringLiteral("%1 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整").arg(day1)),
@@ -751,32 +741,24 @@ void TestScan::failedFetchesAreSaid() {
 void TestScan::endlessAndCutOffRepliesFail() {
     // D's one entry has a seat page that never ends; D-1's list stops
     // half-way, after a whole row, in a 200 reply; D-2's list never ends.
-    // Days of their own, so the routes above stay as they are.
     const QString day = QStringLiteral("2017-10-20");
     const QString day1 = QStringLiteral("2017-10-19");
     const QString day2 = QStringLiteral("2017-10-18");
-    const QString row = QStringLiteral(
-        "{\"SCode\":\"600009\",\"SName\":\"甲\",\"Chgradio\":\"9.9554\",\"Dchratio\":\"17.1\","
-        "\"Turnover\":\"2508328205\",\"Ctypedes\":\"日涨幅偏离值达到7%的证券\",\"Tdate\":\"%1\","
-        "\"JD\":\"机构买入\",\"DP\":\"机构买入\"}");
+    const QString code = QStringLiteral("600009");
     const QString listHead =
         QStringLiteral("var data_tab_1={\"success\":true,\"pages\":1,\"data\":[");
-    m_server.setRoute(listUrl(day), toGbk(listHead + row.arg(day) + QStringLiteral("]}")));
-    m_server.setEndlessRoute(seatUrl(QStringLiteral("600009"), day),
+    m_server.setRoute(listUrl(day), listReply({listRow(code, day)}, 1));
+    m_server.setEndlessRoute(seatUrl(code, day),
                              QByteArray("<html><body><table>"),
                              QByteArray("<tr><td>1</td><td>x</td></tr>"));
-    m_server.setRoute(listUrl(day1), toGbk(listHead + row.arg(day1) + QLatin1Char(',')));
-    m_server.setEndlessRoute(listUrl(day2), listHead.toLatin1(),
-                             toGbk(row.arg(day2) + QLatin1Char(',')));
+    m_server.setRoute(listUrl(day1), toGbk(listHead + listRow(code, day1) + ','));
+    m_server.setEndlessRoute(listUrl(day2), listHead.toLatin1(), toGbk(listRow(code, day2) + ','));
 
-    startScan(day);
-    if (QTest::currentTestFailed())
-        return;
-    waitForScanEnd();
+    scanToEnd(day);
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(m_recorder->events.last(), qMakePair(5004, 100));
-    QCOMPARE(countRequests(m_server, seatUrl(QStringLiteral("600009"), day)), 1);
+    QCOMPARE(countRequests(m_server, seatUrl(code, day)), 1);
     QCOMPARE(m_widget->stockList()->rowCount(), 1);
     // The cut-off day is missing, not shorter.
     QVERIFY(StockApplication::instance()->dayStocks().value(day1).isEmpty());
