@@ -21,6 +21,8 @@ QString fetchFailureText(FetchFailure failure, int httpStatus) {
         return QStringLiteral("回复不完整");
     case FetchFailure::UnexpectedFormat:
         return QStringLiteral("回复不是预期的格式");
+    case FetchFailure::NoData:
+        return QStringLiteral("回复中没有可用的数据");
     }
     return QString();
 }

@@ -13,11 +13,12 @@ enum class FetchFailure {
     TooLong,          // the reply passed the size bound and was refused
     Incomplete,       // the reply stopped before its end
     UnexpectedFormat, // the reply is not what the request asks for
+    NoData,           // the reply is whole and in shape, but holds nothing usable
 };
 
 // The short Chinese reason for a failure, as shown to the user: "超时",
 // "无法连接", "服务器返回错误 503" (with the HTTP status), "回复过长",
-// "回复不完整", "回复不是预期的格式"; empty for None.
+// "回复不完整", "回复不是预期的格式", "回复中没有可用的数据"; empty for None.
 QString fetchFailureText(FetchFailure failure, int httpStatus = 0);
 
 // True when no answer came at all, so the user's network may be the cause.

@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QSet>
 #include <QSettings>
 
 #include <cerrno>
@@ -223,11 +224,17 @@ QVector<QPair<QString, QString>> StockApplication::detailPairs() const
 {
     QMutexLocker lock(&m_mutex);
     QVector<QPair<QString, QString>> pairs;
+    // A stock listed for several reasons on a day has one seat page for them
+    // all: it is asked for once.
+    QSet<QPair<QString, QString>> listed;
     for (auto it = m_dayStocks.cbegin(); it != m_dayStocks.cend(); ++it) {
         for (const Stock& s : it.value()) {
             // Stocks listed for a run of days ("连续") are not fetched.
-            if (!s.typeText.contains(QStringLiteral("连续")))
-                pairs.append(qMakePair(s.date, s.code));
+            const auto pair = qMakePair(s.date, s.code);
+            if (!s.typeText.contains(QStringLiteral("连续")) && !listed.contains(pair)) {
+                listed.insert(pair);
+                pairs.append(pair);
+            }
         }
     }
     return pairs;
@@ -271,10 +278,17 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
         urls.isEmpty() ? QString()
                        : httpGet(urls.first(), &status, nullptr, kHttpGetTimeoutMs,
                                  StockQQHistoryInterface::kMaxReplyBytes);
-    // An error or portal page, or a reply cut off in transfer, is no history: drawing
-    // what it holds would show too few or bogus bars, and keeping it would
-    // never let the stock be fetched again.
-    const FetchFailure failure = serviceReplyFailure(status, reply);
+    // An error or portal page, or a reply cut off in transfer, is no history:
+    // drawing what it holds would show too few or bogus bars. Nor is a reply
+    // without a bar that can be drawn: every listed stock has one. Neither is
+    // kept, so the next call asks again.
+    FetchFailure failure = serviceReplyFailure(status, reply);
+    QVector<Stock> bars;
+    if (failure == FetchFailure::None) {
+        bars = client.parse(reply, code);
+        if (bars.isEmpty())
+            failure = FetchFailure::NoData;
+    }
     const bool ok = failure == FetchFailure::None;
     if (fetched)
         *fetched = ok;
@@ -285,7 +299,6 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
     }
     if (!ok)
         return {};
-    QVector<Stock> bars = client.parse(reply, code);
     // More bars than were asked for are kept no longer than the parse: the
     // latest ones are all that is asked for and all that is shown.
     if (bars.size() > StockQQHistoryInterface::kBarsAsked)

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
 const char* const kDateFormat = "yyyy-MM-dd";
@@ -39,6 +40,11 @@ QString infoPlaceholder() {
 
 // The failure notice names this many stocks, then "等".
 constexpr int kNamedFailures = 10;
+
+// A day's list is filled this many rows at a time, the window turning in
+// between: a real day's fits at once, and the most rows the service may
+// send (50 pages of 200) would hold up the window far longer in one go.
+constexpr int kRowsPerTurn = 1000;
 } // namespace
 
 LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
@@ -73,6 +79,10 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
     layout->setRowStretch(2, 3);
 
     connect(m_stockList, &StockListView::senderStock, this, &LHBPKWidget::onClickLHBList);
+    m_listTimer = new QTimer(this);
+    m_listTimer->setSingleShot(true);
+    m_listTimer->setInterval(0);
+    connect(m_listTimer, &QTimer::timeout, this, &LHBPKWidget::listMore);
 
     // One thread, so the tasks run one after another in the order started.
     m_pool = new QThreadPool();
@@ -128,6 +138,8 @@ void LHBPKWidget::onSearch() {
     // stock still loading arrive into it.
     m_tabs->clearResults();
     m_infoLabel->setText(infoPlaceholder());
+    m_listTimer->stop();
+    m_unlisted.clear();
     m_stockList->clearContents();
     m_stockList->setRowCount(0);
 
@@ -149,7 +161,19 @@ void LHBPKWidget::onSearch() {
 
 void LHBPKWidget::updateStockList(const QVector<Stock>& stocks) {
     m_stockList->clear();
-    m_stockList->addStocks(stocks);
+    m_unlisted = stocks;
+    m_listed = 0;
+    listMore();
+}
+
+void LHBPKWidget::listMore() {
+    const int n = qMin(kRowsPerTurn, m_unlisted.size() - m_listed);
+    m_stockList->addStocks(m_unlisted.mid(m_listed, n));
+    m_listed += n;
+    if (m_listed < m_unlisted.size())
+        m_listTimer->start();
+    else
+        m_unlisted.clear();
 }
 
 void LHBPKWidget::customEvent(QEvent* event) {

@@ -16,6 +16,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QThreadPool;
+class QTimer;
 class ScanFailures;
 class StockListView;
 
@@ -71,6 +72,8 @@ private:
     QLabel* createInfoLabel();
     void finishScan();
     void endScan();
+    // Lists the next part of the records still to be listed.
+    void listMore();
     // Why a listed stock has no stored seats on D, for the information line.
     QString noSeatsText(const QString& code) const;
     // What the scan could not fetch, in words for the recommendation view.
@@ -88,4 +91,9 @@ private:
     QThreadPool* m_pool;
     CancelFlag* m_stop;
     std::shared_ptr<ScanFailures> m_failures;
+    // D's records not yet in the list, from m_listed on; the timer lists
+    // the next part at the event loop's next turn.
+    QVector<Stock> m_unlisted;
+    int m_listed = 0;
+    QTimer* m_listTimer;
 };

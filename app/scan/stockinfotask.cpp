@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 StockInfoTask::StockInfoTask(QObject* receiver, int eventType, const CancelFlag* stop,
                              std::shared_ptr<ScanFailures> failures)
     : m_receiver(receiver), m_eventType(eventType), m_stop(stop), m_failures(std::move(failures)) {
@@ -43,9 +45,13 @@ void StockInfoTask::run() {
         if (stopped())
             return;
         const QVector<LHBUnit> units = client.parse(text, QString());
-        // Every list entry has seats; a page without them was not the page.
+        // Every list entry has a seat that bought or sold: a page without one
+        // (an error page, or a layout whose seat rows no longer read) was not
+        // the page, and a page cut off in transfer is not all of it.
+        const bool fetched =
+            status.ok && std::any_of(units.cbegin(), units.cend(),
+                                     [](const LHBUnit& unit) { return unit.side != 3; });
         if (m_failures) {
-            const bool fetched = status.ok && !units.isEmpty();
             const FetchFailure failure =
                 status.ok ? FetchFailure::UnexpectedFormat : status.failure;
             m_failures->setSeatPage(date, code, fetched,
@@ -53,9 +59,8 @@ void StockInfoTask::run() {
                                             : fetchFailureText(failure, status.httpStatus));
         }
 
-        if (app) {
-            if (!units.isEmpty())
-                app->setLhbSeats(date, code, units);
+        if (app && fetched) {
+            app->setLhbSeats(date, code, units);
             for (const LHBUnit& unit : units)
                 app->setSeatPageUrl(unit.name, unit.url);
         }

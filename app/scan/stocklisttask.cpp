@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -90,9 +91,38 @@ Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
     return stock;
 }
 
-bool StockListTask::fetchRows(const QString& date, QVector<QMap<QString, QString>>& rows,
-                              FetchFailure& failure, int& httpStatus) {
-    EastmoneyLHBListInterface client;
+bool StockListTask::readPage(const QString& text, QSet<QString>& seen, QVector<Stock>& stocks,
+                             int& badCodes) {
+    const StringMapRows rows = EastmoneyLHBListInterface().parse(text, QString());
+    if (rows.size() > EastmoneyLHBListInterface::kRowsPerPage)
+        return false;
+    // Each page becomes records at once: its rows carry dozens of fields
+    // that the records leave out.
+    for (const auto& row : rows) {
+        Stock stock = stockFromRow(row);
+        const QString key = stock.date + QChar() + stock.code + QChar() + stock.typeText;
+        if (seen.contains(key))
+            continue;
+        seen.insert(key);
+        // The code goes into requests and onto the screen: a row without a
+        // real one is left out, and counted for the notice.
+        if (!isStockCode(stock.code)) {
+            ++badCodes;
+            continue;
+        }
+        // Margin-trading runs are of no interest to the screens.
+        if (stock.typeText.contains(QStringLiteral("连续")) &&
+            stock.typeText.contains(QStringLiteral("融资")))
+            continue;
+        stocks.append(stock);
+    }
+    return true;
+}
+
+bool StockListTask::fetchStocks(const QString& date, QVector<Stock>& stocks, int& badCodes,
+                                FetchFailure& failure, int& httpStatus) {
+    // A paged list that shifts between requests repeats rows on a later page.
+    QSet<QString> seen;
     int pages = 1;
     for (int page = 1; page <= pages; ++page) {
         // The further pages of a long day are paced like the days.
@@ -101,8 +131,8 @@ bool StockListTask::fetchRows(const QString& date, QVector<QMap<QString, QString
             return false;
         }
         HttpGetStatus status;
-        const QString text =
-            httpGet(EastmoneyLHBListInterface::pageUrl(date, page), &status, m_stop);
+        const QString text = httpGet(EastmoneyLHBListInterface::pageUrl(date, page), &status, m_stop,
+                                     kHttpGetTimeoutMs, EastmoneyLHBListInterface::kMaxReplyBytes);
         // An error page or a cut-off reply is no list, and a day with a page
         // missing is no whole list either: the day is missing, which the
         // widget must tell from a day that has no entries.
@@ -115,48 +145,32 @@ bool StockListTask::fetchRows(const QString& date, QVector<QMap<QString, QString
             httpStatus = status.httpStatus;
             return false;
         }
-        if (page == 1) {
+        if (page == 1)
             pages = EastmoneyLHBListInterface::pageCount(text);
-            if (pages > kMaxPages) {
-                failure = FetchFailure::UnexpectedFormat; // no day has that many entries
-                return false;
-            }
+        // A page count that is no whole number, or a page of more rows than
+        // were asked for, is not the list asked for.
+        if (pages < 0 || !readPage(text, seen, stocks, badCodes)) {
+            failure = FetchFailure::UnexpectedFormat;
+            return false;
         }
-        rows += client.parse(text, QString());
     }
     return true;
 }
 
 bool StockListTask::fetchDayList(int index, const QString& date, int progress) {
     Q_UNUSED(index);
-    QVector<QMap<QString, QString>> rows;
+    QVector<Stock> stocks;
+    int badCodes = 0;
     FetchFailure failure = FetchFailure::None;
     int httpStatus = 0;
-    const bool fetched = fetchRows(date, rows, failure, httpStatus);
+    const bool fetched = fetchStocks(date, stocks, badCodes, failure, httpStatus);
     if (stopped())
         return fetched;
     if (!fetched) {
-        rows.clear();
+        stocks.clear();
+        badCodes = 0;
         if (m_failures)
             m_failures->addDay(date, failure, httpStatus);
-    }
-
-    QVector<Stock> stocks;
-    stocks.reserve(rows.size());
-    int badCodes = 0;
-    for (const auto& row : rows) {
-        Stock stock = stockFromRow(row);
-        // The code goes into requests and onto the screen: a row without a
-        // real one is left out, and counted for the notice.
-        if (!isStockCode(stock.code)) {
-            ++badCodes;
-            continue;
-        }
-        // Margin-trading runs are of no interest to the screens.
-        if (stock.typeText.contains(QStringLiteral("连续")) &&
-            stock.typeText.contains(QStringLiteral("融资")))
-            continue;
-        stocks.append(stock);
     }
     if (badCodes > 0 && m_failures)
         m_failures->addBadCodeRows(badCodes);

@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QRunnable>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -35,21 +36,23 @@ public:
     static Stock stockFromRow(const QMap<QString, QString>& row);
     // Whether a code is six digits, as every listed stock's is.
     static bool isStockCode(const QString& code);
+    // Appends the records of one page of a day's list to stocks: each row
+    // once (seen keeps day, code and listing reason of the rows read), none
+    // without a real code (counted in badCodes) nor of a margin-trading run.
+    // False, taking nothing, for a page with more rows than were asked for.
+    static bool readPage(const QString& text, QSet<QString>& seen, QVector<Stock>& stocks,
+                         int& badCodes);
 
     // The pause after each day's list and between its pages, so the service
     // is not hammered.
     static constexpr int kPauseMs = 2400;
-    // Far above any day's list (200 rows a page): a reply that claims more
-    // pages is no list.
-    static constexpr int kMaxPages = 50;
 
 private:
     bool stopped() const;
-    // Every page of a day's list, in order; false when one is missing.
-    // Every page of the day's list; on failure says why through failure and
-    // httpStatus.
-    bool fetchRows(const QString& date, QVector<QMap<QString, QString>>& rows,
-                   FetchFailure& failure, int& httpStatus);
+    // Every page of the day's list as records, each row once; on failure
+    // says why through failure and httpStatus.
+    bool fetchStocks(const QString& date, QVector<Stock>& stocks, int& badCodes,
+                     FetchFailure& failure, int& httpStatus);
 
     QObject* m_receiver;
     int m_eventType;

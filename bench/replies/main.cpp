@@ -3,11 +3,22 @@
 // gives the most rows, and runs the program's own path: fetch, parse, cache
 // and fill. Prints the longest time the event loop went without turning
 // and how much the peak resident memory grew.
+// The day list is read on the scan's worker: every page of the three days
+// is as large as its bound admits and holds as many rows as a page may, its
+// bytes in the texts the records keep. Prints the peak resident memory once
+// all are stored, and the longest stall of the GUI thread's share: listing
+// the day and screening each of its stocks.
 
+#include "analysis/screens/lhbstockscanner.h"
+#include "app/scan/lhbpkwidget.h"
+#include "app/scan/stocklisttask.h"
 #include "app/views/datatablewidget.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/seathistory.h"
+#include "app/views/stocklistview.h"
 #include "chart/candlestickwidget.h"
+#include "core/httpget.h"
+#include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/stocknewsinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
@@ -17,6 +28,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -149,6 +161,99 @@ int main(int argc, char** argv)
             longestStall([&] { showSeatHistory("80153279", QStringLiteral("某营业部"), &tabs); });
         report("seat history", reply.size(), bound, rows, stall, before);
         ok = ok && rows > 0;
+    }
+
+    // Day lists: 3 days of the most pages, each page the most rows of the
+    // longest texts. The first page comes through the worker's own fetch.
+    {
+        const qint64 bound = EastmoneyLHBListInterface::kMaxReplyBytes;
+        const int rowsPerPage = EastmoneyLHBListInterface::kRowsPerPage;
+        const int pages = EastmoneyLHBListInterface::kMaxPages;
+        const QStringList days{"2017-10-09", "2017-10-06", "2017-10-05"};
+        const QString head = QStringLiteral("var data_tab_1={\"success\":true,\"pages\":%1,\"data\":[")
+                                 .arg(pages);
+        const QString rowForm = QStringLiteral(
+            "{\"SCode\":\"%1\",\"SName\":\"A\",\"Tdate\":\"%2\",\"Ctypedes\":\"r\","
+            "\"Chgradio\":\"9.9554\",\"Dchratio\":\"17.128\",\"Turnover\":\"2508328205\","
+            "\"JD\":\"%3\",\"DP\":\"%3\"}");
+        const int rowBytes = int((bound - head.size() - 2 + 1) / rowsPerPage) - 1;
+        const int padding = (rowBytes - rowForm.arg("600000", days.first(), "").size()) / 2;
+        const auto pageText = [&](int day, int page) {
+            QStringList rows;
+            for (int r = 0; r < rowsPerPage; ++r)
+                rows << rowForm.arg(QString::number(100000 + (day * pages + page) * rowsPerPage + r),
+                                    days.at(day), QString(padding, QLatin1Char('x')));
+            return head + rows.join(QLatin1Char(',')) + QStringLiteral("]}");
+        };
+        const QString firstPage = pageText(0, 0);
+        server.setRoute(EastmoneyLHBListInterface::pageUrl(days.first(), 1), firstPage.toLatin1(),
+                        200, "text/plain");
+        HttpGetStatus status;
+        const QString fetched = httpGet(EastmoneyLHBListInterface::pageUrl(days.first(), 1), &status,
+                                        nullptr, kHttpGetTimeoutMs, bound);
+        const bool whole = status.ok && fetched == firstPage
+            && EastmoneyLHBListInterface::isListReply(fetched);
+        // The page of the most rows the bound admits is read, and refused.
+        QSet<QString> seen;
+        QVector<Stock> refused;
+        int badCodes = 0;
+        const QByteArray mostRows = fill(head.toLatin1(), "{a:1}", "]}", bound);
+        const bool refusedWhole =
+            !StockListTask::readPage(QString::fromLatin1(mostRows), seen, refused, badCodes)
+            && refused.isEmpty();
+        for (int day = 0; day < days.size(); ++day) {
+            QVector<Stock> records;
+            seen.clear();
+            for (int page = 0; page < pages; ++page)
+                StockListTask::readPage(day == 0 && page == 0 ? fetched : pageText(day, page), seen,
+                                        records, badCodes);
+            app.setDayStocks(days.at(day), records);
+        }
+        const QVector<Stock> listed = app.dayStocks().value(days.first());
+        std::printf("%-13s page %7.1f KiB (bound %6.1f KiB)  %d rows x %d pages x %d days  "
+                    "peak resident %5.1f MiB  %s\n",
+                    "day lists", firstPage.size() / 1024.0, bound / 1024.0, rowsPerPage, pages,
+                    int(days.size()), peakResidentKiB() / 1024.0,
+                    whole && refusedWhole && peakResidentKiB() <= 400 * 1024 ? "met" : "MISSED");
+        ok = ok && whole && refusedWhole && listed.size() == rowsPerPage * pages;
+
+        // Every listed stock with ten seats on each day, for the screens.
+        QVector<LHBUnit> seats(10);
+        for (int i = 0; i < seats.size(); ++i) {
+            seats[i].name = QStringLiteral("seat %1").arg(i);
+            seats[i].side = i < 5 ? 1 : 2;
+            seats[i].buyAmount = 1000.0f;
+        }
+        for (const QString& day : days)
+            for (const Stock& stock : listed)
+                app.setLhbSeats(day, stock.code, seats);
+
+        // Listing D's records, as the scan widget does once the lists are
+        // stored; the window turns until every row is in.
+        LHBPKWidget scan;
+        scan.resize(960, 640);
+        scan.show();
+        QCoreApplication::processEvents();
+        long before = peakResidentKiB();
+        const double listing = longestStall([&] {
+            scan.updateStockList(listed);
+            while (scan.stockList()->rowCount() < listed.size())
+                QCoreApplication::processEvents();
+        });
+        report("day listed", firstPage.size(), bound, scan.stockList()->rowCount(), listing,
+               before);
+        // Screening each listed stock, as the scan's end does.
+        before = peakResidentKiB();
+        const double screens = longestStall([&] {
+            QSet<QString> codes;
+            for (const Stock& stock : listed)
+                codes.insert(stock.code);
+            for (const QString& code : codes) {
+                QPair<QString, QString> result;
+                runLHBScanners(code, QString(), days.at(0), days.at(1), days.at(2), result);
+            }
+        });
+        report("day screened", firstPage.size(), bound, listed.size(), screens, before);
     }
     return ok ? 0 : 1;
 }

@@ -45,10 +45,11 @@ QString code(int i) {
     return QString::number(600000 + i);
 }
 
-// One day's list reply in the service's shape, n rows.
-QString listReply(const QString& day, int n) {
+// One page of a day's list reply in the service's shape: rows from to
+// before to, of a list of the given pages.
+QString listReply(const QString& day, int from, int to, int pages) {
     QStringList rows;
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < to; ++i) {
         rows << QStringLiteral(
                     "{\"SCode\":\"%1\",\"SName\":\"样本%2\",\"ClosePrice\":\"10.5\",\"Chgradio\":"
                     "\"%3\","
@@ -62,7 +63,8 @@ QString listReply(const QString& day, int n) {
                     .arg(100000000 + i * 1234567)
                     .arg(day);
     }
-    return QStringLiteral("var data_tab_1={\"success\":true,\"pages\":1,\"data\":[%1]}")
+    return QStringLiteral("var data_tab_1={\"success\":true,\"pages\":%1,\"data\":[%2]}")
+        .arg(pages)
         .arg(rows.join(QLatin1Char(',')));
 }
 
@@ -130,9 +132,14 @@ int main(int argc, char** argv) {
     }
     server.setDefaultResponse(QByteArray(), 404);
     int seed = 0;
+    // A day of more stocks than a page holds comes in pages, as the service sends it.
+    const int perPage = EastmoneyLHBListInterface::kRowsPerPage;
+    const int listPages = (stocks + perPage - 1) / perPage;
     for (const QString& day : kDays) {
-        EastmoneyLHBListInterface listClient;
-        server.setRoute(listClient.urls(QStringList{day}).value(0), toGbk(listReply(day, stocks)));
+        for (int page = 1; page <= listPages; ++page)
+            server.setRoute(EastmoneyLHBListInterface::pageUrl(day, page),
+                            toGbk(listReply(day, (page - 1) * perPage,
+                                            std::min(stocks, page * perPage), listPages)));
         for (int i = 0; i < stocks; ++i) {
             EastmoneyLHBDataInterface pageClient;
             const QString url =
@@ -150,7 +157,7 @@ int main(int argc, char** argv) {
 
     const int pages = 3 * stocks;
     const double designed =
-        3 * StockListTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0 +
+        3 * listPages * StockListTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0 +
         pages * StockInfoTask::kPauseMs / 1000.0 + StockStatusTask::kPauseMs / 1000.0;
     std::printf("scan of %d listed stocks per day, %d list-entry pages; designed minimum %.2f s\n",
                 stocks, pages, designed);

@@ -12,17 +12,20 @@ QStringList EastmoneyLHBListInterface::urls(const QStringList& params) {
 }
 
 QString EastmoneyLHBListInterface::pageUrl(const QString& date, int page) {
-    // One page of 200 rows from the start to the end of the same day.
-    return QStringLiteral("http://%1/DataCenter_V3/stock2016/TradeDetail/pagesize=200,page=%3,"
+    // One page of the day's list, from its start to its end.
+    return QStringLiteral("http://%1/DataCenter_V3/stock2016/TradeDetail/pagesize=%4,page=%3,"
                           "sortRule=-1,sortType=,startDate=%2,endDate=%2,gpfw=0,"
                           "js=vardata_tab_1.html")
-        .arg(QLatin1String(kEastmoneyDataHost), date, QString::number(page));
+        .arg(QLatin1String(kEastmoneyDataHost), date, QString::number(page),
+             QString::number(kRowsPerPage));
 }
 
 namespace {
 
-// Reads a "pages": n member (key quoted or not, number quoted or not) that
-// begins at from, after blanks; false when the member there is another.
+// Reads a "pages": n member (key quoted or not) that begins at from, after
+// blanks: false when the member there is another. The count is a whole
+// number from 0 to the most pages, bare or in quotes; any other value
+// gives -1.
 bool readPagesMember(const QString& text, int from, int* pages) {
     const int n = text.size();
     int i = from;
@@ -47,15 +50,16 @@ bool readPagesMember(const QString& text, int from, int* pages) {
         return false;
     ++i;
     skipBlanks();
-    skipQuote();
-    constexpr int kMost = 1000000;
+    const bool quotedValue = skipQuote();
     int value = 0;
     const int digitsFrom = i;
     for (; i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i)
-        value = qMin(kMost, value * 10 + text.at(i).digitValue());
-    if (i == digitsFrom)
-        return false;
-    *pages = value;
+        value = qMin(EastmoneyLHBListInterface::kMaxPages + 1, value * 10 + text.at(i).digitValue());
+    // The number must end the value: "2.5", "2e1" or "3x" is no page count.
+    bool whole = i > digitsFrom && quotedValue == skipQuote();
+    skipBlanks();
+    whole = whole && i < n && (text.at(i) == QLatin1Char(',') || text.at(i) == QLatin1Char('}'));
+    *pages = whole && value <= EastmoneyLHBListInterface::kMaxPages ? value : -1;
     return true;
 }
 

@@ -361,10 +361,13 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     const QByteArray whole(kKLineReply);
 
     // An error status, a reply cut off half-way, a portal's page with a script
-    // of its own: failures, said and not kept, so the next call asks again.
+    // of its own, whole replies without a bar that can be drawn: failures,
+    // said and not kept, so the next call asks again.
     QStringList takenAsBars;
     for (const QByteArray& reply : {QByteArray(), whole.left(whole.size() / 2),
-                                    QByteArray("<html><script>var cfg={\"a\":[1,2]};</script></html>")}) {
+                                    QByteArray("<html><script>var cfg={\"a\":[1,2]};</script></html>"),
+                                    QByteArray("{\"code\":0,\"data\":{\"sz000002\":{\"hfqday\":[]}}}"),
+                                    QByteArray(whole).replace("\"10.50\"", "\"nan\"").replace("\"11.00\"", "\"nan\"")}) {
         server.setDefaultResponse(reply, reply.isEmpty() ? 404 : 200);
         bool fetched = true;
         if (!app->getKLines(code, &fetched).isEmpty() || fetched)
@@ -384,9 +387,9 @@ void TestStockApplication::kLineFailuresRetriedChoicesCachedApart() {
     QVERIFY2(takenAsBars.isEmpty(), qPrintable(takenAsBars.join(QStringLiteral(" | "))));
     QVERIFY(fetched);
     QCOMPARE(bars.size(), 2);
-    QCOMPARE(requests.size(), 5);
-    QVERIFY2(requests.at(3).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(3)));
-    QVERIFY2(requests.at(4).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(4)));
+    QCOMPARE(requests.size(), 7);
+    QVERIFY2(requests.at(5).contains(QStringLiteral(",day,,,480,hfq")), qPrintable(requests.at(5)));
+    QVERIFY2(requests.at(6).contains(QStringLiteral(",week,,,480,qfq")), qPrintable(requests.at(6)));
 }
 
 void TestStockApplication::kLinesKeptAreBounded() {

@@ -172,6 +172,7 @@ private slots:
     void longDayListReadWhole();
     void failedFetchesAreSaid();
     void endlessAndCutOffRepliesFail();
+    void longListFilledInTurns();
 
 private:
     void startScan(const QString& day);
@@ -458,17 +459,17 @@ void TestScan::wholeScan() {
     if (QTest::currentTestFailed())
         return;
 
-    // Progress: 100 after the lists, one value per list entry, 0 at the end.
+    // Progress: 100 after the lists, one value per seat page, 0 at the end.
     const QVector<QPair<int, int>> expectedEvents = {
-        {5001, 0},  {5001, 33}, {5001, 66}, {5002, 100}, {5003, 0},  {5003, 11}, {5003, 22},
-        {5003, 33}, {5003, 44}, {5003, 55}, {5003, 66},  {5003, 77}, {5003, 88}, {5004, 100}};
+        {5001, 0},  {5001, 33}, {5001, 66}, {5002, 100}, {5003, 0},  {5003, 12}, {5003, 25},
+        {5003, 37}, {5003, 50}, {5003, 62}, {5003, 75},  {5003, 87}, {5004, 100}};
     QCOMPARE(m_recorder->events, expectedEvents);
-    QCOMPARE(m_recorder->progress, (QVector<int>{100, 0, 11, 22, 33, 44, 55, 66, 77, 88, 0}));
+    QCOMPARE(m_recorder->progress, (QVector<int>{100, 0, 12, 25, 37, 50, 62, 75, 87, 0}));
     QCOMPARE(m_widget->progressBar()->value(), 0);
 
-    // Requests: 600001 is asked for twice (two listing reasons), 000006 and
-    // 000007 never.
-    QCOMPARE(countRequests(m_server, seatUrl("600001", kDay)), 2);
+    // Requests: 600001 is asked for once although listed for two reasons,
+    // 000006 and 000007 never.
+    QCOMPARE(countRequests(m_server, seatUrl("600001", kDay)), 1);
     QCOMPARE(countRequests(m_server, "000006"), 0);
     QCOMPARE(countRequests(m_server, "000007"), 0);
     // The seat seen on three pages keeps the link of the last page parsed (D's).
@@ -663,19 +664,29 @@ void TestScan::rowsWithoutRealCodeDropped() {
 }
 
 void TestScan::longDayListReadWhole() {
-    // D's list has two pages, which join in order; D-1's second page fails,
-    // so D-1 is a failed day, not a shorter one; D-2 claims more pages than
-    // any day has, so it is no list and none of them is asked for.
+    // D's list has two pages, which join in order, the second repeating a
+    // row of the first; 600011's seat page reads, 600012's has its total
+    // line but no seat row that reads. D-1's second page fails, so D-1 is a
+    // failed day, not a shorter one; D-2's page holds more rows than asked.
     const QString day = QStringLiteral("2017-11-08");
     const QString day1 = QStringLiteral("2017-11-07");
     const QString day2 = QStringLiteral("2017-11-06");
-    m_server.setRoute(listUrl(day), listReply({listRow(QStringLiteral("600011"), day)}, 2));
+    const QString first = listRow(QStringLiteral("600011"), day);
+    m_server.setRoute(listUrl(day), listReply({first}, 2));
     m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day, 2),
-                      listReply({listRow(QStringLiteral("600012"), day)}, 2));
+                      listReply({first, listRow(QStringLiteral("600012"), day)}, 2));
+    const QString seats = fixtureText(QStringLiteral("scan/seats-2017-10-09-600001.html"));
+    m_server.setRoute(seatUrl(QStringLiteral("600011"), day), toGbk(seats));
+    m_server.setRoute(seatUrl(QStringLiteral("600012"), day),
+                      toGbk(QString(seats).remove(QRegularExpression(
+                          QStringLiteral("<tr>.*?</tr>"),
+                          QRegularExpression::DotMatchesEverythingOption))));
     m_server.setRoute(listUrl(day1), listReply({listRow(QStringLiteral("600013"), day1)}, 2));
     m_server.setRoute(EastmoneyLHBListInterface::pageUrl(day1, 2), QByteArray("error"), 502);
-    m_server.setRoute(listUrl(day2), listReply({listRow(QStringLiteral("600014"), day2)},
-                                               StockListTask::kMaxPages + 1));
+    QStringList tooMany;
+    for (int i = 0; i <= EastmoneyLHBListInterface::kRowsPerPage; ++i)
+        tooMany << listRow(QString::number(600100 + i), day2);
+    m_server.setRoute(listUrl(day2), listReply(tooMany, 1));
     scanToEnd(day);
     if (QTest::currentTestFailed())
         return;
@@ -686,11 +697,14 @@ void TestScan::longDayListReadWhole() {
     QCOMPARE(codes, (QStringList{"600011", "600012"}));
     QVERIFY(days.value(day1).isEmpty() && days.value(day2).isEmpty());
     QCOMPARE(countRequests(m_server, QStringLiteral("page=2,")), 2);
+    QCOMPARE(countRequests(m_server, seatUrl(QStringLiteral("600011"), day)), 1);
     const QString text = m_widget->tabs()->recommendView()->analysisText()->toPlainText();
-    QVERIFY2(text.startsWith(QStringLiteral("%1 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整").arg(day1)),
-             qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("%1 龙虎榜数据获取失败（回复不是预期的格式）").arg(day2)),
-             qPrintable(text));
+    QCOMPARE(text.split(QLatin1Char('\n')),
+             QStringList({day1 + QStringLiteral(" 龙虎榜数据获取失败（服务器返回错误 502），选股结果可能不完整"),
+                          day2 + QStringLiteral(" 龙虎榜数据获取失败（回复不是预期的格式），选股结果可能不完整"),
+                          QStringLiteral("1 只股票的营业部数据获取失败（回复不是预期的格式）：600012")}));
+    clickRow(m_widget->stockList(), rowOfCode(m_widget->stockList(), QStringLiteral("600012")));
+    QVERIFY(m_widget->infoLabel()->text().endsWith(QStringLiteral(",营业部数据获取失败")));
 }
 
 void TestScan::failedFetchesAreSaid() {
@@ -772,6 +786,20 @@ void TestScan::endlessAndCutOffRepliesFail() {
     const long peak = peakResidentKiB();
     QVERIFY(peak > 0);
     QVERIFY2(peak < peakResidentBoundKiB(400), qPrintable(QStringLiteral("peak %1 KiB").arg(peak)));
+}
+
+void TestScan::longListFilledInTurns() {
+    // A list far longer than any real day's: the window turns while it is
+    // filled, and every row comes, in code order.
+    QVector<Stock> stocks(2500);
+    for (int i = 0; i < stocks.size(); ++i)
+        stocks[i].code = QString::number(602500 - i);
+    m_widget->updateStockList(stocks);
+    StockListView* list = m_widget->stockList();
+    QVERIFY(list->rowCount() < stocks.size());
+    QTRY_COMPARE(list->rowCount(), stocks.size());
+    for (int r = 0; r < list->rowCount(); ++r)
+        QCOMPARE(list->item(r, 0)->text(), QString::number(600001 + r));
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestScan)

@@ -640,12 +640,17 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     QCOMPARE(m_server.requestCount(), requests + 1); // its news only
     QCOMPARE(candleCount(chart), 30);
 
-    // A failed choice is said, and asked for again when chosen again.
+    // A failed choice is said, and asked for again when chosen again; so is
+    // a whole reply without a bar.
     m_server.setRoute(kLinePath(), QByteArray(), 404);
     chart->doAction("月线");
     QCOMPARE(chart->titleText(),
              QStringLiteral("600002 月K 前复权 K线数据获取失败（服务器返回错误 404）"));
     QCOMPARE(candleCount(chart), 0);
+    m_server.setRoute(kLinePath(), kLineReply(0));
+    chart->doAction("月线");
+    QCOMPARE(chart->titleText(),
+             QStringLiteral("600002 月K 前复权 K线数据获取失败（回复中没有可用的数据）"));
     m_server.setRoute(kLinePath(), kLineReply(12));
     chart->doAction("月线");
     QCOMPARE(candleCount(chart), 12);

@@ -6,6 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QString& text : fuzzTexts(data, size)) {
         client.parse(text, QString());
         EastmoneyLHBListInterface::isListReply(text);
+        EastmoneyLHBListInterface::pageCount(text);
         client.urls({text});
     }
     return 0;
