@@ -290,13 +290,14 @@ void TestScan::initialDate() {
 
 void TestScan::failuresNamedOnceAndSayWhy() {
     ScanFailures failures;
-    failures.setSeatPage(kDay, "600002", false);
+    failures.setSeatPage(kDay, "600002", false, "超时");
     failures.setSeatPage(kDay1, "600002", false);
-    failures.setSeatPage(kDay, "000003", false); // arrives on the second request
+    failures.setSeatPage(kDay, "000003", false, "无法连接"); // arrives on the second request
     failures.setSeatPage(kDay, "000003", true);
     failures.setSeatPage(kDay, "000004", true); // arrived; a second request fails
-    failures.setSeatPage(kDay, "000004", false);
+    failures.setSeatPage(kDay, "000004", false, "回复不完整");
     QCOMPARE(failures.seatPageCodes(), QStringList{"600002"});
+    QCOMPARE(failures.seatPageReasons(), QStringList{"超时"});
     QVERIFY(failures.seatPageFailed(kDay1, "600002") && !failures.seatPageFailed(kDay, "000004"));
 
     QCOMPARE(LHBPKWidget::seatFailureLine({"600002"}),
