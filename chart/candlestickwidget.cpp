@@ -5,6 +5,7 @@
 #include "chart/bardateticker.h"
 #include "chart/chartstyle.h"
 #include "chart/indexviewproxy.h"
+#include "chart/plainnumberticker.h"
 #include "chart/plotadditions.h"
 #include "chart/qwttext.h"
 
@@ -100,6 +101,7 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     // none.
     ChartStyle::colourAxis(plot->yAxis);
     ChartStyle::colourAxis(plot->xAxis);
+    plot->yAxis->setTicker(QSharedPointer<PlainNumberTicker>::create());
     plot->xAxis->setTicker(QSharedPointer<BarDateTicker>::create());
     plot->xAxis->setSubTicks(false);
     // The newest bar's label is centred on it: keep room for its right half.
@@ -269,7 +271,18 @@ void CandlestickWidget::clearPlot()
     indexView->setData(QVector<Stock>());
     if (BarDateTicker* ticker = dateTicker(plot))
         ticker->setDates({});
+    showScales(false);
     plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void CandlestickWidget::showScales(bool shown)
+{
+    // The axes keep the ranges of the last bars drawn; an emptied chart must
+    // not offer those as the scales of the stock now loading.
+    for (QCPAxis* axis : {plot->yAxis, indexView->axis(QCPAxis::atLeft)}) {
+        axis->setTicks(shown);
+        axis->setTickLabels(shown);
+    }
 }
 
 void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
@@ -364,6 +377,7 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
 
     indexView->setData(allBars);
     candles->setData(keys, opens, highs, lows, closes, false);
+    showScales(true);
     plot->replot(QCustomPlot::rpRefreshHint);
     setWindowTitle(titleText);
 

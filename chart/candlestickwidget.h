@@ -77,6 +77,8 @@ private:
     QAction* addChoice(QMenu* submenu, QActionGroup* group, const QString& text,
                        const QString& code);
     void clearPlot();
+    // The price and indicator scales, hidden while no bars are drawn.
+    void showScales(bool shown);
     // Checks the menu entry of the code in the group; false for an unknown code.
     static bool markChoice(QActionGroup* group, const QString& code);
     static QString chosenCode(const QActionGroup* group);

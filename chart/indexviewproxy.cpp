@@ -5,6 +5,7 @@
 #include "chart/indexholder.h"
 #include "chart/kdjholder.h"
 #include "chart/macdholder.h"
+#include "chart/plainnumberticker.h"
 #include "chart/volumeholder.h"
 
 IndexViewProxy::IndexViewProxy(QCustomPlot* plot, int row, int column)
@@ -20,6 +21,7 @@ IndexViewProxy::IndexViewProxy(QCustomPlot* plot, int row, int column)
     bottom->setVisible(false);
     // The value axis stays, so the indicator can be read off it.
     ChartStyle::colourAxis(left);
+    left->setTicker(QSharedPointer<PlainNumberTicker>::create());
 
     setAutoMargins(QCP::msLeft | QCP::msRight | QCP::msBottom);
     setMargins(QMargins(0, 0, 0, 0));

@@ -276,7 +276,30 @@ bool isServiceReply(const QString& text) {
 QString figureText(double value, char format, int precision) {
     if (!std::isfinite(value))
         return QStringLiteral("-");
-    return QString::number(value, format, precision);
+    const QString text = QString::number(value, format, precision);
+    if ((format != 'g' && format != 'G') || !text.contains(QLatin1Char(format == 'g' ? 'e' : 'E')))
+        return text;
+    // "1.23457e+06" is no figure a trader reads: a large one is written out
+    // whole, a tiny one with its significant digits after the zeros.
+    constexpr int kMaxDecimals = 15;
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+    const int decimals = qBound(0, qMax(precision, 1) - 1 - exponent, kMaxDecimals);
+    QString plain = QString::number(value, 'f', decimals);
+    if (plain.contains(QLatin1Char('.'))) {
+        while (plain.endsWith(QLatin1Char('0')))
+            plain.chop(1);
+        if (plain.endsWith(QLatin1Char('.')))
+            plain.chop(1);
+    }
+    return plain == QLatin1String("-0") ? QStringLiteral("0") : plain;
+}
+
+QString wanAmountText(double wan) {
+    const QString inWan = figureText(wan);
+    // Compared as shown, so that 9999.999 reads "1.00亿", not "10000万".
+    if (!std::isfinite(wan) || std::fabs(inWan.toDouble()) < 10000.0)
+        return inWan + QStringLiteral("万");
+    return QString::number(wan / 10000.0, 'f', 2) + QStringLiteral("亿");
 }
 
 QStringList splitLines(const QString& text) {

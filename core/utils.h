@@ -49,8 +49,15 @@ enum class ServiceReplyShape { Whole, CutOff, Foreign };
 ServiceReplyShape serviceReplyShape(const QString& text);
 
 // A figure as the views show it (QString::number with the format and
-// precision given); "-" for a value that is not finite, which no service means.
+// precision given), never in exponent form: 'g' writes 1234568 for
+// 1.23457e+06 and 0.0000123 for 1.23e-05. "-" for a value that is not
+// finite, which no service means.
 QString figureText(double value, char format = 'g', int precision = 6);
+
+// An amount in 万元 as the views show it: below 1亿 as figureText() with
+// "万" ("2508.33万", "-万" when not finite), from 1亿 on in 亿 with two
+// decimals ("123.46亿").
+QString wanAmountText(double wan);
 
 QStringList splitLines(const QString& text);
 

@@ -1,6 +1,7 @@
 #include "analysis/screens/pricepositionscanner.h"
 
 #include "analysis/klinerange.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -26,13 +27,15 @@ int PricePositionScanner::scan(void* context, const QVector<Stock>& bars, QStrin
     if (highestInRange(bars, from, last, &value, true) == last) {
         float previous = 0.0f;
         highestInRange(bars, from, last - 1, &previous, true);
-        addComment(comments, QStringLiteral("60日新高,前60日最高:%1").arg(double(previous)));
+        addComment(comments,
+                   QStringLiteral("60日新高,前60日最高:%1").arg(figureText(double(previous))));
         return 0;
     }
     if (lowestInRange(bars, from, last, &value, true) == last) {
         float previous = 0.0f;
         lowestInRange(bars, from, last - 1, &previous, true);
-        addComment(comments, QStringLiteral("60日新低,前60日最低:%1").arg(double(previous)));
+        addComment(comments,
+                   QStringLiteral("60日新低,前60日最低:%1").arg(figureText(double(previous))));
         return 0;
     }
     return -1;

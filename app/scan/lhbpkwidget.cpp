@@ -29,13 +29,14 @@ const char* const kDateFormat = "yyyy-MM-dd";
 // Kind 2 of the stock list factory: the day's dragon-tiger list.
 constexpr int kDayListViewKind = 2;
 
+// The amount brings its unit: 万, or 亿 from 1亿 on.
 QString infoTemplate() {
-    return QStringLiteral(" 代码:%1,名称:%2,涨幅:%3%,换手率:%4%,交易额:%5万");
+    return QStringLiteral(" 代码:%1,名称:%2,涨幅:%3%,换手率:%4%,交易额:%5");
 }
 
 QString infoPlaceholder() {
     const QString dash = QStringLiteral("-");
-    return infoTemplate().arg(dash, dash, dash, dash, dash);
+    return infoTemplate().arg(dash, dash, dash, dash, dash + QStringLiteral("万"));
 }
 
 // The failure notice names this many stocks, then "等".
@@ -140,6 +141,8 @@ void LHBPKWidget::onSearch() {
     m_infoLabel->setText(infoPlaceholder());
     m_listTimer->stop();
     m_unlisted.clear();
+    m_shownCode.clear();
+    m_noSeatsText.clear();
     m_stockList->clearContents();
     m_stockList->setRowCount(0);
 
@@ -204,6 +207,7 @@ void LHBPKWidget::customEvent(QEvent* event) {
     }
     case StockEvent::SeatsStored:
         m_progress->setValue(stockEvent->value());
+        followSeatPhase();
         break;
     case StockEvent::AllSeatsStored:
         m_progress->setValue(0);
@@ -245,6 +249,18 @@ void LHBPKWidget::endScan() {
     StockApplication* app = StockApplication::instance();
     if (!notice.isEmpty() || !app || app->recommendations().isEmpty())
         m_tabs->setCurrentWidget(m_tabs->recommendView());
+    followSeatPhase(); // "still being fetched" is over
+}
+
+void LHBPKWidget::followSeatPhase() {
+    if (m_noSeatsText.isEmpty())
+        return; // the stock shown has its seats, or none is shown
+    StockApplication* app = StockApplication::instance();
+    const bool stored = app && app->lhbSeats().value(m_day).contains(m_shownCode);
+    // Shown again as a click shows it: in full once its seats are in,
+    // else with the line saying why as things stand now.
+    if (stored || noSeatsText(m_shownCode) != m_noSeatsText)
+        onClickLHBList(m_shownCode);
 }
 
 QString LHBPKWidget::failureText(const ScanFailures& failures, const QString& day,
@@ -318,20 +334,24 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     // already be while the seat task is still running.
     const QMap<QString, DaySeats> seats = app->lhbSeats();
     const auto day = seats.constFind(m_day);
+    m_shownCode = code;
     if (day == seats.constEnd() || !day.value().contains(code)) {
         // Nothing of the previous stock may stand under this one's row:
-        // the views go empty and the line says why.
+        // the views go empty and the line says why, until the seat task
+        // changes that (followSeatPhase).
+        m_noSeatsText = noSeatsText(code);
         m_tabs->clearStock();
-        m_infoLabel->setText(QStringLiteral(" 代码:%1,名称:%2,%3").arg(code, name, noSeatsText(code)));
+        m_infoLabel->setText(QStringLiteral(" 代码:%1,名称:%2,%3").arg(code, name, m_noSeatsText));
         return;
     }
+    m_noSeatsText.clear();
 
     // The line and the seats are in memory and change at once; the chart
     // and news say they are loading until their replies come.
     const QString dash = QStringLiteral("-");
-    m_infoLabel->setText(infoTemplate().arg(
-        code, name, record ? figureText(record->changePercent) : dash,
-        record ? figureText(record->turnoverRate) : dash,
-        record ? figureText(record->amount) : dash));
+    m_infoLabel->setText(
+        infoTemplate().arg(code, name, record ? figureText(record->changePercent) : dash,
+                           record ? figureText(record->turnoverRate) : dash,
+                           record ? wanAmountText(record->amount) : dash + QStringLiteral("万")));
     m_tabs->showStock(code, m_day);
 }

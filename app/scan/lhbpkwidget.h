@@ -76,6 +76,9 @@ private:
     void listMore();
     // Why a listed stock has no stored seats on D, for the information line.
     QString noSeatsText(const QString& code) const;
+    // Shows the stock on show again when the seat task has stored its seats
+    // or changed why it has none.
+    void followSeatPhase();
     // What the scan could not fetch, in words for the recommendation view.
     QString failureText() const { return failureText(*m_failures, m_day, m_day1, m_day2); }
 
@@ -96,4 +99,6 @@ private:
     QVector<Stock> m_unlisted;
     int m_listed = 0;
     QTimer* m_listTimer;
+    QString m_shownCode;   // the stock last given to onClickLHBList
+    QString m_noSeatsText; // why it has no seats on show; "" when it has them
 };

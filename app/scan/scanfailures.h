@@ -2,6 +2,7 @@
 
 #include "core/fetchfailure.h"
 
+#include <QHash>
 #include <QMap>
 #include <QMutex>
 #include <QMutexLocker>
@@ -32,7 +33,7 @@ public:
             m_fetchedPages.insert(page);
             m_seatPages.remove(page);
         } else if (!m_fetchedPages.contains(page)) {
-            m_seatPages.insert(page);
+            m_seatPages.insert(page, reason);
             if (!reason.isEmpty() && !m_seatReasons.contains(reason))
                 m_seatReasons << reason;
         }
@@ -57,8 +58,8 @@ public:
     QStringList seatPageCodes() const {
         QMutexLocker lock(&m_mutex);
         QSet<QString> codes;
-        for (const auto& page : m_seatPages)
-            codes.insert(page.second);
+        for (auto page = m_seatPages.cbegin(); page != m_seatPages.cend(); ++page)
+            codes.insert(page.key().second);
         QStringList sorted(codes.begin(), codes.end());
         sorted.sort();
         return sorted;
@@ -73,10 +74,17 @@ public:
         const auto failure = m_dayFailures.value(date, qMakePair(FetchFailure::None, 0));
         return fetchFailureText(failure.first, failure.second);
     }
-    // The reasons of the failed seat pages, each once, first seen first.
+    // The reasons of the seat pages still missing, each once, first seen
+    // first; a page that arrived later takes its reason with it.
     QStringList seatPageReasons() const {
         QMutexLocker lock(&m_mutex);
-        return m_seatReasons;
+        const QList<QString> held = m_seatPages.values();
+        QStringList reasons;
+        for (const QString& reason : m_seatReasons) {
+            if (held.contains(reason))
+                reasons << reason;
+        }
+        return reasons;
     }
     bool seatPageFailed(const QString& date, const QString& code) const {
         QMutexLocker lock(&m_mutex);
@@ -87,8 +95,8 @@ private:
     mutable QMutex m_mutex;
     QStringList m_days;
     QMap<QString, QPair<FetchFailure, int>> m_dayFailures; // date -> (failure, HTTP status)
-    QStringList m_seatReasons;
-    QSet<QPair<QString, QString>> m_seatPages;    // (date, code) that failed
+    QStringList m_seatReasons;                             // every reason seen, first seen first
+    QHash<QPair<QString, QString>, QString> m_seatPages;   // (date, code) that failed -> why
     QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
     int m_badCodeRows = 0;
 };

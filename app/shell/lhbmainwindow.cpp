@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -54,18 +55,30 @@ void LHBMainWindow::visitHome() {
     // written out of the resources so that any browser can open it.
     if (!m_infoPage) {
         QFile source{QLatin1String(kInfoPagePath)};
-        if (!source.open(QIODevice::ReadOnly))
-            return;
         auto* page =
             new QTemporaryFile(QDir::tempPath() + QStringLiteral("/vesk-info-XXXXXX.htm"), this);
-        if (!page->open() || page->write(source.readAll()) != source.size() || !page->flush()) {
+        if (!source.open(QIODevice::ReadOnly) || !page->open() ||
+            page->write(source.readAll()) != source.size() || !page->flush()) {
+            const QString why = source.isOpen() ? page->errorString() : source.errorString();
+            QMessageBox::warning(this, QStringLiteral("网站"),
+                                 QStringLiteral("无法写出本程序的信息页（%1）").arg(why));
             delete page;
             return;
         }
         page->close();
         m_infoPage = page;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_infoPage->fileName()));
+    const QUrl url = QUrl::fromLocalFile(m_infoPage->fileName());
+    if (QDesktopServices::openUrl(url))
+        return;
+    // Said where the user looks, with the address to copy into a browser.
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("网站"),
+                    QStringLiteral("无法打开浏览器。请将下面的地址复制到浏览器中打开：\n%1")
+                        .arg(url.toString()),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
 }
 
 void LHBMainWindow::visitAbout() {

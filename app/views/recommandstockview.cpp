@@ -27,6 +27,13 @@ RecommandStockView::RecommandStockView(QWidget* parent)
     m_analysisText->setTextColor(QColor(240, 64, 64));
 
     connect(m_stockList, &QListWidget::itemClicked, this, &RecommandStockView::onClickStockList);
+    // The text follows the highlighted code however the highlight moved
+    // (keys, a right click, a drag), not only on a click.
+    connect(m_stockList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = m_stockList->selectedItems();
+        if (selected.size() == 1)
+            onClickStockList(selected.first());
+    });
 }
 
 RecommandStockView::~RecommandStockView() = default;

@@ -8,8 +8,8 @@ class QListWidget;
 class QListWidgetItem;
 class QTextEdit;
 
-// The codes the list screens recommended in the last scan; a click on a code
-// shows its recommendation text.
+// The codes the list screens recommended in the last scan; the highlighted
+// code's recommendation text is shown.
 class RecommandStockView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY(RecommandStockView)

@@ -2,10 +2,12 @@
 
 #include "app/views/sortingpause.h"
 #include "app/views/tablestyle.h"
+#include "core/utils.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <cmath>
 
@@ -16,6 +18,8 @@ StockListView::StockListView(QWidget* parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
     m_popup = new QMenu(this);
     connect(this, &QTableWidget::cellClicked, this, &StockListView::onClick);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &StockListView::followHighlight);
 }
 
 StockListView::~StockListView() = default;
@@ -46,8 +50,39 @@ void StockListView::onClick(int r, int c)
     m_clickedRow = r;
     m_clickedColumn = c;
     const QTableWidgetItem* codeItem = item(r, 0);
-    emit senderStock(codeItem ? codeItem->text().trimmed() : QString());
+    m_reportedCode = codeItem ? codeItem->text().trimmed() : QString();
+    emit senderStock(m_reportedCode);
     onRowClicked(r, c);
+}
+
+void StockListView::followHighlight()
+{
+    if (m_pressed)
+        return;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    const QTableWidgetItem* codeItem = rows.size() == 1 ? item(rows.first().row(), 0) : nullptr;
+    if (!codeItem) {
+        m_reportedCode.clear(); // highlighted again, the stock is reported again
+        return;
+    }
+    const QString code = codeItem->text().trimmed();
+    if (code == m_reportedCode)
+        return; // a sort moved the row, not the highlight
+    m_reportedCode = code;
+    emit senderStock(code);
+}
+
+void StockListView::mousePressEvent(QMouseEvent* e)
+{
+    m_pressed = true;
+    QTableWidget::mousePressEvent(e);
+}
+
+void StockListView::mouseReleaseEvent(QMouseEvent* e)
+{
+    QTableWidget::mouseReleaseEvent(e); // a left click reports through onClick
+    m_pressed = false;
+    followHighlight();
 }
 
 void StockListView::contextMenuEvent(QContextMenuEvent* e)
@@ -64,9 +99,7 @@ void StockListView::addStockRow(const Stock&) {}
 
 QString StockListView::gText(float value)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral("-"); // no service means one
-    return QString("%1").arg(double(value), 0, 'g', -1);
+    return figureText(double(value)); // "-" for a value no service means
 }
 
 QString StockListView::fixed2(float value)

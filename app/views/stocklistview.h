@@ -10,7 +10,9 @@
 class QMenu;
 
 // Read-only, sortable table of stocks, one row per added stock; subclasses
-// lay out the columns. A click on a row reports the row's code cell.
+// lay out the columns. A click on a row reports the row's code cell, and so
+// does any other move of the highlight to another stock (keys, a right
+// click, a drag, a sort).
 class StockListView : public QTableWidget {
     Q_OBJECT
     Q_DISABLE_COPY(StockListView)
@@ -39,6 +41,8 @@ public slots:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
     // Called by onClick after senderStock has been emitted.
     virtual void onRowClicked(int row, int column);
@@ -56,8 +60,15 @@ protected:
     QMap<QString, Stock> m_stocks;
 
 private:
+    // Reports the highlighted row's code when it is not the one last reported.
+    void followHighlight();
+
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
     QMenu* m_popup = nullptr;
     bool m_option = true;
+    QString m_reportedCode; // the code senderStock last gave
+    // While a button is down the highlight may still move; the release
+    // reports where it ended, after the click that a left button makes.
+    bool m_pressed = false;
 };

@@ -178,6 +178,7 @@ private slots:
     void titleFollowsBars();
     void emptyCodeDoesNothing();
     void emptyBarsClearTheChart();
+    void scalesNeverInExponentForm();
     void zeroAndNegativeCount();
     void indicatorMenuFilledOnce();
     void indicatorSwitchLeavesOnlyChosenHolder();
@@ -333,19 +334,38 @@ void TestCandlestickWidget::emptyBarsClearTheChart()
     QVector<Stock> dated = risingCloses(10);
     for (int i = 0; i < dated.size(); ++i)
         dated[i].date = QDate(2017, 1, 2).addDays(i).toString(Qt::ISODate);
-    const auto dateLabels = [&c] {
+    // The labels the date, price and pane axes show.
+    const auto scaleLabels = [&c] {
         c.plot->replot();
-        return QStringList(c.plot->xAxis->tickVectorLabels().toList()).join(QString());
+        QString shown;
+        for (QCPAxis* axis : {c.plot->xAxis, c.plot->yAxis, c.pane()->axis(QCPAxis::atLeft)}) {
+            if (axis->tickLabels())
+                shown += QStringList(axis->tickVectorLabels().toList()).join("|");
+            shown += "/";
+        }
+        return shown;
     };
     c.widget.setData(60, "600036", dated, "day", "bfq");
-    QVERIFY(!dateLabels().isEmpty());
+    QVERIFY(!scaleLabels().contains("//"));
     c.widget.setData(60, "000002", QVector<Stock>(), "day", "bfq");
     QCOMPARE(c.title()->text(), QString("000002 不复权"));
     QCOMPARE(c.widget.windowTitle(), QString("000002 不复权"));
     QCOMPARE(c.candles()->dataCount(), 0);
     QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
     QCOMPARE(paneSeriesWithData(c.pane()), 0);
-    QCOMPARE(dateLabels(), QString());
+    QCOMPARE(scaleLabels(), QString("///")); // no scale of the stock before
+}
+
+void TestCandlestickWidget::scalesNeverInExponentForm()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(60), "day", "bfq");
+    for (QCPAxis* axis : {c.plot->yAxis, c.pane()->axis(QCPAxis::atLeft)}) {
+        axis->setRange(1e6, 3e6);
+        c.plot->replot();
+        const QString labels = QStringList(axis->tickVectorLabels().toList()).join("|");
+        QVERIFY2(labels.contains("1000000") && !labels.contains('e'), qPrintable(labels));
+    }
 }
 
 void TestCandlestickWidget::zeroAndNegativeCount()

@@ -102,11 +102,35 @@ private slots:
 
     void serviceReplyShape();
     void splitLinesKeepsEmptyLines();
+    void figuresNeverInExponentForm_data();
+    void figuresNeverInExponentForm();
     void regexFirstCapture_data();
     void regexFirstCapture();
     void pointLineDistanceIsSigned();
     void forEachFileVisitsPlainFiles();
 };
+
+void TestUtils::figuresNeverInExponentForm_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("figure");
+    QTest::addColumn<QString>("amount"); // the value as 万元
+    QTest::newRow("ordinary") << 2508.33 << "2508.33" << "2508.33万";
+    QTest::newRow("six digits") << 123456.7 << "123457" << "12.35亿";
+    QTest::newRow("rounds to 1亿") << 9999.999 << "10000" << "1.00亿";
+    QTest::newRow("below 1亿") << 9999.99 << "9999.99" << "9999.99万";
+    QTest::newRow("123亿 turnover") << 1234567.89 << "1234568" << "123.46亿";
+    QTest::newRow("negative") << -1234567.89 << "-1234568" << "-123.46亿";
+    QTest::newRow("tiny") << 0.0000123 << "0.0000123" << "0.0000123万";
+    QTest::newRow("not a number") << qQNaN() << "-" << "-万";
+}
+
+void TestUtils::figuresNeverInExponentForm() {
+    QFETCH(double, value);
+    QFETCH(QString, figure);
+    QFETCH(QString, amount);
+    QCOMPARE(figureText(value), figure);
+    QCOMPARE(wanAmountText(value), amount);
+}
 
 void TestUtils::delayZeroReturnsAtOnce() {
     QElapsedTimer t;

@@ -102,6 +102,7 @@ private slots:
     void mainWindowOpensModalDialogs_data();
     void mainWindowOpensModalDialogs();
     void homeOpensOwnInformationPage();
+    void homeWithoutBrowserShowsAddress();
 
 private:
     StockApplication* app() { return StockApplication::instance(); }
@@ -450,6 +451,20 @@ void TestShellWidgets::homeOpensOwnInformationPage() {
 
     for (const char* scheme : {"file", "http", "https"})
         QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+void TestShellWidgets::homeWithoutBrowserShowsAddress() {
+    // No URL handler, and the test platform starts no browser.
+    LHBMainWindow window;
+    QString said;
+    onNextModal([&said](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            said = box->text();
+    });
+    window.visitHome();
+    // The address to copy leads to the page.
+    const QUrl address(said.section(QLatin1Char('\n'), -1));
+    QVERIFY2(address.isLocalFile() && QFile::exists(address.toLocalFile()), qPrintable(said));
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestShellWidgets)

@@ -981,6 +981,8 @@ void TestSeatViews::recommendationsListedAndClicked()
                       list->visualItemRect(list->item(1)).center());
     QTextEdit* text = view.analysisText();
     QCOMPARE(text->toPlainText(), QString("贵州茅台(600519)主力加仓买入,大力推荐"));
+    QTest::keyClick(list, Qt::Key_Up); // the text follows the highlight
+    QCOMPARE(text->toPlainText(), QString("平安银行(000001)机构买入"));
     QTextCursor cursor(text->document());
     cursor.setPosition(1);
     QCOMPARE(cursor.charFormat().foreground().color(), QColor(240, 64, 64));

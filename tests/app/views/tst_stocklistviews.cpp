@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -72,6 +73,7 @@ private slots:
     void numericAndTextSorting();
     void sameCodeTwice();
     void clickEmitsTrimmedCode();
+    void highlightMovesReportTheirStock();
     void bidView();
     void bidViewTextColumnsSortAsText();
     void basicViewListingDate_data();
@@ -310,6 +312,49 @@ void TestStockListViews::clickEmitsTrimmedCode()
     QCOMPARE(view->clickedColumn(), 3);
     QCOMPARE(view->selectionModel()->selectedRows().size(), 1);
     QCOMPARE(view->selectionModel()->selectedRows().at(0).row(), row);
+}
+
+void TestStockListViews::highlightMovesReportTheirStock()
+{
+    std::unique_ptr<StockListView> view(createStockListView(2, nullptr));
+    for (int i = 0; i < 40; ++i)
+        view->addStock(makeStock(QString::number(600100 + i), "名", float(i % 7)));
+    view->resize(900, 300);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    QSignalSpy spy(view.get(), &StockListView::senderStock);
+    QWidget* port = view->viewport();
+    const auto highlighted = [&] {
+        const QModelIndexList rows = view->selectionModel()->selectedRows();
+        return rows.size() == 1 ? view->item(rows.first().row(), 0)->text() : QString();
+    };
+    // Each move leaves the highlighted stock the one last reported, reported
+    // once when it changed and not at all when it did not.
+    const auto move = [&](const char* what, bool changes, const std::function<void()>& act) {
+        const QString before = highlighted();
+        const int reports = spy.count();
+        act();
+        QVERIFY2(!highlighted().isEmpty() && (highlighted() != before) == changes, what);
+        QVERIFY2(spy.count() == reports + (changes ? 1 : 0), what);
+        QVERIFY2(spy.last().at(0).toString() == highlighted(), what);
+    };
+    const auto at = [&](int row) { return cellCentre(view.get(), row, 1); };
+    move("left click", true, [&] { QTest::mouseClick(port, Qt::LeftButton, {}, at(2)); });
+    // In a table Home and End keep to the row; with Ctrl they go to the ends.
+    const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
+    for (const auto& key : {qMakePair(Qt::Key_Down, none), qMakePair(Qt::Key_PageDown, none),
+                            qMakePair(Qt::Key_End, ctrl), qMakePair(Qt::Key_Up, none),
+                            qMakePair(Qt::Key_Home, ctrl)})
+        move("key", true, [&] { QTest::keyClick(view.get(), key.first, key.second); });
+    move("right click", true, [&] { QTest::mouseClick(port, Qt::RightButton, {}, at(4)); });
+    move("drag", true, [&] {
+        QTest::mousePress(port, Qt::LeftButton, {}, at(5));
+        QMouseEvent drag(QEvent::MouseMove, at(7), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(port, &drag);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, at(7));
+    });
+    move("sort", false, [&] { view->sortItems(2, Qt::DescendingOrder); });
+    move("key after sort", true, [&] { QTest::keyClick(view.get(), Qt::Key_Up); });
 }
 
 void TestStockListViews::bidView()
