@@ -8,6 +8,7 @@
 #include "chart/plainnumberticker.h"
 #include "chart/plotadditions.h"
 #include "chart/qwttext.h"
+#include "core/utils.h"
 
 #include <qcustomplot.h>
 
@@ -208,7 +209,7 @@ QString CandlestickWidget::chosenCode(const QActionGroup* group)
 QString CandlestickWidget::titleFor(const QString& stockCode, const QString& barPeriod,
                                     const QString& barAdjust)
 {
-    QString title = stockCode;
+    QString title = oneLineText(stockCode); // the service's code, on a one-line title
     if (barPeriod != kStartPeriod) {
         if (barPeriod == QLatin1String("week"))
             title += QStringLiteral(" 周K");
@@ -401,7 +402,7 @@ void CandlestickWidget::setOverlayText(const QString& text, bool richText)
 
 void CandlestickWidget::setTitleText(const QString& text)
 {
-    titleElement->setText(text);
+    titleElement->setText(oneLineText(text));
     // Queued, so a title set right after setData costs no second redraw.
     plot->replot(QCustomPlot::rpQueuedReplot);
 }

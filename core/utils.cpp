@@ -302,6 +302,48 @@ QString wanAmountText(double wan) {
     return QString::number(wan / 10000.0, 'f', 2) + QStringLiteral("亿");
 }
 
+namespace {
+
+// What a one-line place does with a character: keeps it, shows a blank, or drops it.
+enum class OnOneLine { Keep, Blank, Drop };
+
+OnOneLine onOneLine(QChar c) {
+    const ushort u = c.unicode();
+    if (u < 0x20 || (u >= 0x7f && u <= 0x9f) || u == 0x2028 || u == 0x2029)
+        return OnOneLine::Blank;
+    if (u == 0x061c || u == 0x200e || u == 0x200f || (u >= 0x202a && u <= 0x202e) ||
+        (u >= 0x2066 && u <= 0x2069))
+        return OnOneLine::Drop;
+    return OnOneLine::Keep;
+}
+
+} // namespace
+
+QString oneLineText(const QString& text, int maxChars) {
+    // Cells are painted through this: a clean text costs one look at each character.
+    const auto first = std::find_if(text.cbegin(), text.cend(),
+                                    [](QChar c) { return onOneLine(c) != OnOneLine::Keep; });
+    QString line;
+    if (first == text.cend()) {
+        line = text;
+    } else {
+        line.reserve(text.size());
+        line.append(text.constData(), int(first - text.cbegin()));
+        for (auto it = first; it != text.cend(); ++it) {
+            const OnOneLine what = onOneLine(*it);
+            if (what != OnOneLine::Drop)
+                line.append(what == OnOneLine::Blank ? QChar(QLatin1Char(' ')) : *it);
+        }
+    }
+    if (maxChars >= 1 && line.size() > maxChars) {
+        int keep = maxChars - 1;
+        if (keep > 0 && line.at(keep - 1).isHighSurrogate())
+            --keep; // never half a character
+        line = line.left(keep) + QChar(0x2026);
+    }
+    return line;
+}
+
 QStringList splitLines(const QString& text) {
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& line : lines)

@@ -61,6 +61,14 @@ QString wanAmountText(double wan);
 
 QStringList splitLines(const QString& text);
 
+// A service's text as a one-line place on the screen shows it: line breaks,
+// tabs and the other control characters become a blank, and the
+// bidirectional controls, which would reorder the characters around them,
+// are dropped. With maxChars >= 1 a longer text is cut to maxChars
+// characters, the last of them "…". A text with nothing to change comes
+// back as it is.
+QString oneLineText(const QString& text, int maxChars = -1);
+
 // The whole text of the first case-insensitive minimal match, or "".
 QString regexFirstCapture(const QString& text, const QString& pattern);
 

@@ -328,7 +328,8 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
             break;
         }
     }
-    const QString name = record ? record->name : app->stockNames().value(code);
+    // The information line is one line whatever the service's name holds.
+    const QString name = oneLineText(record ? record->name : app->stockNames().value(code));
 
     // A stock can be shown only once its seats on D are stored, which may
     // already be while the seat task is still running.

@@ -1,5 +1,6 @@
 #include "app/shell/pelostockconfigdialog.h"
 
+#include "app/views/servicetext.h"
 #include "core/stockapplication.h"
 
 #include <QDate>
@@ -48,9 +49,11 @@ void PeloStockConfigDialog::onClose() {
         const QDate day = QDate::fromString(entry, QStringLiteral("yyyy-MM-dd"));
         // The calendar compares the texts, so only the exact form matches.
         if (!day.isValid() || day.toString(QStringLiteral("yyyy-MM-dd")) != entry) {
+            // What was typed or pasted, shown as text and never past the screen.
             QMessageBox::warning(
                 this, windowTitle(),
-                QStringLiteral("“%1”不是 yyyy-MM-dd 形式的日期，请改正后再关闭。").arg(entry));
+                asPlainText(QStringLiteral("“%1”不是 yyyy-MM-dd 形式的日期，请改正后再关闭。")
+                                .arg(shownLine(entry))));
             return;
         }
     }

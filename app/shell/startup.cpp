@@ -2,6 +2,7 @@
 
 #include "app/shell/lhbmainwindow.h"
 #include "app/shell/stocknotewidget.h"
+#include "app/views/servicetext.h"
 #include "core/stockapplication.h"
 
 #include <QApplication>
@@ -157,7 +158,8 @@ bool showConfigProblem(const StockApplication& app) {
     const QString problem = app.configProblem();
     if (problem.isEmpty())
         return false;
-    QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption), problem);
+    // It names the configuration file's path, which may hold any character.
+    QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption), asPlainText(problem));
     return true;
 }
 

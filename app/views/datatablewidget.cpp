@@ -16,9 +16,11 @@ DataTableWidget::DataTableWidget(const QString& title, const QVector<ColumnSpec>
                                  QWidget* parent)
     : QDialog(parent), m_columns(columns)
 {
-    setWindowTitle(title);
+    // Qt would take a "[*]" in a seat's name for its modified-mark placeholder.
+    setWindowTitle(QString(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
     auto* layout = new QVBoxLayout(this);
     m_notice = new QLabel(this);
+    m_notice->setTextFormat(Qt::PlainText); // it names the stock's code
     m_notice->setStyleSheet(QStringLiteral("color: rgb(240, 64, 64);"));
     m_notice->hide();
     layout->addWidget(m_notice);

@@ -1,5 +1,7 @@
 #include "app/views/elidedlabel.h"
 
+#include "app/views/servicetext.h"
+
 #include <QPainter>
 #include <QStyle>
 
@@ -26,7 +28,7 @@ QString ElidedLabel::shownText() const {
 void ElidedLabel::paintEvent(QPaintEvent*) {
     const QString shown = shownText();
     // Set here, where the width is known; it matters only once hovered.
-    const QString tip = shown == text() ? QString() : text();
+    const QString tip = shown == text() ? QString() : plainToolTip(text());
     if (toolTip() != tip)
         setToolTip(tip);
     QPainter painter(this);

@@ -4,8 +4,8 @@
 
 // A one-line label that never asks for more width than a few characters:
 // a text longer than its room is drawn cut off with "…", and its tooltip
-// then holds the whole text. So no stock name, however long, widens the
-// window.
+// then holds the text (plainToolTip). So no stock name, however long,
+// widens the window.
 class ElidedLabel final : public QLabel {
     Q_OBJECT
     Q_DISABLE_COPY(ElidedLabel)

@@ -1,5 +1,8 @@
 #include "app/views/linedelegate.h"
 
+#include "app/views/servicetext.h"
+#include "core/utils.h"
+
 #include <QApplication>
 #include <QHelpEvent>
 #include <QToolTip>
@@ -37,19 +40,34 @@ void LineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(saved);
 }
 
+QString LineDelegate::displayText(const QVariant& value, const QLocale& locale) const
+{
+    // A cell is one line: a line break or bidirectional control in a
+    // service's text must not stretch the row or reorder the cell.
+    return oneLineText(QStyledItemDelegate::displayText(value, locale));
+}
+
+QString LineDelegate::cutOffToolTip(const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const
+{
+    QStyleOptionViewItem copy(option);
+    initStyleOption(&copy, index); // the text as the cell shows it
+    // The room the style leaves for the text, beside any icon.
+    const QStyle* style = copy.widget ? copy.widget->style() : QApplication::style();
+    const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &copy, copy.widget);
+    if (copy.fontMetrics.horizontalAdvance(copy.text) <= room.width())
+        return QString();
+    return plainToolTip(copy.text);
+}
+
 bool LineDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                              const QStyleOptionViewItem& option, const QModelIndex& index)
 {
     if (event->type() == QEvent::ToolTip && index.isValid() &&
         !index.data(Qt::ToolTipRole).isValid()) {
-        const QString text = index.data(Qt::DisplayRole).toString();
-        QStyleOptionViewItem copy(option);
-        initStyleOption(&copy, index);
-        // The room the style leaves for the text, beside any icon.
-        const QStyle* style = copy.widget ? copy.widget->style() : QApplication::style();
-        const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &copy, copy.widget);
-        if (copy.fontMetrics.horizontalAdvance(text) > room.width()) {
-            QToolTip::showText(event->globalPos(), text, view);
+        const QString tip = cutOffToolTip(option, index);
+        if (!tip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), tip, view);
             return true;
         }
     }

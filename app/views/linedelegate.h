@@ -20,7 +20,12 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
-    // A cell whose text is cut off shows the whole text as its tooltip.
+    // The cell's text as one line (oneLineText); the item keeps the text as given.
+    QString displayText(const QVariant& value, const QLocale& locale) const override;
+
+    // A cell whose text is cut off shows that text as its tooltip
+    // (plainToolTip: plain, at most a few lines); "" for a cell shown whole.
+    QString cutOffToolTip(const QStyleOptionViewItem& option, const QModelIndex& index) const;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 

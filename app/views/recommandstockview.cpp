@@ -1,6 +1,7 @@
 #include "app/views/recommandstockview.h"
 
 #include "core/stockapplication.h"
+#include "core/utils.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -83,7 +84,9 @@ void RecommandStockView::onClickStockList(QListWidgetItem* item)
 {
     if (!item)
         return;
-    const QString text = StockApplication::instance()->recommendations().value(item->text());
+    // One line, as composed; the stock's name in it is the service's text.
+    const QString text =
+        oneLineText(StockApplication::instance()->recommendations().value(item->text()));
     // What the scan missed may bear on this pick too, so it stays in view.
     m_analysisText->setPlainText(m_notice.isEmpty() ? text
                                                     : m_notice + QStringLiteral("\n\n") + text);

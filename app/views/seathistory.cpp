@@ -1,5 +1,6 @@
 #include "app/views/seathistory.h"
 
+#include "app/views/servicetext.h"
 #include "core/httpget.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
@@ -101,7 +102,7 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
 {
     QString title = QStringLiteral("营业部历史上榜");
     if (!seatName.isEmpty())
-        title += QStringLiteral(" - ") + seatName;
+        title += QStringLiteral(" - ") + shownLine(seatName);
     auto* dialog = new DataTableWidget(title, seatHistoryColumns(), parent);
     QVector<QMap<QString, QString>> records = parseJsonArrayText(replyText);
     for (auto& record : records) {
@@ -135,7 +136,8 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
         // An empty dialog would read as "this seat has no recent entries".
         QPointer<QMessageBox> box = new QMessageBox(
             QMessageBox::Warning, QStringLiteral("营业部历史上榜"),
-            QStringLiteral("未能获取“%1”的历史上榜数据。").arg(seatName), QMessageBox::Ok, parent);
+            asPlainText(QStringLiteral("未能获取“%1”的历史上榜数据。").arg(shownLine(seatName))),
+            QMessageBox::Ok, parent);
         box->setInformativeText(QStringLiteral("原因：")
                                 + fetchFailureText(failure, status.httpStatus));
         box->exec();

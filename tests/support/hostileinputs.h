@@ -14,3 +14,9 @@ QStringList truncations(const QString& text, int step, int from = 0);
 // length UTF-16 units drawn from alphabet, or from all 65536 of them when
 // alphabet is empty (lone surrogates and non-characters included).
 QString randomText(QRandomGenerator& random, int length, const QString& alphabet = QString());
+
+// The data rows of a test of how the views show a text from a service:
+// "text" as the service sends it, "shown" as a one-line place (a cell, the
+// information line) shows it, "tip" as a tooltip, message box or window
+// title reads.
+void addServiceTextRows();

@@ -20,6 +20,7 @@
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/stockapptestmain.h"
 #include "tests/support/peakmemory.h"
 #include "tests/support/testhttpserver.h"
@@ -166,6 +167,8 @@ private slots:
     void failuresNamedOnceAndSayWhy();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
+    void infoLineIsOneLine_data();
+    void infoLineIsOneLine();
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
     void rowsWithoutRealCodeDropped();
@@ -566,6 +569,26 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
     QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
     m_server.setResponseDelayMs(0);
+}
+
+void TestScan::infoLineIsOneLine_data() {
+    addServiceTextRows();
+}
+
+void TestScan::infoLineIsOneLine() {
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    const int oneLine = m_widget->infoLabel()->sizeHint().height();
+    Stock stock; // of D, with seats
+    stock.code = QStringLiteral("600009");
+    stock.name = text;
+    StockApplication* app = StockApplication::instance();
+    app->setDayStocks(kDay, QVector<Stock>{stock} + app->dayStocks().value(kDay));
+    app->setLhbSeats(kDay, stock.code, {LHBUnit()});
+    m_widget->onClickLHBList(stock.code);
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:600009,名称:%1,涨幅:0%,换手率:0%,交易额:0万").arg(shown));
+    QCOMPARE(m_widget->infoLabel()->sizeHint().height(), oneLine);
 }
 
 void TestScan::emptyDay() {

@@ -363,8 +363,9 @@ void TestShellWidgets::mainWindowLayout() {
     QVERIFY2(labelled >= 3, qPrintable(QStringLiteral("%1 of %2, %3 px").arg(labelled).arg(ticks.size()).arg(price)));
 
     // No text widens the window: a long name is cut off, and its whole
-    // text is at hand as a tooltip, in the line and in the list.
-    const QString longName = QString(300, QChar(0x7532));
+    // text (up to the tooltips' bound) is at hand as a tooltip, in the line
+    // and in the list.
+    const QString longName = QString(200, QChar(0x7532));
     QLabel* info = pk->infoLabel();
     info->setText(QStringLiteral(" 代码:600001,名称:") + longName);
     QVERIFY2(window.minimumSizeHint().width() <= 960,

@@ -1,4 +1,5 @@
 #include "app/views/datatablewidget.h"
+#include "app/views/elidedlabel.h"
 #include "app/views/lhbbs5widget.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/linedelegate.h"
@@ -10,6 +11,7 @@
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
 #include "tests/support/peakmemory.h"
 #include "tests/support/stockapptestmain.h"
 #include "tests/support/testhttpserver.h"
@@ -25,9 +27,11 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <QtTest>
 
 #include <qcustomplot.h>
@@ -150,6 +154,17 @@ QByteArray overBound(const std::function<QByteArray(int)>& make, qint64 bound)
     return reply;
 }
 
+// What a reader sees of a text given to a tooltip or message box, read as
+// Qt reads it (not laid out, so nothing it names is loaded here).
+QString readAs(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
 int candleCount(CandlestickWidget* chart)
 {
     auto* plot = chart->findChild<QCustomPlot*>();
@@ -203,6 +218,9 @@ private slots:
     void recommendationsEmptyDay();
     void recommendationsListedAndClicked();
     void recommendationsAfterEmptyDay();
+
+    void serviceTextShownAsText_data();
+    void serviceTextShownAsText();
 
 private:
     TestHttpServer m_server;
@@ -1018,6 +1036,68 @@ void TestSeatViews::recommendationsAfterEmptyDay()
     view.refresh();
     QCOMPARE(view.stockList()->count(), 0);
     QCOMPARE(view.analysisText()->toPlainText(), RecommandStockView::emptyDayText());
+}
+
+void TestSeatViews::serviceTextShownAsText_data()
+{
+    addServiceTextRows();
+}
+
+void TestSeatViews::serviceTextShownAsText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(QString, tip);
+    // A cell, and the tooltip it gives once cut off, read without showing it.
+    const auto checkCell = [&](QTableWidget* t, int column) {
+        const QModelIndex index = t->model()->index(0, column);
+        const auto* delegate = qobject_cast<LineDelegate*>(t->itemDelegate());
+        QCOMPARE(delegate->displayText(index.data(), QLocale()), shown);
+        t->setColumnWidth(column, 24);
+        QStyleOptionViewItem option;
+        option.initFrom(t->viewport());
+        option.rect = t->visualRect(index);
+        QCOMPARE(readAs(delegate->cutOffToolTip(option, index)), tip);
+    };
+    // The news and seat-history services send \uXXXX escapes.
+    DataTableWidget news(QStringLiteral("新闻简讯"), {{QStringLiteral("标题"), "title", 540}});
+    news.addRow({{"title", QString(text).replace(QChar(0x202e), QStringLiteral("\\u202e"))}});
+    checkCell(news.table(), 0);
+    ElidedLabel label;
+    label.resize(40, 30);
+    label.setText(text);
+    label.grab();
+    QCOMPARE(readAs(label.toolTip()), tip);
+
+    // The seat's row still finds its history by the name as sent.
+    StockApplication* app = StockApplication::instance();
+    app->setLhbSeats(kDate, "600519", {seat(text, 1, 1, 0, 1)});
+    app->setSeatPageUrl(text, kSeatLink);
+    m_server.setRoute(seatHistoryUrl("80153279"), QByteArray(), 500, "text/plain");
+    LHBBS5Widget seats;
+    seats.showStock("600519", kDate);
+    checkCell(seats.table(), 1);
+    seats.onClick(0, 1);
+    QVERIFY(withModalDialog<QMessageBox>(
+        [&] { seats.showHistoryList(); },
+        [&](QMessageBox* box) {
+            QCOMPARE(readAs(box->text()), "未能获取“" + tip + "”的历史上榜数据。");
+            // Within the offscreen screen of 800 × 600, 确定 included.
+            QVERIFY(QRect(QPoint(), box->screen()->availableSize()).contains(box->rect()));
+        }));
+    std::unique_ptr<DataTableWidget> history(createSeatHistoryDialog(QString(), text, nullptr));
+    history->winId();
+    QCOMPARE(history->windowHandle()->title(), "营业部历史上榜 - " + tip);
+
+    app->setRecommendation("600519", text + "(600519)");
+    RecommandStockView recommend;
+    recommend.refresh();
+    recommend.onClickStockList(recommend.stockList()->item(0));
+    QCOMPARE(recommend.analysisText()->toPlainText(), shown + "(600519)");
+
+    CandlestickWidget chart(true, nullptr);
+    chart.setData(60, text, {}, "day", "hfq");
+    QCOMPARE(chart.titleText(), shown);
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestSeatViews)
