@@ -13,6 +13,7 @@
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
+#include "tests/support/unprivileged.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -177,6 +178,19 @@ struct ChildRun {
 
 } // namespace
 
+// The program's process; as root it can drop to an unprivileged user
+// before the program starts.
+class ProgramProcess : public QProcess {
+public:
+    bool unprivileged = false;
+
+protected:
+    void setupChildProcess() override {
+        if (unprivileged && !dropToUnprivileged())
+            ::_exit(127);
+    }
+};
+
 class TestStartup : public QObject {
     Q_OBJECT
 
@@ -209,18 +223,21 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_work;
+    bool m_unprivileged = false; // the next run drops to an unprivileged user
     TestHttpServer m_server; // the child's proxy to the data services
 };
 
 void TestStartup::init() {
     m_config.reset(new QTemporaryDir);
     m_work.reset(new QTemporaryDir);
+    m_unprivileged = false;
     QVERIFY(m_config->isValid() && m_work->isValid());
 }
 
 ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
                                  const std::function<void(qint64)>& onCue) {
-    QProcess child;
+    ProgramProcess child;
+    child.unprivileged = m_unprivileged;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
@@ -455,9 +472,13 @@ void TestStartup::unreadableConfigLeftAlone() {
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
     if (kind == QLatin1String("noread")) {
-        if (::geteuid() == 0)
-            QSKIP("root reads any file");
+        const QString problem =
+            unprivilegedProblem({QDir::tempPath(), QCoreApplication::applicationFilePath()});
+        if (!problem.isEmpty())
+            QSKIP(qPrintable(problem));
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        QVERIFY(handToUnprivileged(m_work->path()) && handToUnprivileged(m_config->path()));
+        m_unprivileged = true;
     }
     const QByteArray before = fileState(path);
 
