@@ -156,6 +156,11 @@ void TestStockApplication::configFile_data() {
         << "2017-10-01|2017-10-02|2018-02-15" << 3
         << "[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n"
         << "[nontradedays]\nvalue=2017-10-01,2017-10-02,2018-02-15\n";
+    QTest::newRow("comment after the days kept, not read")
+        << QByteArray("[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n")
+        << "2018-01-01|2018-01-02" << 2
+        << "[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n"
+        << "[nontradedays]\nvalue =2018-01-01,2018-01-02 ; 元旦 # 2018-01-03\n";
     QTest::newRow("empty part kept")
         << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n") << "2017-10-01||2017-10-02"
         << 3 << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n"
