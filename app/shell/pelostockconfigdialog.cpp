@@ -58,7 +58,8 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent),
             wrong << quoted(entry);
     }
     if (wrong.isEmpty()) {
-        layout->addItem(new QSpacerItem(298, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 0);
+        layout->addItem(new QSpacerItem(298, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1,
+                        0);
     } else {
         auto* note = new QLabel(
             QStringLiteral("配置文件中的“%1”%2不是 yyyy-MM-dd 形式的日期，不会当作非交易日。")

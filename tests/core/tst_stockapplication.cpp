@@ -227,8 +227,7 @@ void TestStockApplication::leftTemporariesRemovedAtStart() {
     // A save still running holds its temporary file locked.
     const QString running = folder.filePath(QStringLiteral(".config.ini.4322.0.tmp"));
     QStringList others{QStringLiteral(".config.ini.tmp"), QStringLiteral(".config.ini.1.x.tmp"),
-                             QStringLiteral("config.ini.1.0.tmp"),
-                             QStringLiteral(".other.ini.1.0.tmp")};
+                       QStringLiteral("config.ini.1.0.tmp"), QStringLiteral(".other.ini.1.0.tmp")};
     // Another user's leftover in a shared folder is not ours to remove;
     // only root can make one here.
     const QString foreign = QStringLiteral(".config.ini.4323.0.tmp");

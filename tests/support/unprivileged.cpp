@@ -11,36 +11,34 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace {
 // Looked up before any fork: a child of a threaded process may not.
-uid_t g_uid = 0;
-gid_t g_gid = 0;
-} // namespace
+static uid_t g_uid = 0;
+static gid_t g_gid = 0;
 
 QString unprivilegedProblem(const QStringList& reach) {
     if (::geteuid() != 0)
         return QString();
-    const passwd* nobody = ::getpwnam("nobody");
-    if (!nobody || nobody->pw_uid == 0)
-        return QStringLiteral("runs as root, and there is no user nobody to drop to");
-    g_uid = nobody->pw_uid;
-    g_gid = nobody->pw_gid;
-    const bool reached = runUnprivileged([&reach] {
-        for (const QString& path : reach) {
-            if (::access(QFile::encodeName(path).constData(), F_OK) != 0)
-                return false;
-        }
-        return true;
-    });
+    if (const passwd* nobody = ::getpwnam("nobody")) {
+        g_uid = nobody->pw_uid;
+        g_gid = nobody->pw_gid;
+    }
+    const bool reached = g_uid != 0 && runUnprivileged([&reach] {
+                             for (const QString& path : reach) {
+                                 if (::access(QFile::encodeName(path).constData(), F_OK) != 0)
+                                     return false;
+                             }
+                             return true;
+                         });
     return reached ? QString()
-                   : QStringLiteral("runs as root, and may not become the user nobody, or "
-                                    "nobody cannot reach all of %1")
+                   : QStringLiteral("runs as root, and there is no user nobody, or root may not "
+                                    "become nobody, or nobody cannot reach all of %1")
                          .arg(reach.join(QStringLiteral(", ")));
 }
 
 bool handToUnprivileged(const QString& path) {
     return ::geteuid() != 0 ||
-           QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody:"), path}) == 0;
+           QProcess::execute(QStringLiteral("chown"),
+                             {QStringLiteral("-R"), QStringLiteral("nobody:"), path}) == 0;
 }
 
 bool dropToUnprivileged() {
