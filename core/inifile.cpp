@@ -1,5 +1,6 @@
 #include "core/inifile.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -129,9 +130,12 @@ bool writeAll(int fd, const std::string& text) {
 }
 
 // The name of a save's temporary file beside the file named base, and
-// whether a name in the folder is one of them.
-std::string temporaryName(const std::string& base, int attempt) {
-    return "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(attempt) + ".tmp";
+// whether a name in the folder is one of them. The number never repeats in
+// a process, so a name that a save has renamed away is never made again
+// while a clean-up may still hold it.
+std::string temporaryName(const std::string& base) {
+    static std::atomic<unsigned long> next{0};
+    return "." + base + "." + std::to_string(::getpid()) + "." + std::to_string(next++) + ".tmp";
 }
 
 bool isDigits(const std::string& s, std::size_t from, std::size_t to) {
@@ -230,16 +234,28 @@ bool replaceFile(std::string path, const std::string& text, std::string& error) 
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = folder + temporaryName(base, attempt);
+        temporary = folder + temporaryName(base);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        if (fd < 0) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        // The lock tells a clean-up that this file is a live save's; it is
+        // held until the file has been renamed. A clean-up that locked the
+        // file first, before this save could, has removed it: take another.
+        int locked;
+        do
+            locked = ::flock(fd, LOCK_EX);
+        while (locked != 0 && errno == EINTR);
+        struct stat made;
+        if (::fstat(fd, &made) != 0 || made.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+        }
     }
     if (fd < 0)
         return writeInPlace(path, text, error);
-    // Held while the file is written: a start-up clean-up that finds the
-    // file unlocked knows that its save is over.
-    (void)::flock(fd, LOCK_EX | LOCK_NB);
     if (exists)
         (void)::fchmod(fd, old.st_mode & 07777);
     if (!writeAll(fd, text) || ::fsync(fd) != 0) {
@@ -248,15 +264,14 @@ bool replaceFile(std::string path, const std::string& text, std::string& error) 
         ::close(fd);
         return false;
     }
-    if (::close(fd) != 0) {
-        error = std::strerror(errno);
-        ::unlink(temporary.c_str());
-        return false;
-    }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
+        ::close(fd);
         return writeInPlace(path, text, error);
     }
+    // Closed, and so unlocked, only now that the name is gone. The text
+    // reached the disk with the fsync above.
+    ::close(fd);
     // The rename itself reaches the disk with the folder.
     const int dir =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -408,9 +423,13 @@ int IniFile::removeLeftTemporaries(std::string path) {
         if (fd < 0)
             continue;
         struct stat st;
-        // A save in progress holds its lock; only files no save holds go.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::unlink(file.c_str()) == 0)
+        struct stat named;
+        // A save in progress holds its lock; only files no save holds go,
+        // and only the user's own (a shared folder holds others' too). The
+        // name must still be the file that was locked.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(file.c_str(), &named) == 0 &&
+            named.st_ino == st.st_ino && named.st_dev == st.st_dev && ::unlink(file.c_str()) == 0)
             ++removed;
         ::close(fd);
     }

@@ -57,7 +57,8 @@ public:
 
     // Removes what saves of the file at path (beside a symbolic link's
     // target) left when they were killed: temporary files of the saves' own
-    // naming that no running save holds. Returns how many went.
+    // naming that no running save holds and that the user owns. A save holds
+    // its file from its making until it is renamed. Returns how many went.
     static int removeLeftTemporaries(std::string path);
 
     const std::vector<IniSection>& sections() const { return m_sections; }

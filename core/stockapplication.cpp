@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 
@@ -64,14 +65,26 @@ QString unwritableMessage(const IniFile& ini)
         .arg(configPath(), writeFailureReason(ini.errorString()));
 }
 
+// Where the comment of config.ini's value begins: at a ";" or "#" after
+// the days, with the blanks before it; the value's length when it has none.
+// No day holds either sign.
+int commentStart(const QString& value)
+{
+    static const QRegularExpression comment(QStringLiteral("\\s*[;#]"));
+    const int start = value.indexOf(comment);
+    return start < 0 ? value.size() : start;
+}
+
 // The days of config.ini's value. A file edited by hand may have blanks
 // around the commas or between days: they part days and are never part of
-// one, so every day is kept. A value without blanks splits at its commas
-// exactly as written, empty parts included.
+// one, so every day is kept. A Chinese input method's "，" parts days as
+// "," does. A value without blanks splits at its commas exactly as
+// written, empty parts included.
 QStringList splitNonTradeDays(const QString& value)
 {
+    static const QRegularExpression comma(QStringLiteral("[,，]"));
     QStringList days;
-    for (const QString& part : value.split(QLatin1Char(','))) {
+    for (const QString& part : value.left(commentStart(value)).split(comma)) {
         const QString words = part.simplified();
         if (words.isEmpty())
             days.append(QString());
@@ -106,7 +119,7 @@ StockApplication::StockApplication(int& argc, char** argv)
     }
     // Read whole, not up to its first blank, so no day after one is lost.
     QString value = QString::fromStdString(ini.getRawValue(kIniSection, kIniKey, {}));
-    if (value.trimmed().isEmpty())
+    if (value.left(commentStart(value)).trimmed().isEmpty())
         value = QString::fromLatin1(kDefaultNonTradeDays);
     m_nonTradeDays = splitNonTradeDays(value);
     // Closing rewrites the file at once, creating it when it was missing.
@@ -123,8 +136,12 @@ StockApplication::~StockApplication()
                              .arg(configPath()));
         } else {
             const QString days = nonTradeDays().join(QLatin1Char(','));
+            // A comment after the days, as the file holds it now, stays.
+            const QString value = QString::fromStdString(ini.getRawValue(kIniSection, kIniKey, {}));
             ini.setValue(kIniSection, kIniKey,
-                         splitNonTradeDays(days).join(QLatin1Char(',')).toStdString());
+                         (splitNonTradeDays(days).join(QLatin1Char(',')) +
+                          value.mid(commentStart(value)))
+                             .toStdString());
             if (!ini.close())
                 reportAtExit(unwritableMessage(ini));
         }

@@ -10,9 +10,10 @@
 static CrashHandler g_crashHandler;
 
 int main(int argc, char** argv) {
-    // Without a display Qt aborts in its platform plugin, which would read
-    // as a crash and leave a report: say what is missing and end instead.
-    if (!displayAvailable()) {
+    // Without a display that opens (none named, or a stale DISPLAY) Qt
+    // aborts in its platform plugin, which would read as a crash and leave
+    // a report: say what is missing and end instead.
+    if (!findDisplay()) {
         const QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "vesk");
         std::fprintf(stderr, "%s\n", noDisplayMessage(program).toUtf8().constData());
         return kNoDisplayExitCode;

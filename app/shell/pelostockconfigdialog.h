@@ -6,8 +6,9 @@
 
 // Edits the list of extra non-trading days held by the application. Only the
 // "关闭" button stores the text, and only when every entry is a yyyy-MM-dd
-// date (otherwise it says which is not and the dialog stays open); closing
-// the window otherwise keeps the list.
+// date or was in the list as it opened (otherwise it says which is not and
+// the dialog stays open); entries of the list that are no dates are named
+// when it opens. Closing the window otherwise keeps the list.
 class PeloStockConfigDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY(PeloStockConfigDialog)

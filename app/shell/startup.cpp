@@ -18,9 +18,13 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
 static void initResourcesOnce() {
@@ -87,19 +91,62 @@ void endOnTerminationSignals(QApplication& app) {
     });
 }
 
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        if (!qEnvironmentVariableIsEmpty(name))
-            return true;
-    }
-    return false;
+namespace {
+
+// Whether the X server that DISPLAY names answers, reached as Qt's xcb
+// plugin reaches it (its authorisation included).
+bool xDisplayOpens() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool opens = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return opens;
+}
+
+// Whether a compositor listens on the socket that WAYLAND_DISPLAY names: a
+// path, or a name in XDG_RUNTIME_DIR.
+bool waylandDisplayOpens() {
+    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (name.isEmpty() || (!name.startsWith('/') && runtime.isEmpty()))
+        return false;
+    const QByteArray path = name.startsWith('/') ? name : runtime + '/' + name;
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool opens =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return opens;
+}
+
+} // namespace
+
+bool findDisplay() {
+    // A platform chosen by name (offscreen, for one) is Qt's to open.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    const bool x = xDisplayOpens();
+    const bool wayland = waylandDisplayOpens();
+    // Qt tries one display and aborts when that one fails: where only one
+    // answers, Qt is told to take that one.
+    if (x != wayland)
+        qputenv("QT_QPA_PLATFORM", x ? "xcb" : "wayland");
+    return x || wayland;
 }
 
 QString noDisplayMessage(const QString& program) {
-    return QStringLiteral("本程序需要图形显示，但未设置 DISPLAY 或 WAYLAND_DISPLAY；"
-                          "可在虚拟显示中运行：xvfb-run -a %1 / "
+    return QStringLiteral("本程序需要图形显示，但 DISPLAY 与 WAYLAND_DISPLAY 均未设置，"
+                          "或所指的显示无法打开；可在虚拟显示中运行：xvfb-run -a %1 / "
                           "This program needs a graphical display, but neither DISPLAY nor "
-                          "WAYLAND_DISPLAY is set; run it under a virtual one: xvfb-run -a %1")
+                          "WAYLAND_DISPLAY names one that opens; run it under a virtual one: "
+                          "xvfb-run -a %1")
         .arg(program);
 }
 

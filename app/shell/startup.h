@@ -58,13 +58,16 @@ void endOnTerminationSignals(QApplication& app);
 // it returns.
 int runApplication(StockApplication& app);
 
-// Whether Qt has a display to open: DISPLAY or WAYLAND_DISPLAY is set, or a
-// platform is chosen through QT_QPA_PLATFORM (offscreen, for one).
-bool displayAvailable();
+// Whether Qt has a display to open: a platform is chosen through
+// QT_QPA_PLATFORM (offscreen, for one), or the X server that DISPLAY names
+// or the Wayland compositor that WAYLAND_DISPLAY names answers. Where only
+// one of the two answers, QT_QPA_PLATFORM is set to it, so that Qt does
+// not try the other. Call it before the application object exists.
+bool findDisplay();
 
-// The one line, in Chinese and English, said when there is no display: what
-// is missing and how to run the program (given as it was started) under a
-// virtual display.
+// The one line, in Chinese and English, said when there is no display to
+// open: what is missing and how to run the program (given as it was
+// started) under a virtual display.
 QString noDisplayMessage(const QString& program);
 
 // The exit code of a start without a display; a crash ends with 1.

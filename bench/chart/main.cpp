@@ -1,6 +1,7 @@
 // Prints the time per call of CandlestickWidget::setData with a 480-bar
 // history showing the latest 60 (indicators, candles and replot included)
 // and of an indicator switch from the chart's menu.
+#include "app/shell/startup.h"
 #include "chart/candlestickwidget.h"
 
 #include <QApplication>
@@ -49,8 +50,7 @@ double microsecondsPerCall(int calls, F&& f)
 int main(int argc, char** argv)
 {
     // Runs without a display unless one is given.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (!findDisplay()) // none named, or a stale one
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 

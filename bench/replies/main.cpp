@@ -12,6 +12,7 @@
 #include "analysis/screens/lhbstockscanner.h"
 #include "app/scan/lhbpkwidget.h"
 #include "app/scan/stocklisttask.h"
+#include "app/shell/startup.h"
 #include "app/views/datatablewidget.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/seathistory.h"
@@ -88,8 +89,7 @@ void report(const char* kind, qint64 bytes, qint64 bound, int rows, double stall
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (!findDisplay()) // none named, or a stale one
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("http_proxy");
     qunsetenv("HTTP_PROXY");

@@ -9,6 +9,7 @@
 #include "app/scan/stockinfotask.h"
 #include "app/scan/stocklisttask.h"
 #include "app/scan/stockstatustask.h"
+#include "app/shell/startup.h"
 #include "app/views/stocklistview.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
         return 1;
     QDir::setCurrent(scratch.path());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.path() + QStringLiteral("/config")));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (!findDisplay()) // none named, or a stale one
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("http_proxy");
     qunsetenv("HTTP_PROXY");

@@ -1,13 +1,17 @@
 #include "core/inifile.h"
 
+#include "tests/support/unprivileged.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -77,6 +81,7 @@ private slots:
     void saveKeepsLinksAndFailsWhole_data();
     void saveKeepsLinksAndFailsWhole();
     void saveInFolderWithoutWritePermission();
+    void savesStayAtomicBesideCleanUps();
     void closeForgetsEverything();
 
 private:
@@ -259,21 +264,48 @@ void TestIniFile::saveKeepsLinksAndFailsWhole() {
 }
 
 void TestIniFile::saveInFolderWithoutWritePermission() {
-    if (::geteuid() == 0)
-        QSKIP("root may write in any folder; saveKeepsHardLinks covers the write into the file");
+    const QString problem = unprivilegedProblem({QDir::tempPath()});
+    if (!problem.isEmpty())
+        QSKIP(qPrintable(problem));
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("config.ini")).toStdString();
     writeFile(path, "[s]\nk=old\n");
+    QVERIFY(handToUnprivileged(dir.path()));
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    bool saved = false;
-    {
+    const bool saved = runUnprivileged([&path] {
         IniFile ini(path);
         ini.setValue("s", "k", "new");
-        saved = ini.close();
-    }
+        return ini.close();
+    });
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(saved);
     QCOMPARE(QString::fromStdString(readFile(path)), QStringLiteral("[s]\nk=new\n"));
+}
+
+void TestIniFile::savesStayAtomicBesideCleanUps() {
+    // Another instance's start-up clean-up, over and over, while saves run:
+    // each save still renames a new file over the old one.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("config.ini")).toStdString();
+    writeFile(path, "[s]\nk=0\n");
+    std::atomic<bool> saving{true};
+    std::thread cleaner([&] {
+        while (saving)
+            IniFile::removeLeftTemporaries(path);
+    });
+    int inPlace = 0;
+    for (int i = 1; i <= 300; ++i) {
+        struct stat before, after;
+        ::stat(path.c_str(), &before);
+        IniFile ini(path);
+        ini.setValue("s", "k", std::to_string(i));
+        if (!ini.close() || ::stat(path.c_str(), &after) != 0 || after.st_ino == before.st_ino)
+            ++inPlace;
+    }
+    saving = false;
+    cleaner.join();
+    QCOMPARE(inPlace, 0);
+    QCOMPARE(readFile(path), std::string("[s]\nk=300\n"));
 }
 
 void TestIniFile::closeForgetsEverything() {

@@ -3,6 +3,7 @@
 #include "core/providers/stockqqhistoryinterface.h"
 
 #include "tests/support/testhttpserver.h"
+#include "tests/support/unprivileged.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -155,6 +156,11 @@ void TestStockApplication::configFile_data() {
         << "2017-10-01|2017-10-02|2018-02-15" << 3
         << "[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n"
         << "[nontradedays]\nvalue=2017-10-01,2017-10-02,2018-02-15\n";
+    QTest::newRow("comment after the days kept, not read")
+        << QByteArray("[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n")
+        << "2018-01-01|2018-01-02" << 2
+        << "[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n"
+        << "[nontradedays]\nvalue =2018-01-01,2018-01-02 ; 元旦 # 2018-01-03\n";
     QTest::newRow("empty part kept")
         << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n") << "2017-10-01||2017-10-02"
         << 3 << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n"
@@ -220,11 +226,17 @@ void TestStockApplication::leftTemporariesRemovedAtStart() {
     const QString left = folder.filePath(QStringLiteral(".config.ini.4321.0.tmp"));
     // A save still running holds its temporary file locked.
     const QString running = folder.filePath(QStringLiteral(".config.ini.4322.0.tmp"));
-    const QStringList others{QStringLiteral(".config.ini.tmp"), QStringLiteral(".config.ini.1.x.tmp"),
-                             QStringLiteral("config.ini.1.0.tmp"),
-                             QStringLiteral(".other.ini.1.0.tmp")};
-    for (const QString& name : QStringList{left, running} + others)
+    QStringList others{QStringLiteral(".config.ini.tmp"), QStringLiteral(".config.ini.1.x.tmp"),
+                       QStringLiteral("config.ini.1.0.tmp"), QStringLiteral(".other.ini.1.0.tmp")};
+    // Another user's leftover in a shared folder is not ours to remove;
+    // only root can make one here.
+    const QString foreign = QStringLiteral(".config.ini.4323.0.tmp");
+    for (const QString& name : QStringList{left, running, foreign} + others)
         writeAll(folder.filePath(name), "[nontradedays]\nvalue=2018-01-01\n");
+    if (::geteuid() == 0) {
+        QVERIFY(handToUnprivileged(folder.filePath(foreign)));
+        others << foreign;
+    }
     const int fd = ::open(QFile::encodeName(running).constData(), O_RDONLY);
     QVERIFY(fd >= 0);
     QCOMPARE(::flock(fd, LOCK_EX), 0);

@@ -95,6 +95,7 @@ private slots:
     void configShowsList();
     void configStoresText_data();
     void configStoresText();
+    void configNamesWrongEntryRead();
     void configClosedOtherwiseKeepsList_data();
     void configClosedOtherwiseKeepsList();
 
@@ -285,6 +286,20 @@ void TestShellWidgets::configStoresText() {
     QCOMPARE(app()->nonTradeDays(), expected);
     for (const QString& day : expected)
         QVERIFY(isNonTradingDay(QDate::fromString(day, Qt::ISODate)));
+}
+
+void TestShellWidgets::configNamesWrongEntryRead() {
+    // From a hand-edited config.ini: named on opening, kept by "关闭".
+    const QStringList read{QStringLiteral("2031-06-09"), QStringLiteral("元旦")};
+    app()->setNonTradeDays(read);
+    PeloStockConfigDialog dialog(nullptr);
+    dialog.show();
+    QCOMPARE(dialog.findChild<QTextEdit*>()->toPlainText(), read.join(QLatin1Char(',')));
+    QLabel* note = dialog.findChild<QLabel*>();
+    QVERIFY(note && note->text().contains(QStringLiteral("“元旦”")));
+    QTest::mouseClick(buttonWithText(&dialog, QStringLiteral("关闭")), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(app()->nonTradeDays(), read);
 }
 
 void TestShellWidgets::configClosedOtherwiseKeepsList_data() {

@@ -13,6 +13,7 @@
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
+#include "tests/support/unprivileged.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -177,6 +178,15 @@ struct ChildRun {
 
 } // namespace
 
+// The program's process, which can drop to an unprivileged user first.
+struct ProgramProcess : QProcess {
+    bool unprivileged = false;
+    void setupChildProcess() override {
+        if (unprivileged && !dropToUnprivileged())
+            ::_exit(127);
+    }
+};
+
 class TestStartup : public QObject {
     Q_OBJECT
 
@@ -192,6 +202,7 @@ private slots:
     void terminationSignalEndsNormally();
     void unreadableConfigLeftAlone_data();
     void unreadableConfigLeftAlone();
+    void noDisplaySaysSoAndEnds_data();
     void noDisplaySaysSoAndEnds();
 
 private:
@@ -209,18 +220,21 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_work;
+    bool m_unprivileged = false; // the next run drops to an unprivileged user
     TestHttpServer m_server; // the child's proxy to the data services
 };
 
 void TestStartup::init() {
     m_config.reset(new QTemporaryDir);
     m_work.reset(new QTemporaryDir);
+    m_unprivileged = false;
     QVERIFY(m_config->isValid() && m_work->isValid());
 }
 
 ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
                                  const std::function<void(qint64)>& onCue) {
-    QProcess child;
+    ProgramProcess child;
+    child.unprivileged = m_unprivileged;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
@@ -455,9 +469,13 @@ void TestStartup::unreadableConfigLeftAlone() {
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     }
     if (kind == QLatin1String("noread")) {
-        if (::geteuid() == 0)
-            QSKIP("root reads any file");
+        const QString problem =
+            unprivilegedProblem({QDir::tempPath(), QCoreApplication::applicationFilePath()});
+        if (!problem.isEmpty())
+            QSKIP(qPrintable(problem));
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        QVERIFY(handToUnprivileged(m_work->path()) && handToUnprivileged(m_config->path()));
+        m_unprivileged = true;
     }
     const QByteArray before = fileState(path);
 
@@ -483,19 +501,32 @@ void TestStartup::unreadableConfigLeftAlone() {
                                QLatin1String(StockApplication::kDefaultNonTradeDays)));
 }
 
+void TestStartup::noDisplaySaysSoAndEnds_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("wayland");
+    QTest::newRow("none named") << "" << "";
+    // Stale: ssh -X without an X server at the other end, a session gone.
+    QTest::newRow("X server gone") << ":4242" << "";
+    QTest::newRow("both gone") << ":4242" << "wayland-4242";
+}
+
 void TestStartup::noDisplaySaysSoAndEnds() {
-    // The program itself, started as over ssh: no display and no platform chosen.
+    QFETCH(QString, display);
+    QFETCH(QString, wayland);
+    // The program itself, started as over ssh: no platform chosen.
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_config->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(m_work->path());
     child.start(QStringLiteral(VESK_PROGRAM), QStringList());
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QVERIFY(child.exitCode() != 0);
+    QCOMPARE(child.exitCode(), kNoDisplayExitCode);
     const QStringList said = QString::fromUtf8(child.readAllStandardError())
                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(said.size(), 1);
