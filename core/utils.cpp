@@ -284,6 +284,10 @@ QString figureText(double value, char format, int precision) {
     constexpr int kMaxDecimals = 15;
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = qBound(0, qMax(precision, 1) - 1 - exponent, kMaxDecimals);
+    return fixedFigureText(value, decimals);
+}
+
+QString fixedFigureText(double value, int decimals) {
     QString plain = QString::number(value, 'f', decimals);
     if (plain.contains(QLatin1Char('.'))) {
         while (plain.endsWith(QLatin1Char('0')))

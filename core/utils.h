@@ -54,6 +54,10 @@ ServiceReplyShape serviceReplyShape(const QString& text);
 // finite, which no service means.
 QString figureText(double value, char format = 'g', int precision = 6);
 
+// A figure to at most `decimals` decimals, without trailing zeros
+// (3000.50 -> "3000.5"; "-0" reads "0").
+QString fixedFigureText(double value, int decimals);
+
 // An amount in 万元 as the views show it: below 1亿 as figureText() with
 // "万" ("2508.33万", "-万" when not finite), from 1亿 on in 亿 with two
 // decimals ("123.46亿").

@@ -38,14 +38,7 @@ QString yuanAsWan(const QString& text)
     if (!std::isfinite(yuan))
         return QStringLiteral("-"); // no service means one
     // To the 元 hundred, without the trailing zeros: 30000000 -> 3000.
-    QString wan = QString::number(yuan / 10000.0, 'f', 2);
-    if (wan.contains(QLatin1Char('.'))) {
-        while (wan.endsWith(QLatin1Char('0')))
-            wan.chop(1);
-        if (wan.endsWith(QLatin1Char('.')))
-            wan.chop(1);
-    }
-    return wan == QLatin1String("-0") ? QStringLiteral("0") : wan;
+    return fixedFigureText(yuan / 10000.0, 2);
 }
 
 // Widens every column to its widest text, header included, so that no date,
