@@ -122,14 +122,21 @@ bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
                                  StockNewsInterface::kMaxReplyBytes);
     if (request != m_request)
         return false; // a later stock's news went in meanwhile
-    // Part of a list would pass for all of a stock's news.
-    const FetchFailure failure = serviceReplyFailure(status, text);
+    // Part of a list would pass for all of a stock's news, and more items
+    // than were asked for are no page of them.
+    FetchFailure failure = serviceReplyFailure(status, text);
+    QVector<QMap<QString, QString>> rows;
+    if (failure == FetchFailure::None) {
+        rows = client.parse(text, QString());
+        if (rows.size() > StockNewsInterface::kItemsAsked)
+            failure = FetchFailure::UnexpectedFormat;
+    }
     if (failure != FetchFailure::None) {
         m_news->setNotice(QStringLiteral("%1 新闻获取失败（%2）")
                               .arg(plain, fetchFailureText(failure, status.httpStatus)));
         return true;
     }
     m_news->setNotice(QString());
-    m_news->addRows(client.parse(text, QString()));
+    m_news->addRows(rows);
     return true;
 }

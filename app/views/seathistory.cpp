@@ -20,9 +20,9 @@ QString seatHistoryUrl(const QString& seatCode)
 {
     // The list service's data centre answers the seat history as well.
     return QStringLiteral("http://") + QLatin1String(kEastmoneyDataHost)
-        + QStringLiteral("/DataCenter_V3/stock2016/jymx.ashx?pagesize=50&page=1&js=var%20fyeUKhdn"
+        + QStringLiteral("/DataCenter_V3/stock2016/jymx.ashx?pagesize=%2&page=1&js=var%20fyeUKhdn"
                          "&param=&sortRule=-1&sortType=&gpfw=0&code=%1")
-              .arg(seatCode);
+              .arg(seatCode, QString::number(kSeatHistoryRowsAsked));
 }
 
 namespace {
@@ -93,11 +93,16 @@ QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& availabl
 DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString& seatName,
                                          QWidget* parent)
 {
+    return createSeatHistoryDialog(parseJsonArrayText(replyText), seatName, parent);
+}
+
+DataTableWidget* createSeatHistoryDialog(QVector<QMap<QString, QString>> records,
+                                         const QString& seatName, QWidget* parent)
+{
     QString title = QStringLiteral("营业部历史上榜");
     if (!seatName.isEmpty())
         title += QStringLiteral(" - ") + shownLine(seatName);
     auto* dialog = new DataTableWidget(title, seatHistoryColumns(), parent);
-    QVector<QMap<QString, QString>> records = parseJsonArrayText(replyText);
     for (auto& record : records) {
         for (const QString& key : {QStringLiteral("BMoney"), QStringLiteral("SMoney")}) {
             const auto amount = record.find(key);
@@ -124,7 +129,14 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
                                   kSeatHistoryMaxReplyBytes);
     if ((parent && !guard) || (stillAsked && !stillAsked()))
         return;
-    const FetchFailure failure = serviceReplyFailure(status, reply);
+    FetchFailure failure = serviceReplyFailure(status, reply);
+    QVector<QMap<QString, QString>> records;
+    if (failure == FetchFailure::None) {
+        records = parseJsonArrayText(reply);
+        // More entries than were asked for are no page of this seat's history.
+        if (records.size() > kSeatHistoryRowsAsked)
+            failure = FetchFailure::UnexpectedFormat;
+    }
     if (failure != FetchFailure::None) {
         // An empty dialog would read as "this seat has no recent entries".
         QPointer<QMessageBox> box = new QMessageBox(
@@ -137,7 +149,7 @@ void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* 
         delete box; // null when the parent took it down during exec
         return;
     }
-    QPointer<DataTableWidget> dialog = createSeatHistoryDialog(reply, seatName, parent);
+    QPointer<DataTableWidget> dialog = createSeatHistoryDialog(records, seatName, parent);
     dialog->exec();
     delete dialog; // null when the parent took it down during exec
 }

@@ -14,7 +14,8 @@ class QWidget;
 
 // The seat history: a brokerage seat's recent entries on the list.
 
-// Request URL of the first page (at most 50 entries) for a seat code.
+// Request URL of the first page (at most kSeatHistoryRowsAsked entries) for
+// a seat code.
 QString seatHistoryUrl(const QString& seatCode);
 
 // The reply and seat-code readers (parseJsonArrayText, seatCodeFromLink)
@@ -32,10 +33,14 @@ QSize seatHistoryDialogSize(const DataTableWidget* dialog, const QSize& availabl
 // text up to a cap, the dialog sized for the screen it opens on.
 DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString& seatName,
                                          QWidget* parent);
+// The same for the reply's records (parseJsonArrayText).
+DataTableWidget* createSeatHistoryDialog(QVector<QMap<QString, QString>> records,
+                                         const QString& seatName, QWidget* parent);
 
 // Fetches the seat's history on the calling (GUI) thread and shows it in a
-// modal dialog that is destroyed when it closes. A failed fetch, or a reply
-// cut off before its end, is said in a modal warning instead. When
+// modal dialog that is destroyed when it closes. A failed fetch, a reply
+// cut off before its end, or one of more entries than were asked for is
+// said in a modal warning instead. When
 // stillAsked is given and returns false once the reply is in, nothing is
 // shown: the user has moved on meanwhile.
 void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent,

@@ -11,6 +11,8 @@
 // or so fields the service sends, takes about 40 KB. Three times that still
 // fills its dialog without holding up the window.
 constexpr qint64 kSeatHistoryMaxReplyBytes = 128 * 1024;
+// The entries asked for: a reply with more is not the page asked for.
+constexpr int kSeatHistoryRowsAsked = 50;
 
 // Rows of a "var x=[{k:v,...},...]" reply, in reply order; none when the
 // reply holds no row object.

@@ -11,6 +11,8 @@ public:
     // Bound on a reply: the six items of a real reply take about 2 KB, 6 KB
     // with summaries; this leaves ten times that.
     static constexpr qint64 kMaxReplyBytes = 64 * 1024;
+    // The items asked for: a reply with more is not the page asked for.
+    static constexpr int kItemsAsked = 6;
 
     StockNewsInterface() = default;
     ~StockNewsInterface() = default;

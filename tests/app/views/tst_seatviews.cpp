@@ -637,6 +637,10 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     QVERIFY(tabs.showStock("600002", kDate));
     QCOMPARE(shown(), QStringList({"60", "600002", "0", "600002 新闻获取失败（回复不完整）"}));
     QCOMPARE(kLineQueries().size(), 4);
+    // Nor are more items than were asked for a page of news.
+    m_server.setRoute(newsPath(), newsReply(StockNewsInterface::kItemsAsked + 1));
+    QVERIFY(tabs.showStock("600002", kDate));
+    QCOMPARE(shown().mid(2), QStringList({"0", "600002 新闻获取失败（回复不是预期的格式）"}));
 
     // A chart choice fetches the shown stock's bars so and draws them; the
     // title says what is drawn once it is not the start-up's bars.
@@ -679,12 +683,11 @@ void TestSeatViews::tableFillsSortOnce()
 {
     // A fill of many rows sorts once, not per row, and its rows stay together.
     const int n = 500;
-    m_server.setRoute(newsPath(), newsReply(n));
     LHBTabWidget tabs;
     QTableWidget* news = tabs.newsTable()->table();
     news->sortByColumn(1, Qt::DescendingOrder);
     QSignalSpy newsSorts(news->model(), &QAbstractItemModel::layoutChanged);
-    tabs.loadNews("600001");
+    tabs.newsTable()->addRows(StockNewsInterface().parse(QString::fromLatin1(newsReply(n)), QString()));
     QCOMPARE(newsSorts.count(), 1);
     QCOMPARE(news->rowCount(), n);
     for (int r = 0; r < n; ++r) {
@@ -870,6 +873,10 @@ void TestSeatViews::historyFetchFailureIsSaid_data()
     QTest::newRow("JSON cut off") << unclosed << 200 << false << "原因：回复不完整";
     QTest::newRow("over its bound") << overlong << 200 << false << "原因：回复过长";
     QTest::newRow("portal page") << portal << 200 << false << "原因：回复不是预期的格式";
+    const QByteArray entry = "{\"TDate\":\"2017-10-11\"},";
+    const QByteArray tooMany = "var fyeUKhdn={\"data\":[" + entry.repeated(kSeatHistoryRowsAsked)
+                               + entry.chopped(1) + "]}";
+    QTest::newRow("more entries than asked") << tooMany << 200 << false << "原因：回复不是预期的格式";
 }
 
 void TestSeatViews::historyFetchFailureIsSaid()
