@@ -5,6 +5,7 @@
 #include "app/views/linedelegate.h"
 #include "app/views/recommandstockview.h"
 #include "app/views/seathistory.h"
+#include "app/views/servicetext.h"
 #include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/stocknewsinterface.h"
@@ -22,14 +23,17 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
 #include <QtTest>
@@ -165,6 +169,22 @@ QString readAs(const QString& text)
     return document.toPlainText();
 }
 
+// The width QToolTip gives a tooltip, worked out as its label sizes itself
+// without showing it: wrapped when rich text, or when one line would be
+// wider than the screen.
+int toolTipWidth(const QString& tip, int screenWidth)
+{
+    QLabel label;
+    label.setFont(QToolTip::font());
+    label.setMargin(1 + label.style()->pixelMetric(QStyle::PM_ToolTipLabelFrameWidth, nullptr, &label));
+    label.setIndent(1);
+    label.setText(tip);
+    label.setWordWrap(Qt::mightBeRichText(tip));
+    if (!label.wordWrap() && label.sizeHint().width() > screenWidth)
+        label.setWordWrap(true);
+    return label.sizeHint().width();
+}
+
 int candleCount(CandlestickWidget* chart)
 {
     auto* plot = chart->findChild<QCustomPlot*>();
@@ -221,6 +241,8 @@ private slots:
 
     void serviceTextShownAsText_data();
     void serviceTextShownAsText();
+    void toolTipFitsTheScreen_data();
+    void toolTipFitsTheScreen();
 
 private:
     TestHttpServer m_server;
@@ -1105,6 +1127,44 @@ void TestSeatViews::serviceTextShownAsText()
     CandlestickWidget chart(true, nullptr);
     chart.setData(60, text, {}, "day", "hfq");
     QCOMPARE(chart.titleText(), shown);
+}
+
+void TestSeatViews::toolTipFitsTheScreen_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("asBefore"); // the tooltip is the text, unchanged
+    QTest::newRow("400 Latin letters") << QString(400, QLatin1Char('a')) << false;
+    QTest::newRow("wide signs") << QString(300, QChar(0xFDFD)) << false;
+    QTest::newRow("markup, long run") << "<b>" + QString(400, QLatin1Char('x')) << false;
+    QTest::newRow("ordinary") << QStringLiteral("甲证券股份有限公司上海一路证券营业部") << true;
+    QTest::newRow("long, with blanks") << QStringLiteral("word ").repeated(80) << true;
+}
+
+void TestSeatViews::toolTipFitsTheScreen()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, asBefore);
+    DataTableWidget table(QStringLiteral("新闻简讯"), {{QStringLiteral("标题"), "title", 24}});
+    table.addRow({{"title", text}});
+    const QModelIndex index = table.table()->model()->index(0, 0);
+    QStyleOptionViewItem option;
+    option.initFrom(table.table()->viewport());
+    option.rect = table.table()->visualRect(index);
+    ElidedLabel label;
+    label.resize(40, 30);
+    label.setText(text);
+    label.grab();
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    for (const QString& tip :
+         {qobject_cast<LineDelegate*>(table.table()->itemDelegate())->cutOffToolTip(option, index),
+          label.toolTip()}) {
+        QVERIFY2(toolTipWidth(tip, screenWidth) <= screenWidth,
+                 qPrintable(QString::number(toolTipWidth(tip, screenWidth))));
+        // Wrapped, not cut: every character is still there.
+        QCOMPARE(readAs(tip).remove(QChar(0x200B)), shownLine(text));
+        if (asBefore)
+            QCOMPARE(tip, shownLine(text));
+    }
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestSeatViews)
