@@ -46,6 +46,17 @@ constexpr int kNamedFailures = 10;
 // between: a real day's fits at once, and the most rows the service may
 // send (50 pages of 200) would hold up the window far longer in one go.
 constexpr int kRowsPerTurn = 1000;
+
+// Why the screens could not read an earlier day whose list came: they read
+// a day only once some of its seats are stored.
+QString unjudgedDayLine(const ScanFailures& failures, const QString& day) {
+    if (failures.isEmptyDay(day))
+        return QStringLiteral("%1 没有龙虎榜数据，可能是非交易日，可在设置中添加").arg(day);
+    if (failures.seatPageFailedOn(day))
+        return QStringLiteral("%1 的营业部数据全部获取失败，选股未能参照该日").arg(day);
+    // No page was asked for: runs of days ("连续") get none.
+    return QStringLiteral("%1 的上榜股票均不获取营业部数据，选股未能参照该日").arg(day);
+}
 } // namespace
 
 LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
@@ -279,6 +290,8 @@ QString LHBPKWidget::failureText(const ScanFailures& failures, const QString& da
         if (days.contains(earlier))
             lines << QStringLiteral("%1 龙虎榜数据获取失败（%2），选股结果可能不完整")
                          .arg(earlier, failures.dayReason(earlier));
+        else if (failures.seatsArrived(day) && !failures.seatsArrived(earlier))
+            lines << unjudgedDayLine(failures, earlier);
     }
     const QStringList codes = failures.seatPageCodes();
     if (!codes.isEmpty())

@@ -50,7 +50,8 @@ public:
     static QString seatFailureLine(const QStringList& codes,
                                    const QStringList& reasons = QStringList());
     // What a scan of day (with day1 and day2 before it) could not fetch,
-    // each failure with its reason; empty when all came.
+    // each failure with its reason, and each earlier day that the screens
+    // could not read although day's seats came; empty when all came.
     static QString failureText(const ScanFailures& failures, const QString& day,
                                const QString& day1, const QString& day2);
 

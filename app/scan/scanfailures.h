@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 // What one scan could not fetch: written by its worker tasks, read by the
 // scan widget once the writing task has ended.
 class ScanFailures final {
@@ -22,6 +24,17 @@ public:
             m_days << date;
         m_dayFailures.insert(date, qMakePair(failure, httpStatus));
     }
+    // A day whose list came whole but named no stock at all, as the service
+    // answers a day it has no list for (a holiday the calendar does not know).
+    void addEmptyDay(const QString& date) {
+        QMutexLocker lock(&m_mutex);
+        m_emptyDays.insert(date);
+    }
+    bool isEmptyDay(const QString& date) const {
+        QMutexLocker lock(&m_mutex);
+        return m_emptyDays.contains(date);
+    }
+
     // A list entry is asked for once per listing reason; once one of its
     // requests brought the seats, they are there, whatever the others did.
     // reason: the user's words for why a page failed (fetchFailureText).
@@ -90,6 +103,20 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_seatPages.contains(qMakePair(date, code));
     }
+    // Whether some seat page of the day arrived; the screens read a day
+    // only then.
+    bool seatsArrived(const QString& date) const {
+        QMutexLocker lock(&m_mutex);
+        return std::any_of(m_fetchedPages.cbegin(), m_fetchedPages.cend(),
+                           [&](const QPair<QString, QString>& page) { return page.first == date; });
+    }
+    // Whether some seat page of the day is missing after a failed request.
+    bool seatPageFailedOn(const QString& date) const {
+        QMutexLocker lock(&m_mutex);
+        const QList<QPair<QString, QString>> pages = m_seatPages.keys();
+        return std::any_of(pages.cbegin(), pages.cend(),
+                           [&](const QPair<QString, QString>& page) { return page.first == date; });
+    }
 
 private:
     mutable QMutex m_mutex;
@@ -98,5 +125,6 @@ private:
     QStringList m_seatReasons;                             // every reason seen, first seen first
     QHash<QPair<QString, QString>, QString> m_seatPages;   // (date, code) that failed -> why
     QSet<QPair<QString, QString>> m_fetchedPages; // (date, code) that arrived
+    QSet<QString> m_emptyDays;
     int m_badCodeRows = 0;
 };

@@ -154,6 +154,10 @@ bool StockListTask::fetchStocks(const QString& date, QVector<Stock>& stocks, int
             return false;
         }
     }
+    // The service answers a day it has no list for with an empty one: the
+    // notice must tell that from a day whose entries were all left out.
+    if (seen.isEmpty() && m_failures)
+        m_failures->addEmptyDay(date);
     return true;
 }
 

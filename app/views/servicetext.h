@@ -20,5 +20,7 @@ QString shownLine(const QString& text);
 // ever loaded.
 QString asPlainText(const QString& text);
 
-// A service's text as a tooltip: asPlainText of shownLine.
+// A service's text as a tooltip: asPlainText of shownLine, with a place
+// where a line may break (drawn as nothing) in every run too wide to wrap
+// otherwise, so the tooltip is never wider than the screen.
 QString plainToolTip(const QString& text);

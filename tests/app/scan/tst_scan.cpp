@@ -165,6 +165,8 @@ private slots:
     void initialDate_data();
     void initialDate();
     void failuresNamedOnceAndSayWhy();
+    void unjudgedDaysSaid_data();
+    void unjudgedDaysSaid();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
     void infoLineIsOneLine_data();
@@ -330,6 +332,34 @@ void TestScan::failuresNamedOnceAndSayWhy() {
     answered.addDay(kDay, FetchFailure::TooLong);
     QCOMPARE(LHBPKWidget::failureText(answered, kDay, kDay1, kDay2),
              QStringLiteral("2017-10-09 龙虎榜数据获取失败（回复过长），请稍后重新扫描"));
+}
+
+void TestScan::unjudgedDaysSaid_data() {
+    // The days with a seat page that arrived (600001's) or failed (600002's).
+    QTest::addColumn<QStringList>("arrived");
+    QTest::addColumn<QStringList>("failed");
+    QTest::addColumn<QString>("notice");
+    const QString seatLine = QStringLiteral("1 只股票的营业部数据获取失败：600002");
+    QTest::newRow("no page of D-2 came")
+        << QStringList{kDay, kDay1} << QStringList{kDay2}
+        << kDay2 + " 的营业部数据全部获取失败，选股未能参照该日\n" + seatLine;
+    QTest::newRow("D-1 only runs of days, no page asked for")
+        << QStringList{kDay, kDay2} << QStringList()
+        << kDay1 + " 的上榜股票均不获取营业部数据，选股未能参照该日";
+    QTest::newRow("some page of D-2 came")
+        << QStringList{kDay, kDay1, kDay2} << QStringList{kDay2} << seatLine;
+}
+
+void TestScan::unjudgedDaysSaid() {
+    QFETCH(QStringList, arrived);
+    QFETCH(QStringList, failed);
+    QFETCH(QString, notice);
+    ScanFailures failures;
+    for (const QString& day : arrived)
+        failures.setSeatPage(day, "600001", true);
+    for (const QString& day : failed)
+        failures.setSeatPage(day, "600002", false);
+    QCOMPARE(LHBPKWidget::failureText(failures, kDay, kDay1, kDay2), notice);
 }
 
 void TestScan::startScan(const QString& day) {
@@ -667,7 +697,8 @@ void TestScan::buttonComesBackWhenDayListIsLost() {
 
 void TestScan::rowsWithoutRealCodeDropped() {
     // Codes that are not six digits never reach a request, the list or the
-    // notice; the notice counts the rows left out.
+    // notice; the notice counts the rows left out. D-1 and D-2 come empty,
+    // as unknown holidays do: the notice names them.
     const QString day = QStringLiteral("2017-11-01");
     QStringList rows{listRow(QStringLiteral("600009"), day)};
     for (const char* code : {"", "12345", "60000A", "../600009"})
@@ -684,7 +715,9 @@ void TestScan::rowsWithoutRealCodeDropped() {
     QCOMPARE(m_widget->stockList()->item(0, 0)->text(), QStringLiteral("600009"));
     QCOMPARE(countRequests(m_server, QStringLiteral("/stock/lhb,")), 1);
     QCOMPARE(m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
-             QStringLiteral("4 条龙虎榜记录的股票代码无效，已略去"));
+             QStringLiteral("2017-10-31 没有龙虎榜数据，可能是非交易日，可在设置中添加\n"
+                            "2017-10-30 没有龙虎榜数据，可能是非交易日，可在设置中添加\n"
+                            "4 条龙虎榜记录的股票代码无效，已略去"));
 }
 
 void TestScan::longDayListReadWhole() {

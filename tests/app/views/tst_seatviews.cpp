@@ -5,6 +5,7 @@
 #include "app/views/linedelegate.h"
 #include "app/views/recommandstockview.h"
 #include "app/views/seathistory.h"
+#include "app/views/servicetext.h"
 #include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/stocknewsinterface.h"
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -30,6 +32,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
 #include <QtTest>
@@ -221,6 +224,8 @@ private slots:
 
     void serviceTextShownAsText_data();
     void serviceTextShownAsText();
+    void toolTipFitsTheScreen_data();
+    void toolTipFitsTheScreen();
 
 private:
     TestHttpServer m_server;
@@ -1105,6 +1110,39 @@ void TestSeatViews::serviceTextShownAsText()
     CandlestickWidget chart(true, nullptr);
     chart.setData(60, text, {}, "day", "hfq");
     QCOMPARE(chart.titleText(), shown);
+}
+
+void TestSeatViews::toolTipFitsTheScreen_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("asBefore"); // the tooltip is the text, unchanged
+    QTest::newRow("400 Latin letters") << QString(400, QLatin1Char('a')) << false;
+    QTest::newRow("wide signs") << QString(300, QChar(0xFDFD)) << false;
+    QTest::newRow("markup, long run") << "<b>" + QString(400, QLatin1Char('x')) << false;
+    QTest::newRow("long, with blanks") << QStringLiteral("word ").repeated(80) << true;
+}
+
+void TestSeatViews::toolTipFitsTheScreen()
+{
+    // The cells and the information line take their tooltips from here
+    // (serviceTextShownAsText).
+    QFETCH(QString, text);
+    QFETCH(bool, asBefore);
+    const QString tip = plainToolTip(text);
+    // Laid out as QToolTip's label sizes itself, without showing it: wrapped
+    // when rich text, or when one line would be wider than the screen.
+    QLabel label(tip);
+    label.setFont(QToolTip::font());
+    label.setWordWrap(Qt::mightBeRichText(tip));
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    if (!label.wordWrap() && label.sizeHint().width() > screenWidth)
+        label.setWordWrap(true);
+    QVERIFY2(label.sizeHint().width() <= screenWidth,
+             qPrintable(QString::number(label.sizeHint().width())));
+    // Wrapped, not cut: every character is still there.
+    QCOMPARE(readAs(tip).remove(QChar(0x200B)), shownLine(text));
+    if (asBefore)
+        QCOMPARE(tip, shownLine(text));
 }
 
 VESK_STOCKAPP_TEST_MAIN(TestSeatViews)
