@@ -4,8 +4,6 @@
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
-#include <QDate>
-
 #include <cmath>
 
 namespace {
@@ -13,29 +11,8 @@ namespace {
 // A bar that the chart can draw and the screens can read: a real day, and
 // prices and volume that are finite and not below zero. Any other is dropped,
 // so the time axis names real days only and nothing absurd is drawn.
-bool isRealDay(const QString& date) {
-    // "yyyy-MM-dd", read by hand: QDate's format parser costs more than
-    // the rest of the bar.
-    if (date.size() != 10 || date.at(4) != QLatin1Char('-') || date.at(7) != QLatin1Char('-'))
-        return false;
-    const auto number = [&date](int from, int length) {
-        int value = 0;
-        for (int i = from; i < from + length; ++i) {
-            const int digit = date.at(i).digitValue();
-            if (digit < 0 || digit > 9 || date.at(i).unicode() > 127)
-                return -1;
-            value = value * 10 + digit;
-        }
-        return value;
-    };
-    const int year = number(0, 4);
-    const int month = number(5, 2);
-    const int day = number(8, 2);
-    return year > 0 && month > 0 && day > 0 && QDate(year, month, day).isValid();
-}
-
 bool isDrawableBar(const Stock& bar) {
-    if (!isRealDay(bar.date))
+    if (!isDayText(bar.date))
         return false;
     for (const float value : {bar.open, bar.close, bar.high, bar.low, bar.volume}) {
         if (!std::isfinite(value) || value < 0.0f)
