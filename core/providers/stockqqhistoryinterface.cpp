@@ -1,5 +1,6 @@
 #include "core/providers/stockqqhistoryinterface.h"
 
+#include "core/providers/barorder.h"
 #include "core/providers/qqdayrows.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
@@ -49,22 +50,18 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
     const int open = text.indexOf(QLatin1String("[["));
     if (open < 0)
         return bars;
-    const int begin = open + 1;
-    const int end = text.indexOf(QLatin1String("]]"), begin);
-    QString part = text.mid(begin, end < 0 ? -1 : end - begin);
-    part.remove(QLatin1Char('"'));
-
-    const QStringList rows = part.split(QStringLiteral("],["));
-    for (const QString& row : rows) {
+    const QVector<QStringList> rows =
+        qqDayRows(text, open, text.indexOf(QLatin1String("]]"), open + 1));
+    for (const QStringList& row : rows) {
         Stock bar;
-        if (!readQQDayRow(row.split(QLatin1Char(',')), bar) || !isDrawableBar(bar))
+        if (!readQQDayRow(row, bar) || !isDrawableBar(bar))
             continue;
         bar.code = code;
-        // The first bar has no close before it and keeps 0 for both.
-        if (!bars.isEmpty())
-            setChangeAgainst(bar, bars.constLast().close);
         bars.append(bar);
     }
+    // The first bar has no close before it and keeps 0 for both.
+    orderBarsByDate(bars);
+    setChangesInOrder(bars);
     return bars;
 }
 

@@ -761,11 +761,18 @@ void TestScanProviders::kLineShapes_data() {
                "[\"2017-10-11\",\"1\",\"11\",\"1\",\"1\",\"1\"]]")
         << QStringList{"2017-10-09", "2017-10-11"} << QList<float>{0.0f, 1.0f}
         << QList<float>{0.0f, 10.0f};
+    // A bar whose close is no number is none, not a bar at 0.
     QTest::newRow("unreadable close")
         << QStringLiteral("[[\"2017-10-09\",\"1\",\"abc\",\"1\",\"1\",\"1\"],"
                           "[\"2017-10-10\",\"1\",\"2\",\"1\",\"1\",\"1\"]]")
-        << QStringList{"2017-10-09", "2017-10-10"} << QList<float>{0.0f, 2.0f}
-        << QList<float>{0.0f, 0.0f};
+        << QStringList{"2017-10-10"} << QList<float>{0.0f} << QList<float>{0.0f};
+    QTest::newRow("newest first, a day twice, thousands separators")
+        << QStringLiteral("[[\"2017-10-11\",\"1\",\"1,100\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"9\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-09\",\"1\",\"10\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"1000\",\"1\",\"1\",\"1\"]]")
+        << QStringList{"2017-10-09", "2017-10-10", "2017-10-11"}
+        << QList<float>{0.0f, 990.0f, 100.0f} << QList<float>{0.0f, 9900.0f, 10.0f};
     // Impossible days, prices or volumes that are not finite or below zero:
     // those bars are dropped, and the next bar's change is against the last kept.
     QTest::newRow("impossible bars dropped")
