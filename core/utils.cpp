@@ -87,6 +87,60 @@ void writeTextFile(const QString& path, const QString& text) {
 
 namespace {
 
+// Appends to text what the string escape at source[i] (a backslash) stands
+// for, as JSON decodes it; returns the characters it takes. One that is no
+// escape keeps its backslash.
+int appendEscape(const QString& source, int i, QString& text) {
+    const QChar next = i + 1 < source.size() ? source.at(i + 1) : QChar();
+    switch (next.unicode()) {
+    case '"':
+    case '\\':
+    case '/':
+        text.append(next);
+        return 2;
+    case 'n':
+        text.append(QLatin1Char('\n'));
+        return 2;
+    case 't':
+        text.append(QLatin1Char('\t'));
+        return 2;
+    case 'r':
+        text.append(QLatin1Char('\r'));
+        return 2;
+    case 'b':
+        text.append(QLatin1Char('\b'));
+        return 2;
+    case 'f':
+        text.append(QLatin1Char('\f'));
+        return 2;
+    case 'u': {
+        // Four hex digits; a pair's halves come one by one and stand
+        // together again in the 16-bit text.
+        ushort code = 0;
+        int digits = 0;
+        for (; digits < 4 && i + 2 + digits < source.size(); ++digits) {
+            const ushort d = source.at(i + 2 + digits).unicode();
+            const int value = d >= '0' && d <= '9'   ? d - '0'
+                              : d >= 'a' && d <= 'f' ? d - 'a' + 10
+                              : d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                     : -1;
+            if (value < 0)
+                break;
+            code = static_cast<ushort>(code * 16 + value);
+        }
+        if (digits == 4) {
+            text.append(QChar(code));
+            return 6;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    text.append(QLatin1Char('\\'));
+    return 1;
+}
+
 // The text without its double quotes, and a mark for each character left
 // of whether it stood inside a quoted string (a backslash escapes the next
 // character there). Characters are taken as structure only where unquoted.
@@ -112,7 +166,7 @@ struct UnquotedText {
             }
             if (inString && c == QLatin1Char('\\')) {
                 // Decoded as JSON decodes it, and text whatever it reads as.
-                const int used = appendEscape(source, i);
+                const int used = appendEscape(source, i, text);
                 quoted.append(QByteArray(text.size() - quoted.size(), 1));
                 i += used - 1;
                 continue;
@@ -131,59 +185,6 @@ struct UnquotedText {
             }
             quoted.append(QByteArray(text.size() - quoted.size(), 0));
         }
-    }
-
-    // Appends what the escape at source[i] (a backslash) stands for; returns
-    // the characters it takes. One that is no escape keeps its backslash.
-    int appendEscape(const QString& source, int i) {
-        const QChar next = i + 1 < source.size() ? source.at(i + 1) : QChar();
-        switch (next.unicode()) {
-        case '"':
-        case '\\':
-        case '/':
-            text.append(next);
-            return 2;
-        case 'n':
-            text.append(QLatin1Char('\n'));
-            return 2;
-        case 't':
-            text.append(QLatin1Char('\t'));
-            return 2;
-        case 'r':
-            text.append(QLatin1Char('\r'));
-            return 2;
-        case 'b':
-            text.append(QLatin1Char('\b'));
-            return 2;
-        case 'f':
-            text.append(QLatin1Char('\f'));
-            return 2;
-        case 'u': {
-            // Four hex digits; a pair's halves come one by one and stand
-            // together again in the 16-bit text.
-            ushort code = 0;
-            int digits = 0;
-            for (; digits < 4 && i + 2 + digits < source.size(); ++digits) {
-                const ushort d = source.at(i + 2 + digits).unicode();
-                const int value = d >= '0' && d <= '9'   ? d - '0'
-                                  : d >= 'a' && d <= 'f' ? d - 'a' + 10
-                                  : d >= 'A' && d <= 'F' ? d - 'A' + 10
-                                                         : -1;
-                if (value < 0)
-                    break;
-                code = static_cast<ushort>(code * 16 + value);
-            }
-            if (digits == 4) {
-                text.append(QChar(code));
-                return 6;
-            }
-            break;
-        }
-        default:
-            break;
-        }
-        text.append(QLatin1Char('\\'));
-        return 1;
     }
 
     bool plainAt(int pos, QLatin1String marker) const {
@@ -277,6 +278,20 @@ QString jsonValueText(const QJsonValue& value) {
 }
 
 } // namespace
+
+QString decodeStringEscapes(const QString& text) {
+    if (!text.contains(QLatin1Char('\\')))
+        return text;
+    QString decoded;
+    decoded.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\\'))
+            i += appendEscape(text, i, decoded) - 1;
+        else
+            decoded.append(text.at(i));
+    }
+    return decoded;
+}
 
 bool readJsonObjectList(const QString& text, QVector<QMap<QString, QString>>* rows) {
     // The first "[" outside strings whose first element is an object.

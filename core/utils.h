@@ -28,6 +28,11 @@ void writeTextFile(const QString& path, const QString& text);
 // too, \", \\, \/, \n, \t, \r, \b, \f) decoded as JSON decodes them.
 QVector<QMap<QString, QString>> parseObjectList(const QString& text);
 
+// The text of a string value of a JSON or JavaScript reply as it was meant:
+// its escapes (\uXXXX, surrogate pairs too, \", \\, \/, \n, \t, \r, \b,
+// \f) decoded; a backslash that starts none stays.
+QString decodeStringEscapes(const QString& text);
+
 // The rows of the array of objects that is the first array in the text
 // whose first element is an object ("[{", blanks allowed), read as JSON with
 // QJsonDocument: one map per object in reply order, each member's value as
