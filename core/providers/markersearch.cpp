@@ -83,7 +83,8 @@ namespace {
 // an empty text for one that is unknown or names no character.
 QString referencedText(const QString& name) {
     if (name.startsWith(QLatin1Char('#'))) {
-        const bool hex = name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
+        const bool hex =
+            name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
         bool ok = false;
         const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
         if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
@@ -92,7 +93,7 @@ QString referencedText(const QString& name) {
         return QString::fromUcs4(&c, 1);
     }
     static const QPair<const char*, ushort> kNamed[] = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''},
+        {"amp", '&'},  {"lt", '<'},      {"gt", '>'},       {"quot", '"'},     {"apos", '\''},
         {"nbsp", ' '}, {"middot", 0xB7}, {"ldquo", 0x201C}, {"rdquo", 0x201D},
     };
     for (const auto& named : kNamed) {

@@ -41,9 +41,9 @@ QVector<QStringList> parseRanking(const QString& text) {
         const QStringList items = part.split(QLatin1Char(','));
         if (items.size() != 17)
             continue;
-        QStringList row{QString(),   items.at(1).trimmed(), items.at(3).trimmed(), items.at(4),
-                        items.at(5), items.at(8),           items.at(9),           items.at(13),
-                        items.at(15)};
+        QStringList row{QString(),   items.at(1).trimmed(), items.at(3).trimmed(),
+                        items.at(4), items.at(5),           items.at(8),
+                        items.at(9), items.at(13),          items.at(15)};
         for (QString& item : row)
             item = decodeStringEscapes(item);
         rows.append(row);

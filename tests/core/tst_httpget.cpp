@@ -198,8 +198,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
     QTest::newRow("no answer within the bound") << "/silent" << false << 0 << "超时";
     QTest::newRow("cut off before its announced length")
         << "/cut" << false << 200 << "回复不完整";
-    QTest::newRow("an answer that is not HTTP")
-        << "/garbage" << false << 0 << "回复不是预期的格式";
+    QTest::newRow("an answer that is not HTTP") << "/garbage" << false << 0 << "回复不是预期的格式";
 }
 
 void TestHttpGet::statusTellsFailureFromEmptyAnswer() {

@@ -282,10 +282,14 @@ void TestUtils::parseObjectList_data() {
     QTest::newRow("json escapes")
         << QStringLiteral("var d={\"data\":[{\"SName\":\"\\u534e\\u4e1C\\ud842\\udfb7\",\"t\":"
                           "\"a\\\"b\\\\c\\/d\\ne\",\"n\":12.50,\"z\":null,\"v\":[1,\"x\"]}]}")
-        << Rows{row({{"SName", "华东𠮷"}, {"t", "a\"b\\c/d\ne"}, {"n", "12.5"}, {"z", "null"},
+        << Rows{row({{"SName", "华东𠮷"},
+                     {"t", "a\"b\\c/d\ne"},
+                     {"n", "12.5"},
+                     {"z", "null"},
                      {"v", "[1,\"x\"]"}})};
     QTest::newRow("javascript escapes")
-        << QStringLiteral("[{SName:\"\\u534e\\u4e1C\\ud842\\udfb7\",t:\"a\\\"b\\\\c\\/d\\ne\\x\\u12\"}]")
+        << QStringLiteral(
+               "[{SName:\"\\u534e\\u4e1C\\ud842\\udfb7\",t:\"a\\\"b\\\\c\\/d\\ne\\x\\u12\"}]")
         << Rows{row({{"SName", "华东𠮷"}, {"t", "a\"b\\c/d\ne\\x\\u12"}})};
     QTest::newRow("chinese values")
         << QStringLiteral("[{\"SName\":\"平安银行\",\"Ctypedes\":\"日涨幅偏离值达7%\"}]")

@@ -573,12 +573,14 @@ void TestScanProviders::seatRow_data() {
         << nan;
     // Cells read as a browser shows them: markup and references in the
     // name or a figure, thousands separators.
-    QTest::newRow("markup") << makeSeatRow("<b>甲</b>", "<i>1</i>%", {"1", "<em>1%</em>", "1", "-", "<span>5,555.00</span>"})
+    QTest::newRow("markup") << makeSeatRow("<b>甲</b>", "<i>1</i>%",
+                                           {"1", "<em>1%</em>", "1", "-", "<span>5,555.00</span>"})
                             << true << 1.0f << "1%" << 5555.0f;
-    QTest::newRow("references") << makeSeatRow(" &#30002;&nbsp;", "1%", {"1", "1&#37;", "1", "-", "-1,234"})
+    QTest::newRow("references") << makeSeatRow(" &#30002;&nbsp;", "1%",
+                                               {"1", "1&#37;", "1", "-", "-1,234"})
                                 << true << 1.0f << "1%" << -1234.0f;
-    QTest::newRow("not finite") << makeSeatRow("甲", "inf%", {"1", "1%", "1", "1%", "-inf"})
-                                << true << nan << "1%" << nan;
+    QTest::newRow("not finite") << makeSeatRow("甲", "inf%", {"1", "1%", "1", "1%", "-inf"}) << true
+                                << nan << "1%" << nan;
     QTest::newRow("six cells") << makeSeatRow("甲", "1%", cells.mid(1)) << false << 0.0f << ""
                                << 0.0f;
     QTest::newRow("eight cells") << makeSeatRow("甲", "1%", cells + QStringList{"1"}) << false
@@ -592,8 +594,8 @@ void TestScanProviders::seatRow_data() {
     QString noRate = makeSeatRow("甲", "1%", cells);
     noRate.replace(QStringLiteral("class=\"percent\""), QStringLiteral("class=\"rate\""));
     QTest::newRow("no rate") << noRate << false << 0.0f << "" << 0.0f;
-    QTest::newRow("link without text") << makeSeatRow("<img src=\"x.png\">", "1%", cells) << false
-                                       << 0.0f << "" << 0.0f;
+    QTest::newRow("link without text")
+        << makeSeatRow("<img src=\"x.png\">", "1%", cells) << false << 0.0f << "" << 0.0f;
     QTest::newRow("empty") << QString() << false << 0.0f << "" << 0.0f;
 }
 

@@ -255,7 +255,8 @@ void TestScan::listRowConversion_data() {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const char* none : {"abc", "", "--", "N/A", "null"})
         QTest::newRow(*none ? none : "empty") << none << none << nan << nan;
-    QTest::newRow("thousands separators") << "1,001.234" << "5,555,000.00" << 1001.24f << 555.5f;
+    QTest::newRow("thousands separators") << "1,001.234"
+                                          << "5,555,000.00" << 1001.24f << 555.5f;
 }
 
 void TestScan::listRowConversion() {
@@ -677,19 +678,23 @@ void TestScan::listRowsReadAsMeant() {
     // for, so the margin-trading run is left out; figures that are no
     // number show "-"; 600009 listed under a second name shows that name.
     const QString day = QStringLiteral("2017-11-01");
-    QStringList rows{listRow(QStringLiteral("600009"), day),
-                     listRow(QStringLiteral("600010"), QStringLiteral("..x?y=1")),
-                     QStringLiteral("{\"SCode\":\"600009\",\"SName\":\"\\u4e59\",\"Chgradio\":\"--\","
-                                    "\"Dchratio\":\"N/A\",\"Turnover\":\"5,555,000.00\",\"Tdate\":\"%1\","
-                                    "\"Ctypedes\":\"\\u65e5\\u6362\\u624b\\u7387\"}").arg(day),
-                     QStringLiteral("{\"SCode\":\"600008\",\"SName\":\"\\u4e01\",\"Tdate\":\"%1\","
-                                    "\"Ctypedes\":\"\\u878d\\u8d44\\u8fde\\u7eed\"}").arg(day)};
+    QStringList rows{
+        listRow(QStringLiteral("600009"), day),
+        listRow(QStringLiteral("600010"), QStringLiteral("..x?y=1")),
+        QStringLiteral("{\"SCode\":\"600009\",\"SName\":\"\\u4e59\",\"Chgradio\":\"--\","
+                       "\"Dchratio\":\"N/A\",\"Turnover\":\"5,555,000.00\",\"Tdate\":\"%1\","
+                       "\"Ctypedes\":\"\\u65e5\\u6362\\u624b\\u7387\"}")
+            .arg(day),
+        QStringLiteral("{\"SCode\":\"600008\",\"SName\":\"\\u4e01\",\"Tdate\":\"%1\","
+                       "\"Ctypedes\":\"\\u878d\\u8d44\\u8fde\\u7eed\"}")
+            .arg(day)};
     for (const char* code : {"", "12345", "60000A", "../600009"})
         rows << listRow(QString::fromLatin1(code), day);
     m_server.setRoute(listUrl(day), listReply(rows, 1));
     // A day said to have no pages that holds rows is no list.
-    m_server.setRoute(listUrl(QStringLiteral("2017-10-31")),
-                      listReply({listRow(QStringLiteral("600011"), QStringLiteral("2017-10-31"))}, 0));
+    m_server.setRoute(
+        listUrl(QStringLiteral("2017-10-31")),
+        listReply({listRow(QStringLiteral("600011"), QStringLiteral("2017-10-31"))}, 0));
     m_server.setRoute(listUrl(QStringLiteral("2017-10-30")), kEmptyList);
     m_server.setRoute(seatUrl(QStringLiteral("600009"), day),
                       toGbk(fixtureText(QStringLiteral("scan/seats-2017-10-09-600001.html"))));
@@ -700,9 +705,10 @@ void TestScan::listRowsReadAsMeant() {
     QCOMPARE(list->rowCount(), 2);
     QCOMPARE(countRequests(m_server, QStringLiteral("/stock/lhb,")), 1);
     QCOMPARE(countRequests(m_server, QStringLiteral("..x")), 0);
-    QCOMPARE(m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
-             QStringLiteral("2017-10-31 龙虎榜数据获取失败（回复不是预期的格式），选股结果可能不完整\n"
-                            "4 条龙虎榜记录的股票代码无效，已略去"));
+    QCOMPARE(
+        m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
+        QStringLiteral("2017-10-31 龙虎榜数据获取失败（回复不是预期的格式），选股结果可能不完整\n"
+                       "4 条龙虎榜记录的股票代码无效，已略去"));
     const int second = list->item(0, 1)->text() == QStringLiteral("乙") ? 0 : 1;
     QCOMPARE(list->item(second, 1)->text(), QStringLiteral("乙"));
     QCOMPARE(list->item(second, 2)->text(), QStringLiteral("-"));

@@ -45,7 +45,8 @@ namespace {
 
 const QString kDate = QStringLiteral("2017-10-11");
 const QString kSeatLink = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80153279.html");
-const QString kOtherSeatLink = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80000705.html");
+const QString kOtherSeatLink =
+    QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80000705.html");
 
 LHBUnit seat(const QString& name, int side, float buy, float sell, float net,
              const QString& url = QString())
