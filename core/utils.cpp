@@ -92,28 +92,15 @@ namespace {
 // escape keeps its backslash.
 int appendEscape(const QString& source, int i, QString& text) {
     const QChar next = i + 1 < source.size() ? source.at(i + 1) : QChar();
-    switch (next.unicode()) {
-    case '"':
-    case '\\':
-    case '/':
-        text.append(next);
-        return 2;
-    case 'n':
-        text.append(QLatin1Char('\n'));
-        return 2;
-    case 't':
-        text.append(QLatin1Char('\t'));
-        return 2;
-    case 'r':
-        text.append(QLatin1Char('\r'));
-        return 2;
-    case 'b':
-        text.append(QLatin1Char('\b'));
-        return 2;
-    case 'f':
-        text.append(QLatin1Char('\f'));
-        return 2;
-    case 'u': {
+    // Each escape letter, then what it stands for.
+    static const char kSingle[] = "\"\"\\\\//n\nt\tr\rb\bf\f";
+    for (int k = 0; kSingle[k]; k += 2) {
+        if (next == QLatin1Char(kSingle[k])) {
+            text.append(QLatin1Char(kSingle[k + 1]));
+            return 2;
+        }
+    }
+    if (next == QLatin1Char('u')) {
         // Four hex digits; a pair's halves come one by one and stand
         // together again in the 16-bit text.
         ushort code = 0;
@@ -132,10 +119,6 @@ int appendEscape(const QString& source, int i, QString& text) {
             text.append(QChar(code));
             return 6;
         }
-        break;
-    }
-    default:
-        break;
     }
     text.append(QLatin1Char('\\'));
     return 1;
@@ -219,8 +202,10 @@ struct UnquotedText {
 namespace {
 
 // The index just past the bracket that closes the array or object opening at
-// `open`, brackets paired outside strings; -1 when it never closes or a
-// bracket of the other kind closes it.
+// `open`, brackets paired outside strings; kNeverClosed when the text ends
+// first, kWronglyClosed when a bracket of the other kind closes it.
+constexpr int kNeverClosed = -1;
+constexpr int kWronglyClosed = -2;
 int endOfBracketed(const QString& text, int open) {
     std::vector<char> closers;
     const int n = text.size();
@@ -232,13 +217,13 @@ int endOfBracketed(const QString& text, int open) {
             closers.push_back(c == QLatin1Char('{') ? '}' : ']');
         } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
             if (closers.empty() || c.toLatin1() != closers.back())
-                return -1;
+                return kWronglyClosed;
             closers.pop_back();
             if (closers.empty())
                 return i + 1;
         }
     }
-    return -1;
+    return kNeverClosed;
 }
 
 // The JSON array that opens at `open`, or false.
@@ -441,25 +426,13 @@ ServiceReplyShape serviceReplyShape(const QString& text) {
     if (i >= n || (text.at(i) != QLatin1Char('{') && text.at(i) != QLatin1Char('[')))
         return ServiceReplyShape::Foreign;
     // The value's brackets in pairs, outside strings; it must close.
-    std::vector<char> closers;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"')) {
-            i = endOfQuoted(text, i) - 1;
-        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
-            closers.push_back(c == QLatin1Char('{') ? '}' : ']');
-        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
-            if (c.toLatin1() != closers.back())
-                return ServiceReplyShape::Foreign;
-            closers.pop_back();
-            if (closers.empty())
-                break;
-        }
-    }
-    if (!closers.empty() || i >= n)
+    const int end = endOfBracketed(text, i);
+    if (end == kWronglyClosed)
+        return ServiceReplyShape::Foreign;
+    if (end < 0)
         return ServiceReplyShape::CutOff; // the value began and never closed
+    i = end;
     // After it only blanks and one ";".
-    ++i;
     skipBlanks();
     if (i < n && text.at(i) == QLatin1Char(';'))
         ++i;
