@@ -28,8 +28,10 @@ FetchFailure failureOf(QNetworkReply::NetworkError error, int httpStatus) {
         return FetchFailure::TimedOut;
     if (httpStatus != 0) // a good status, then the transfer broke off
         return FetchFailure::Incomplete;
-    if (error == QNetworkReply::ProtocolFailure)
-        return FetchFailure::UnexpectedFormat; // an answer, but not HTTP
+    // An answer, but not HTTP: Qt waits for a status line that never comes
+    // and reports the close that ends the answer.
+    if (error == QNetworkReply::ProtocolFailure || error == QNetworkReply::RemoteHostClosedError)
+        return FetchFailure::UnexpectedFormat;
     return FetchFailure::NoConnection;
 }
 
@@ -130,7 +132,8 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     if (!reply->isFinished())
         reply->abort();
 
-    QTextCodec* gbk = QTextCodec::codecForName("gbk");
+    // GB18030 holds GBK whole and every other character besides.
+    QTextCodec* gbk = QTextCodec::codecForName("GB18030");
     const QString text = gbk ? gbk->toUnicode(body) : QString::fromLatin1(body);
     reply->deleteLater();
     loop.reset();

@@ -17,8 +17,8 @@ constexpr int kHttpGetTimeoutMs = 30000;
 // their own, fitted to what they ask for.
 constexpr qint64 kHttpGetMaxBodyBytes = 64 * 1024 * 1024;
 
-// Blocking GET of an absolute URL; the body decoded as GBK, "" when none
-// arrived or when it was longer than kHttpGetMaxBodyBytes. The calling
+// Blocking GET of an absolute URL; the body decoded as GB18030 (GBK and
+// beyond), "" when none arrived or when it was longer than kHttpGetMaxBodyBytes. The calling
 // thread's events keep flowing during the wait. A timeoutMs of 0 or less
 // waits without a bound.
 QString httpGet(const QString& url, int timeoutMs = kHttpGetTimeoutMs);

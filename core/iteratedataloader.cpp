@@ -39,5 +39,5 @@ void IterateDataLoader::downloadFinished() {
     QNetworkReply* reply = finishedReply(sender(), m_reply);
     if (!reply)
         return;
-    deliverReply(reply, "gbk", AllClients, reply->url().toString(), m_code);
+    deliverReply(reply, "GB18030", AllClients, reply->url().toString(), m_code);
 }

@@ -9,7 +9,7 @@
 class QNetworkReply;
 
 // Drains its queue once, in order, then emits sendOK(). Replies are decoded
-// as GBK. URLs appended later are fetched after a further startNextDownload.
+// as GB18030. URLs appended later are fetched after a further startNextDownload.
 class IterateDataLoader final : public DataLoader {
     Q_OBJECT
     Q_DISABLE_COPY(IterateDataLoader)

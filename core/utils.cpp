@@ -1,20 +1,28 @@
 #include "core/utils.h"
 
 #include "core/cancelflag.h"
+#include "core/providers/numberconversion.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
 #include <QRegExp>
+#include <QRegularExpression>
 #include <QTextCodec>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 void delayMs(int ms) {
@@ -79,6 +87,43 @@ void writeTextFile(const QString& path, const QString& text) {
 
 namespace {
 
+// Appends to text what the string escape at source[i] (a backslash) stands
+// for, as JSON decodes it; returns the characters it takes. One that is no
+// escape keeps its backslash.
+int appendEscape(const QString& source, int i, QString& text) {
+    const QChar next = i + 1 < source.size() ? source.at(i + 1) : QChar();
+    // Each escape letter, then what it stands for.
+    static const char kSingle[] = "\"\"\\\\//n\nt\tr\rb\bf\f";
+    for (int k = 0; kSingle[k]; k += 2) {
+        if (next == QLatin1Char(kSingle[k])) {
+            text.append(QLatin1Char(kSingle[k + 1]));
+            return 2;
+        }
+    }
+    if (next == QLatin1Char('u')) {
+        // Four hex digits; a pair's halves come one by one and stand
+        // together again in the 16-bit text.
+        ushort code = 0;
+        int digits = 0;
+        for (; digits < 4 && i + 2 + digits < source.size(); ++digits) {
+            const ushort d = source.at(i + 2 + digits).unicode();
+            const int value = d >= '0' && d <= '9'   ? d - '0'
+                              : d >= 'a' && d <= 'f' ? d - 'a' + 10
+                              : d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                     : -1;
+            if (value < 0)
+                break;
+            code = static_cast<ushort>(code * 16 + value);
+        }
+        if (digits == 4) {
+            text.append(QChar(code));
+            return 6;
+        }
+    }
+    text.append(QLatin1Char('\\'));
+    return 1;
+}
+
 // The text without its double quotes, and a mark for each character left
 // of whether it stood inside a quoted string (a backslash escapes the next
 // character there). Characters are taken as structure only where unquoted.
@@ -87,29 +132,42 @@ struct UnquotedText {
     QByteArray quoted;
 
     explicit UnquotedText(const QString& source) {
-        text.reserve(source.size());
-        quoted.reserve(source.size());
+        const int n = source.size();
+        text.reserve(n);
+        quoted.reserve(n);
         bool inString = false;
-        bool escaped = false;
-        int opened = 0;
-        for (const QChar c : source) {
-            // Every quote goes, as it always did; an escaped one ends nothing.
+        int opened = 0;       // where the open string's text starts
+        int openedSource = 0; // and its opening quote in the source
+        for (int i = 0; i < n; ++i) {
+            const QChar c = source.at(i);
+            // Every quote goes, as it always did.
             if (c == QLatin1Char('"')) {
-                if (!escaped)
-                    inString = !inString;
-                if (inString && !escaped)
-                    opened = text.size();
-                escaped = false;
+                inString = !inString;
+                opened = text.size();
+                openedSource = i;
                 continue;
             }
-            escaped = inString && !escaped && c == QLatin1Char('\\');
+            if (inString && c == QLatin1Char('\\')) {
+                // Decoded as JSON decodes it, and text whatever it reads as.
+                const int used = appendEscape(source, i, text);
+                quoted.append(QByteArray(text.size() - quoted.size(), 1));
+                i += used - 1;
+                continue;
+            }
             text.append(c);
             quoted.append(inString ? 1 : 0);
         }
         // A quote that is never closed opens no string: the rest of the
         // text is read as the old parser read it, not as one long value.
-        if (inString)
-            std::fill(quoted.begin() + opened, quoted.end(), 0);
+        if (inString) {
+            text.truncate(opened);
+            quoted.truncate(opened);
+            for (int i = openedSource + 1; i < n; ++i) {
+                if (source.at(i) != QLatin1Char('"'))
+                    text.append(source.at(i));
+            }
+            quoted.append(QByteArray(text.size() - quoted.size(), 0));
+        }
     }
 
     bool plainAt(int pos, QLatin1String marker) const {
@@ -141,7 +199,132 @@ struct UnquotedText {
 
 } // namespace
 
+namespace {
+
+// The index just past the bracket that closes the array or object opening at
+// `open`, brackets paired outside strings; kNeverClosed when the text ends
+// first, kWronglyClosed when a bracket of the other kind closes it.
+constexpr int kNeverClosed = -1;
+constexpr int kWronglyClosed = -2;
+int endOfBracketed(const QString& text, int open) {
+    std::vector<char> closers;
+    const int n = text.size();
+    for (int i = open; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            i = endOfQuoted(text, i) - 1;
+        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
+            closers.push_back(c == QLatin1Char('{') ? '}' : ']');
+        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
+            if (closers.empty() || c.toLatin1() != closers.back())
+                return kWronglyClosed;
+            closers.pop_back();
+            if (closers.empty())
+                return i + 1;
+        }
+    }
+    return kNeverClosed;
+}
+
+// The JSON array that opens at `open`, or false.
+bool readJsonArrayAt(const QString& text, int open, QJsonArray* array) {
+    if (open < 0 || open >= text.size() || text.at(open) != QLatin1Char('['))
+        return false;
+    const int end = endOfBracketed(text, open);
+    if (end < 0)
+        return false;
+    QJsonParseError error;
+    const QJsonDocument document =
+        QJsonDocument::fromJson(text.midRef(open, end - open).toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return false;
+    *array = document.array();
+    return true;
+}
+
+QString jsonValueText(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::String:
+        return value.toString();
+    case QJsonValue::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Array:
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Object:
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Undefined:
+        break;
+    }
+    return QString();
+}
+
+} // namespace
+
+QString decodeStringEscapes(const QString& text) {
+    if (!text.contains(QLatin1Char('\\')))
+        return text;
+    QString decoded;
+    decoded.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\\'))
+            i += appendEscape(text, i, decoded) - 1;
+        else
+            decoded.append(text.at(i));
+    }
+    return decoded;
+}
+
+bool readJsonObjectList(const QString& text, QVector<QMap<QString, QString>>* rows) {
+    // The first "[" outside strings whose first element is an object.
+    int open = -1;
+    for (int from = 0; (open = indexOfUnquoted(text, QLatin1String("["), from)) >= 0;
+         from = open + 1) {
+        int next = open + 1;
+        while (next < text.size() && text.at(next).isSpace())
+            ++next;
+        if (next < text.size() && text.at(next) == QLatin1Char('{'))
+            break;
+    }
+    QJsonArray array;
+    if (!readJsonArrayAt(text, open, &array))
+        return false;
+    rows->clear();
+    for (const QJsonValue& element : qAsConst(array)) {
+        const QJsonObject object = element.toObject();
+        QMap<QString, QString> row;
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it)
+            row.insert(it.key(), jsonValueText(it.value()));
+        if (!row.isEmpty())
+            rows->append(row);
+    }
+    return true;
+}
+
+bool readJsonArrayRows(const QString& text, int open, QVector<QStringList>* rows) {
+    QJsonArray array;
+    if (!readJsonArrayAt(text, open, &array))
+        return false;
+    rows->clear();
+    for (const QJsonValue& element : qAsConst(array)) {
+        if (!element.isArray())
+            continue;
+        QStringList values;
+        for (const QJsonValue& value : element.toArray())
+            values.append(jsonValueText(value));
+        rows->append(values);
+    }
+    return true;
+}
+
 QVector<QMap<QString, QString>> parseObjectList(const QString& text) {
+    QVector<QMap<QString, QString>> jsonRows;
+    if (readJsonObjectList(text, &jsonRows))
+        return jsonRows;
+
     // The designed reading (quotes removed, then cut at "[{", the last "}]",
     // "},{", "," and the first ":"), with the cuts made only outside quoted
     // values: a title such as "净利润增长1,200%" stays whole. A text whose
@@ -243,25 +426,13 @@ ServiceReplyShape serviceReplyShape(const QString& text) {
     if (i >= n || (text.at(i) != QLatin1Char('{') && text.at(i) != QLatin1Char('[')))
         return ServiceReplyShape::Foreign;
     // The value's brackets in pairs, outside strings; it must close.
-    std::vector<char> closers;
-    for (; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('"')) {
-            i = endOfQuoted(text, i) - 1;
-        } else if (c == QLatin1Char('{') || c == QLatin1Char('[')) {
-            closers.push_back(c == QLatin1Char('{') ? '}' : ']');
-        } else if (c == QLatin1Char('}') || c == QLatin1Char(']')) {
-            if (c.toLatin1() != closers.back())
-                return ServiceReplyShape::Foreign;
-            closers.pop_back();
-            if (closers.empty())
-                break;
-        }
-    }
-    if (!closers.empty() || i >= n)
+    const int end = endOfBracketed(text, i);
+    if (end == kWronglyClosed)
+        return ServiceReplyShape::Foreign;
+    if (end < 0)
         return ServiceReplyShape::CutOff; // the value began and never closed
+    i = end;
     // After it only blanks and one ";".
-    ++i;
     skipBlanks();
     if (i < n && text.at(i) == QLatin1Char(';'))
         ++i;
@@ -271,6 +442,44 @@ ServiceReplyShape serviceReplyShape(const QString& text) {
 
 bool isServiceReply(const QString& text) {
     return serviceReplyShape(text) == ServiceReplyShape::Whole;
+}
+
+bool isDayText(const QString& date) {
+    // Read by hand: QDate's format parser costs more than the rest of a bar.
+    if (date.size() != 10 || date.at(4) != QLatin1Char('-') || date.at(7) != QLatin1Char('-'))
+        return false;
+    const auto number = [&date](int from, int length) {
+        int value = 0;
+        for (int i = from; i < from + length; ++i) {
+            const int digit = date.at(i).digitValue();
+            if (digit < 0 || digit > 9 || date.at(i).unicode() > 127)
+                return -1;
+            value = value * 10 + digit;
+        }
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    return year > 0 && month > 0 && day > 0 && QDate(year, month, day).isValid();
+}
+
+double readFigure(const QString& text) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    double value = trimmed.toDouble(&ok);
+    if (!ok && trimmed.contains(QLatin1Char(','))) {
+        // Commas only between whole groups of three digits: "1,5" is no figure.
+        static const QRegularExpression grouped(
+            QStringLiteral("^[+-]?[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?$"));
+        if (grouped.match(trimmed).hasMatch())
+            value = QString(trimmed).remove(QLatin1Char(',')).toDouble(&ok);
+    }
+    return ok && std::isfinite(value) ? value : std::numeric_limits<double>::quiet_NaN();
+}
+
+float readFloatFigure(const QString& text) {
+    return narrowToFloat(readFigure(text));
 }
 
 QString figureText(double value, char format, int precision) {

@@ -21,9 +21,31 @@ QString readTextFile(const QString& path);
 void writeTextFile(const QString& path, const QString& text);
 
 // Parses the services' "[{k:v,...},...]" row-object texts; one map per row.
-// Rows and fields are split only outside double-quoted values, so a value
-// keeps its commas, colons and brackets.
+// A reply whose row array is JSON is read as JSON (readJsonObjectList);
+// any other (JavaScript with bare keys) by hand: rows and fields split only
+// outside double-quoted values, so a value keeps its commas, colons and
+// brackets, and the string escapes in those values (\uXXXX, surrogate pairs
+// too, \", \\, \/, \n, \t, \r, \b, \f) decoded as JSON decodes them.
 QVector<QMap<QString, QString>> parseObjectList(const QString& text);
+
+// The text of a string value of a JSON or JavaScript reply as it was meant:
+// its escapes (\uXXXX, surrogate pairs too, \", \\, \/, \n, \t, \r, \b,
+// \f) decoded; a backslash that starts none stays.
+QString decodeStringEscapes(const QString& text);
+
+// The rows of the array of objects that is the first array in the text
+// whose first element is an object ("[{", blanks allowed), read as JSON with
+// QJsonDocument: one map per object in reply order, each member's value as
+// text (a string decoded, a number in its shortest form, true, false, null;
+// an array or object as compact JSON). False when that array is not JSON
+// (JavaScript with bare keys, a cut-off reply) or there is none.
+bool readJsonObjectList(const QString& text, QVector<QMap<QString, QString>>* rows);
+
+// The rows of the array of arrays that opens at `open` (the "[[" found by
+// the caller), read as JSON: each inner array's elements as texts, as in
+// readJsonObjectList(); elements that are no array are left out. False when
+// that array is not JSON.
+bool readJsonArrayRows(const QString& text, int open, QVector<QStringList>* rows);
 
 // The first place from which marker stands in the text outside any
 // double-quoted string (a backslash escapes the next character in one); -1
@@ -47,6 +69,19 @@ bool isServiceReply(const QString& text);
 // is not whole is some other page.
 enum class ServiceReplyShape { Whole, CutOff, Foreign };
 ServiceReplyShape serviceReplyShape(const QString& text);
+
+// Whether a text is a real calendar day written "yyyy-MM-dd", as the
+// services write days; such a text is safe to put into a request.
+bool isDayText(const QString& text);
+
+// A figure of a service's reply read as the number it holds: blanks around
+// it and thousands separators ("5,555.00") are allowed. NaN, which the views
+// show as "-", for a text that is no finite number ("", "--", "N/A", "null"):
+// an unreadable figure never passes for 0.
+double readFigure(const QString& text);
+// readFigure() in single precision; beyond the float range an infinity, as
+// QString::toFloat gives.
+float readFloatFigure(const QString& text);
 
 // A figure as the views show it (QString::number with the format and
 // precision given), never in exponent form: 'g' writes 1234568 for

@@ -334,9 +334,19 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     if (!app)
         return;
     const QVector<Stock> stocks = app->dayStocks().value(m_day);
+    // A code listed under two names has a row for each: the line follows
+    // the highlighted row's record, else the code's first.
+    const int row = m_stockList->currentRow();
+    const QTableWidgetItem* codeCell = m_stockList->item(row, 0);
+    const QTableWidgetItem* nameCell = m_stockList->item(row, 1);
+    const bool rowOfCode = codeCell && nameCell && codeCell->text().trimmed() == code;
     const Stock* record = nullptr;
     for (const Stock& stock : stocks) {
-        if (stock.code == code) {
+        if (stock.code != code)
+            continue;
+        if (!record)
+            record = &stock;
+        if (rowOfCode && stock.name == nameCell->text()) {
             record = &stock;
             break;
         }

@@ -14,6 +14,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -23,10 +24,13 @@ namespace {
 // figure already is in hundredths.
 float changeInHundredths(const QString& text) {
     const QString trimmed = text.trimmed();
+    const double figure = readFigure(trimmed);
+    if (std::isnan(figure)) // no number at all: shown as "-", never as 0
+        return std::numeric_limits<float>::quiet_NaN();
     static const QRegularExpression decimal(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
     const QRegularExpressionMatch match = decimal.match(trimmed);
-    if (!match.hasMatch()) // an exponent, or no number at all (0)
-        return static_cast<float>(std::ceil(double(trimmed.toFloat()) * 100.0) / 100.0);
+    if (!match.hasMatch()) // an exponent, or thousands separators
+        return static_cast<float>(std::ceil(figure * 100.0) / 100.0);
     QString fraction = match.captured(3);
     while (fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
@@ -85,9 +89,9 @@ Stock StockListTask::stockFromRow(const QMap<QString, QString>& row) {
     stock.jd = row.value(QStringLiteral("JD"));
     stock.dp = row.value(QStringLiteral("DP"));
     stock.changePercent = changeInHundredths(row.value(QStringLiteral("Chgradio")));
-    stock.turnoverRate = row.value(QStringLiteral("Dchratio")).toFloat();
+    stock.turnoverRate = readFloatFigure(row.value(QStringLiteral("Dchratio")));
     // The service gives yuan; the views show 万元.
-    stock.amount = static_cast<float>(row.value(QStringLiteral("Turnover")).toFloat() / 10000.0);
+    stock.amount = static_cast<float>(readFigure(row.value(QStringLiteral("Turnover"))) / 10000.0);
     return stock;
 }
 
@@ -110,6 +114,10 @@ bool StockListTask::readPage(const QString& text, QSet<QString>& seen, QVector<S
             ++badCodes;
             continue;
         }
+        // The row's day names its seat page and the seats' place in the
+        // cache: a row without a real one has neither.
+        if (!isDayText(stock.date))
+            continue;
         // Margin-trading runs are of no interest to the screens.
         if (stock.typeText.contains(QStringLiteral("连续")) &&
             stock.typeText.contains(QStringLiteral("融资")))
@@ -147,9 +155,12 @@ bool StockListTask::fetchStocks(const QString& date, QVector<Stock>& stocks, int
         }
         if (page == 1)
             pages = EastmoneyLHBListInterface::pageCount(text);
-        // A page count that is no whole number, or a page of more rows than
-        // were asked for, is not the list asked for.
-        if (pages < 0 || !readPage(text, seen, stocks, badCodes)) {
+        // A page count that is no whole number, a day said to have no pages
+        // that holds rows all the same, or a page of more rows than were
+        // asked for, is not the list asked for.
+        if (pages < 0 ||
+            (pages == 0 && !EastmoneyLHBListInterface().parse(text, QString()).isEmpty()) ||
+            !readPage(text, seen, stocks, badCodes)) {
             failure = FetchFailure::UnexpectedFormat;
             return false;
         }

@@ -38,7 +38,8 @@ public:
     static bool isStockCode(const QString& code);
     // Appends the records of one page of a day's list to stocks: each row
     // once (seen keeps day, code and listing reason of the rows read), none
-    // without a real code (counted in badCodes) nor of a margin-trading run.
+    // without a real code (counted in badCodes), without a "yyyy-MM-dd" day,
+    // nor of a margin-trading run.
     // False, taking nothing, for a page with more rows than were asked for.
     static bool readPage(const QString& text, QSet<QString>& seen, QVector<Stock>& stocks,
                          int& badCodes);

@@ -57,11 +57,14 @@ void LHBBS5Widget::onClick(int r, int c)
 
 namespace {
 
-// The code of the seat's history page, from the page link the seat task
-// stored for its name; empty when there is none.
-QString seatCodeOf(const QString& seatName)
+// The seat link of a row, kept on its name cell: one name (机构专用) stands
+// for many seats, so a link looked up by name may be another stock's.
+constexpr int kSeatLinkRole = Qt::UserRole;
+
+// The code of the history page of the seat in a row; empty when it has none.
+QString seatCodeOf(const QTableWidgetItem* nameItem)
 {
-    return seatCodeFromLink(StockApplication::instance()->seatPageUrls().value(seatName));
+    return seatCodeFromLink(nameItem->data(kSeatLinkRole).toString());
 }
 
 } // namespace
@@ -79,7 +82,7 @@ void LHBBS5Widget::onContextMenuRequested(const QPoint& pos)
         return;
     onClick(index.row(), index.column());
     // A seat without a history page of its own shows the action greyed.
-    m_historyAction->setEnabled(!seatCodeOf(nameItem->text()).isEmpty());
+    m_historyAction->setEnabled(!seatCodeOf(nameItem).isEmpty());
     m_menu->popup(mapToGlobal(pos));
 }
 
@@ -111,7 +114,9 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
         auto* numberItem = new OrderTableWidgetItem(QString::number(number));
         numberItem->setTextAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         m_table->setItem(row, 0, numberItem);
-        m_table->setItem(row, 1, new QTableWidgetItem(unit.name));
+        auto* nameItem = new QTableWidgetItem(unit.name);
+        nameItem->setData(kSeatLinkRole, unit.url);
+        m_table->setItem(row, 1, nameItem);
         m_table->setItem(row, 2, new OrderTableWidgetItem(unit.times));
         m_table->setItem(row, 3, new OrderTableWidgetItem(figureText(double(unit.buyAmount))));
         m_table->setItem(row, 4, new OrderTableWidgetItem(figureText(double(unit.sellAmount))));
@@ -125,7 +130,7 @@ void LHBBS5Widget::showHistoryList()
     const QTableWidgetItem* nameItem = m_table->item(m_clickedRow, 1);
     if (!nameItem)
         return;
-    const QString seatCode = seatCodeOf(nameItem->text());
+    const QString seatCode = seatCodeOf(nameItem);
     if (seatCode.isEmpty())
         return;
     // The fetch keeps events flowing: once another stock's seats are in the

@@ -28,17 +28,20 @@ QString seatHistoryUrl(const QString& seatCode)
 namespace {
 
 // The service gives the amounts in 元; the seat table beside the dialog
-// shows 万元, so the history does too. A text that is no number stays.
+// shows 万元, so the history does too. A text that is no number is "-".
 QString yuanAsWan(const QString& text)
 {
-    bool ok = false;
-    const double yuan = text.trimmed().toDouble(&ok);
-    if (!ok)
-        return text;
-    if (!std::isfinite(yuan))
-        return QStringLiteral("-"); // no service means one
+    const double yuan = readFigure(text);
+    if (std::isnan(yuan))
+        return QStringLiteral("-");
     // To the 元 hundred, without the trailing zeros: 30000000 -> 3000.
     return fixedFigureText(yuan / 10000.0, 2);
+}
+
+// A figure shown as the service writes it, or "-" when it is no number.
+QString figureAsSent(const QString& text)
+{
+    return std::isnan(readFigure(text)) ? QStringLiteral("-") : text;
 }
 
 // Widens every column to its widest text, header included, so that no date,
@@ -108,6 +111,11 @@ DataTableWidget* createSeatHistoryDialog(QVector<QMap<QString, QString>> records
             const auto amount = record.find(key);
             if (amount != record.end())
                 *amount = yuanAsWan(*amount);
+        }
+        for (const QString& key : {QStringLiteral("ChgRadio"), QStringLiteral("CPrice")}) {
+            const auto figure = record.find(key);
+            if (figure != record.end())
+                *figure = figureAsSent(*figure);
         }
     }
     dialog->addRows(records);

@@ -7,6 +7,18 @@
 
 QVector<QMap<QString, QString>> parseJsonArrayText(const QString& text)
 {
+    // A row array that is JSON is read as JSON, its texts as they were
+    // meant, and each made one line as the whole text is below.
+    QVector<QMap<QString, QString>> rows;
+    if (readJsonObjectList(text, &rows)) {
+        for (auto& row : rows) {
+            QMap<QString, QString> simple;
+            for (auto it = row.cbegin(); it != row.cend(); ++it)
+                simple.insert(it.key().simplified(), it.value().simplified());
+            row = simple;
+        }
+        return rows;
+    }
     QString body = text.simplified();
     // Markers inside a quoted value (a listing reason, say) are text.
     const int start = indexOfUnquoted(body, QLatin1String("[{"));

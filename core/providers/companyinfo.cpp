@@ -44,7 +44,7 @@ QString shareFigure(const QString& capture) {
 template <std::size_t N>
 void takeOddParts(const QStringList& parts, std::array<QString, N>& values) {
     for (std::size_t i = 0; i < N; ++i)
-        values[i] = parts.at(static_cast<int>(2 * i + 1));
+        values[i] = decodeStringEscapes(parts.at(static_cast<int>(2 * i + 1)));
 }
 
 // The rows of an array of objects, read from the text after the array's
@@ -73,7 +73,7 @@ QString captureQuotedValue(const QString& text, const QString& pattern) {
         return QString();
     QString match = matches.first();
     match.chop(1);
-    return match.mid(match.lastIndexOf(QLatin1Char('"')) + 1);
+    return decodeStringEscapes(match.mid(match.lastIndexOf(QLatin1Char('"')) + 1));
 }
 
 QStringList captureQuotedValues(const QString& text, const QString& pattern) {
@@ -82,7 +82,7 @@ QStringList captureQuotedValues(const QString& text, const QString& pattern) {
     for (const QString& match : matches) {
         const int last = match.lastIndexOf(QLatin1Char('"'));
         const QString head = last < 0 ? match : match.left(last);
-        values.append(head.mid(head.lastIndexOf(QLatin1Char('"')) + 1));
+        values.append(decodeStringEscapes(head.mid(head.lastIndexOf(QLatin1Char('"')) + 1)));
     }
     return values;
 }
@@ -171,10 +171,10 @@ void CompanyInfo::readReports(const QString& text) {
         if (parts.size() < 4)
             continue;
         ReportItem row;
-        row.values[0] = parts.at(0);
+        row.values[0] = decodeStringEscapes(parts.at(0));
         if (row.values[0].startsWith(QLatin1Char('[')))
             row.values[0].remove(0, 1);
-        row.values[1] = parts.at(2);
+        row.values[1] = decodeStringEscapes(parts.at(2));
         cwbb.append(row);
     }
 }

@@ -1,8 +1,10 @@
 #include "core/providers/dailyhistory.h"
 
 #include "core/httpget.h"
+#include "core/providers/barorder.h"
 #include "core/providers/numberconversion.h"
 #include "core/providers/stockqqhistoryinterface.h"
+#include "core/utils.h"
 
 #include <QFile>
 #include <QStringList>
@@ -35,15 +37,16 @@ QVector<Stock> loadKLineCsvFile(const QString& path, const QString& code) {
         Stock bar;
         bar.code = code;
         bar.date = fields.at(0);
-        bar.open = fields.at(1).toFloat();
-        bar.high = fields.at(2).toFloat();
-        bar.close = fields.at(3).toFloat();
-        bar.low = fields.at(4).toFloat();
+        bar.open = readFloatFigure(fields.at(1));
+        bar.high = readFloatFigure(fields.at(2));
+        bar.close = readFloatFigure(fields.at(3));
+        bar.low = readFloatFigure(fields.at(4));
         // The file keeps volume and amount in single units; bars carry them
         // in units of ten thousand.
-        bar.volume = narrowToFloat(fields.at(5).toDouble() * 0.0001);
-        bar.amount = narrowToFloat(fields.at(6).toDouble() * 0.0001);
+        bar.volume = narrowToFloat(readFigure(fields.at(5)) * 0.0001);
+        bar.amount = narrowToFloat(readFigure(fields.at(6)) * 0.0001);
         bars.append(bar);
     }
+    orderBarsByDate(bars);
     return bars;
 }

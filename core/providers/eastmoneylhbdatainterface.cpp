@@ -2,6 +2,7 @@
 
 #include "core/providers/markersearch.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 #include <cmath>
 #include <limits>
@@ -9,9 +10,9 @@
 namespace {
 
 // A figure of the page as a number; NaN, which the views show as "-" and no
-// screen ever matches, for one that is not finite.
+// screen ever matches, for one that is no finite number ("-" included).
 float pageNumber(const QString& text) {
-    const float value = text.toFloat();
+    const float value = readFloatFigure(text);
     return std::isfinite(value) ? value : std::numeric_limits<float>::quiet_NaN();
 }
 
@@ -35,7 +36,11 @@ QStringList EastmoneyLHBDataInterface::urls(const QStringList& params) {
         // A parameter without its day still gets its URL, so that URLs and
         // parameters keep pairing by position; the service answers it with
         // a page that holds no seats.
-        const QString day = parts.value(1).trimmed();
+        // A day that is no "yyyy-MM-dd" day is left out rather than let a
+        // reply's text choose the path.
+        QString day = parts.value(1).trimmed();
+        if (!isDayText(day))
+            day.clear();
         result.append(QStringLiteral("http://%1/stock/lhb,%2,%3.html")
                           .arg(QLatin1String(kEastmoneyDataHost), day, code));
     }
@@ -87,25 +92,28 @@ LHBUnit parseSeatRow(const QString& row, bool& ok) {
     const QString& link = links.first();
     unit.url = QStringLiteral("http://%1/stock").arg(QLatin1String(kEastmoneyDataHost)) +
                link.left(link.indexOf(QLatin1Char('"')));
-    // Names are compared across days and used as keys, so the line breaks
-    // of a cell written over several lines must not become part of them;
-    // the times and share texts are shown, and are trimmed for the same reason.
-    unit.name = cutTagText(link).trimmed();
+    // The link's text as a browser shows it, markup and all: names are
+    // compared across days and used as keys, so neither tags nor the line
+    // breaks of a cell written over several lines may become part of them.
+    // A link without text names no seat.
+    unit.name = cutTagText(link);
+    if (unit.name.isEmpty())
+        return unit;
 
     const QStringList times =
         captureBetween(row, QLatin1String("=\"times\">"), QLatin1String("</span>"), 1);
     if (times.isEmpty())
         return unit;
-    unit.times = cutTagText(times.first()).trimmed();
+    unit.times = cutTagText(times.first());
 
     const QStringList percents =
         captureBetween(row, QLatin1String("<span class=\"percent\""), QLatin1String("</span"), 1);
     if (percents.isEmpty())
         return unit;
-    QString rate = cutTagText(percents.first()).trimmed();
+    QString rate = cutTagText(percents.first());
     if (rate.endsWith(QLatin1Char('%')))
         rate.remove(QLatin1Char('%'));
-    // "-" marks a seat without a success rate; toFloat reads it as 0.
+    // "-" marks a seat without a success rate, which counts as 0.
     unit.rate = rate == QLatin1String("-") ? 0.0f : pageNumber(rate);
 
     // Eight at most: enough to tell a row of seven cells from a longer one.
@@ -113,9 +121,9 @@ LHBUnit parseSeatRow(const QString& row, bool& ok) {
     if (cells.size() != 7)
         return unit;
     unit.buyAmount = sideAmount(cutTagText(cells.at(2)));
-    unit.buyShare = cutShareText(cells.at(3)).trimmed();
+    unit.buyShare = cutShareText(cells.at(3));
     unit.sellAmount = sideAmount(cutTagText(cells.at(4)));
-    unit.sellShare = cutShareText(cells.at(5)).trimmed();
+    unit.sellShare = cutShareText(cells.at(5));
     unit.netAmount = pageNumber(cutTagText(cells.at(6)));
 
     ok = true;
@@ -135,13 +143,13 @@ LHBUnit parseSeatTotalRow(const QString& page, bool& ok) {
     if (spans.size() != 6)
         return unit;
 
-    // The page writes "-" where it has no total; toFloat reads that as 0,
-    // while a negative net total keeps its sign.
-    unit.buyAmount = sideAmount(cutTagText(spans.at(1)).trimmed());
-    unit.buyShare = cutShareText(spans.at(2)).trimmed();
-    unit.sellAmount = sideAmount(cutTagText(spans.at(3)).trimmed());
-    unit.sellShare = cutShareText(spans.at(4)).trimmed();
-    unit.netAmount = pageNumber(cutTagText(spans.at(5)).trimmed());
+    // The page writes "-" where it has no total: no figure, while a
+    // negative net total keeps its sign.
+    unit.buyAmount = sideAmount(cutTagText(spans.at(1)));
+    unit.buyShare = cutShareText(spans.at(2));
+    unit.sellAmount = sideAmount(cutTagText(spans.at(3)));
+    unit.sellShare = cutShareText(spans.at(4));
+    unit.netAmount = pageNumber(cutTagText(spans.at(5)));
     unit.side = 3;
 
     ok = true;

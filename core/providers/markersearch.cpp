@@ -2,6 +2,8 @@
 
 #include "core/providers/providerinterfaces.h"
 
+#include <QPair>
+
 namespace {
 
 // Splits a pattern of the form open(.*)close, whose two sides are plain text
@@ -75,14 +77,70 @@ QStringList captureMatches(const QString& text, const QString& pattern, int maxC
     return all;
 }
 
+namespace {
+
+// The character of a reference's name or number ("amp", "#20013", "#x4E2D");
+// an empty text for one that is unknown or names no character.
+QString referencedText(const QString& name) {
+    if (name.startsWith(QLatin1Char('#'))) {
+        const bool hex =
+            name.size() > 1 && (name.at(1) == QLatin1Char('x') || name.at(1) == QLatin1Char('X'));
+        bool ok = false;
+        const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+        if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return QString();
+        const char32_t c = code;
+        return QString::fromUcs4(&c, 1);
+    }
+    static const QPair<const char*, ushort> kNamed[] = {
+        {"amp", '&'},  {"lt", '<'},      {"gt", '>'},       {"quot", '"'},     {"apos", '\''},
+        {"nbsp", ' '}, {"middot", 0xB7}, {"ldquo", 0x201C}, {"rdquo", 0x201D},
+    };
+    for (const auto& named : kNamed) {
+        if (name == QLatin1String(named.first))
+            return QString(QChar(named.second));
+    }
+    return QString();
+}
+
+} // namespace
+
+QString htmlText(const QString& html) {
+    QString text;
+    text.reserve(html.size());
+    const int n = html.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            const int close = html.indexOf(QLatin1Char('>'), i + 1);
+            if (close < 0)
+                break; // a tag cut off at the end
+            i = close;
+            continue;
+        }
+        if (c == QLatin1Char('&')) {
+            // A reference is short; an "&" that starts none stays as it is.
+            const int semicolon = html.indexOf(QLatin1Char(';'), i + 1);
+            if (semicolon > i + 1 && semicolon - i <= 10) {
+                const QString character = referencedText(html.mid(i + 1, semicolon - i - 1));
+                if (!character.isEmpty()) {
+                    text += character;
+                    i = semicolon;
+                    continue;
+                }
+            }
+        }
+        text += c;
+    }
+    return text.simplified();
+}
+
 QString cutTagText(const QString& match) {
-    const QString after = match.mid(match.indexOf(QLatin1Char('>')) + 1);
-    const int lt = after.indexOf(QLatin1Char('<'));
-    return lt < 0 ? after : after.left(lt);
+    return htmlText(match.mid(match.indexOf(QLatin1Char('>')) + 1));
 }
 
 QString cutShareText(const QString& match) {
-    const QString after = match.mid(match.indexOf(QLatin1Char('>')) + 1);
-    const int percent = after.indexOf(QLatin1Char('%'));
-    return percent < 0 ? QString() : after.left(percent + 1);
+    const QString text = cutTagText(match);
+    const int percent = text.indexOf(QLatin1Char('%'));
+    return percent < 0 ? QString() : text.left(percent + 1);
 }

@@ -21,9 +21,14 @@ QStringList captureBetween(const QString& text, QLatin1String open, QLatin1Strin
 // with captureBetween; any other goes to the regular expression.
 QStringList captureMatches(const QString& text, const QString& pattern, int maxCount = -1);
 
-// The text of a tag match: after its first ">", up to the next "<".
+// An HTML fragment's text as a browser shows it: tags removed (a tag left
+// open at the end too), character references decoded (&amp;, &nbsp;,
+// &#20013;, &#x4E2D;, ...), blank runs made one blank, trimmed.
+QString htmlText(const QString& html);
+
+// The text content of a tag match: htmlText() of what follows its first ">".
 QString cutTagText(const QString& match);
 
-// A share cell: after the first ">", up to and including the first "%";
-// empty when there is no "%" (the pages write "-" for none).
+// A share cell: its text content up to and including the first "%"; empty
+// when there is no "%" (the pages write "-" for none).
 QString cutShareText(const QString& match);

@@ -237,7 +237,7 @@ bool readQuoteSection(const QString& text, MinuteData& data) {
     if (items.size() < 30)
         return false;
 
-    data.name = items.at(1);
+    data.name = decodeStringEscapes(items.at(1));
     readQuoteArray(items.mid(3, 27), data);
     readTrades(items.at(29), data);
     // The 18 items after the trades, when they end the array; the first

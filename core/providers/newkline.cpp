@@ -1,5 +1,6 @@
 #include "core/providers/newkline.h"
 
+#include "core/providers/barorder.h"
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/qqdayrows.h"
 #include "core/providers/servicehosts.h"
@@ -45,24 +46,20 @@ QVector<Stock> parseNewKLine(const QString& text, const QString& directory) {
     // six comma-separated texts would pass for one.
     const int open = text.indexOf(QLatin1String("[["));
     if (open >= 0) {
-        const int begin = open + 1;
-        const int close = text.lastIndexOf(QLatin1String("]]"));
-        QString days = text.mid(begin, close >= begin ? close - begin : -1);
-        days.remove(QLatin1Char('"'));
-        const QStringList parts = days.split(QStringLiteral("],["));
-        for (const QString& part : parts) {
-            const QStringList values = part.split(QLatin1Char(','));
+        const QVector<QStringList> rows =
+            qqDayRows(text, open, text.lastIndexOf(QLatin1String("]]")));
+        for (const QStringList& values : rows) {
             Stock bar;
             if (!readQQDayRow(values, bar))
                 continue;
             bar.code = code;
             if (values.size() >= 8)
-                bar.turnoverRate = values.at(7).toFloat();
-            // The first bar has no close before it and keeps 0 for both.
-            if (!bars.isEmpty())
-                setChangeAgainst(bar, bars.constLast().close);
+                bar.turnoverRate = readFloatFigure(values.at(7));
             bars.append(bar);
         }
+        // The first bar has no close before it and keeps 0 for both.
+        orderBarsByDate(bars);
+        setChangesInOrder(bars);
     }
     if (!code.isEmpty() && !directory.isEmpty())
         writeTextFile(directory + code, text);

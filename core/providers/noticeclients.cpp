@@ -13,7 +13,7 @@ QString quotedValue(const QString& piece, QLatin1String key) {
     if (match.isEmpty())
         return QString();
     const QString& whole = match.first();
-    return whole.mid(key.size(), whole.size() - key.size() - 1);
+    return decodeStringEscapes(whole.mid(key.size(), whole.size() - key.size() - 1));
 }
 
 } // namespace

@@ -1,27 +1,29 @@
 #pragma once
 
 #include "core/stock.h"
+#include "core/utils.h"
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // The K-line service writes each bar as ["date","open","close","high","low",
 // "volume",...]; both of its daily requests read the rows the same way.
 
 // Fills the bar's date (without the row's leading "["), open, close, high,
-// low and volume from a row split at its commas, quotes removed. A row of
-// fewer than six values is no bar: false, and the bar is left alone.
+// low and volume from a row's values (NaN for a figure that is no number).
+// A row of fewer than six values is no bar: false, and the bar is left alone.
 inline bool readQQDayRow(const QStringList& values, Stock& bar) {
     if (values.size() < 6)
         return false;
     bar.date = values.at(0);
     if (bar.date.startsWith(QLatin1Char('[')))
         bar.date.remove(0, 1);
-    bar.open = values.at(1).toFloat();
-    bar.close = values.at(2).toFloat();
-    bar.high = values.at(3).toFloat();
-    bar.low = values.at(4).toFloat();
-    bar.volume = values.at(5).toFloat();
+    bar.open = readFloatFigure(values.at(1));
+    bar.close = readFloatFigure(values.at(2));
+    bar.high = readFloatFigure(values.at(3));
+    bar.low = readFloatFigure(values.at(4));
+    bar.volume = readFloatFigure(values.at(5));
     return true;
 }
 
@@ -30,4 +32,26 @@ inline bool readQQDayRow(const QStringList& values, Stock& bar) {
 inline void setChangeAgainst(Stock& bar, float previousClose) {
     bar.change = bar.close - previousClose;
     bar.changePercent = previousClose != 0.0f ? bar.change * 100.0f / previousClose : 0.0f;
+}
+
+// The rows of the bar array that opens at `open` (a "[["): read as JSON
+// when it is JSON, else cut by hand from after the "[" to `close` (the end
+// of the text when -1) at "],[" and ",", quotes removed.
+inline QVector<QStringList> qqDayRows(const QString& text, int open, int close) {
+    QVector<QStringList> rows;
+    if (readJsonArrayRows(text, open, &rows))
+        return rows;
+    const int begin = open + 1;
+    QString part = text.mid(begin, close < begin ? -1 : close - begin);
+    part.remove(QLatin1Char('"'));
+    const QStringList lines = part.split(QStringLiteral("],["));
+    for (const QString& line : lines)
+        rows.append(line.split(QLatin1Char(',')));
+    return rows;
+}
+
+// The change of every bar after the first against the close before it.
+inline void setChangesInOrder(QVector<Stock>& bars) {
+    for (int i = 1; i < bars.size(); ++i)
+        setChangeAgainst(bars[i], bars.at(i - 1).close);
 }

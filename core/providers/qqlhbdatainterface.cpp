@@ -2,6 +2,7 @@
 
 #include "core/providers/numberconversion.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -34,19 +35,21 @@ QVector<LHBUnit> QQLHBDataInterface::parse(const QString& text, const QString&) 
     // A last "]]" that stands before the first "[[" closes no array.
     if (open < 0 || close < open + 2)
         return units;
-    QString body = text.mid(open + 2, close - open - 2);
-    body.remove(QLatin1Char('"'));
-
-    const QStringList lines = body.split(QStringLiteral("],["));
-    for (const QString& line : lines) {
-        const QStringList values = line.split(QLatin1Char(','));
+    QVector<QStringList> lines;
+    if (!readJsonArrayRows(text, open, &lines)) {
+        QString body = text.mid(open + 2, close - open - 2);
+        body.remove(QLatin1Char('"'));
+        for (const QString& line : body.split(QStringLiteral("],[")))
+            lines.append(line.split(QLatin1Char(',')));
+    }
+    for (const QStringList& values : qAsConst(lines)) {
         if (values.size() != kValueCount)
             continue;
         LHBUnit unit;
         unit.side = values.at(2) == QLatin1String("B") ? 1 : 2;
         unit.name = values.at(5);
-        unit.buyAmount = narrowToFloat(values.at(6).toFloat() * 0.0001);
-        unit.sellAmount = narrowToFloat(values.at(7).toFloat() * 0.0001);
+        unit.buyAmount = narrowToFloat(readFigure(values.at(6)) * 0.0001);
+        unit.sellAmount = narrowToFloat(readFigure(values.at(7)) * 0.0001);
         units.append(unit);
     }
     return units;

@@ -2,6 +2,7 @@
 
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -40,8 +41,12 @@ QVector<QStringList> parseRanking(const QString& text) {
         const QStringList items = part.split(QLatin1Char(','));
         if (items.size() != 17)
             continue;
-        rows.append({QString(), items.at(1).trimmed(), items.at(3).trimmed(), items.at(4),
-                     items.at(5), items.at(8), items.at(9), items.at(13), items.at(15)});
+        QStringList row{QString(),   items.at(1).trimmed(), items.at(3).trimmed(),
+                        items.at(4), items.at(5),           items.at(8),
+                        items.at(9), items.at(13),          items.at(15)};
+        for (QString& item : row)
+            item = decodeStringEscapes(item);
+        rows.append(row);
     }
     return rows;
 }

@@ -3,6 +3,9 @@
 #include "core/providers/numberconversion.h"
 #include "core/providers/providerinterfaces.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
+
+#include <cmath>
 
 namespace {
 
@@ -66,10 +69,10 @@ QVector<Stock> parseQqRealtime(const QString& text) {
         Stock stock;
         stock.name = fields.at(1);
         stock.code = fields.at(2);
-        stock.close = fields.at(3).toFloat();
-        stock.change = fields.at(4).toFloat();
-        stock.changePercent = fields.at(5).toFloat();
-        stock.volume = fields.at(6).toFloat() / 10000.0f;
+        stock.close = readFloatFigure(fields.at(3));
+        stock.change = readFloatFigure(fields.at(4));
+        stock.changePercent = readFloatFigure(fields.at(5));
+        stock.volume = readFloatFigure(fields.at(6)) / 10000.0f;
         stock.turnoverRate = 0.0f;
         stock.preClose = stock.close - stock.change;
         stocks.append(stock);
@@ -127,14 +130,14 @@ Stock parseSinaQuoteLine(const QString& line) {
         return stock;
 
     stock.name = fields.at(0);
-    stock.open = fields.at(1).toFloat();
-    stock.preClose = fields.at(2).toFloat();
-    stock.close = fields.at(3).toFloat();
-    stock.high = fields.at(4).toFloat();
-    stock.low = fields.at(5).toFloat();
-    // Volumes come in shares; kept in lots of 100.
-    stock.volume = static_cast<float>(fields.at(8).toLongLong() / 100);
-    stock.amount = narrowToFloat(fields.at(9).toDouble() / 10000.0);
+    stock.open = readFloatFigure(fields.at(1));
+    stock.preClose = readFloatFigure(fields.at(2));
+    stock.close = readFloatFigure(fields.at(3));
+    stock.high = readFloatFigure(fields.at(4));
+    stock.low = readFloatFigure(fields.at(5));
+    // Volumes come in shares; kept in whole lots of 100.
+    stock.volume = narrowToFloat(std::trunc(readFigure(fields.at(8)) / 100.0));
+    stock.amount = narrowToFloat(readFigure(fields.at(9)) / 10000.0);
     int bidSum = 0;
     int askSum = 0;
     for (int i = 0; i < 5; ++i) {

@@ -2,6 +2,7 @@
 
 #include "core/providers/markersearch.h"
 #include "core/providers/servicehosts.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -77,9 +78,9 @@ Stock SinaLHBStockListInterface::parseRow(const QString& row) {
     nameCell.chop(4); // the link's "</a>"
     stock.name = afterLastTag(nameCell).trimmed();
 
-    stock.close = afterLastTag(cellText(cells.at(3))).toFloat();
-    stock.volume = afterLastTag(cellText(cells.at(5))).toFloat();
-    stock.amount = afterLastTag(cellText(cells.at(6))).toFloat();
+    stock.close = readFloatFigure(afterLastTag(cellText(cells.at(3))));
+    stock.volume = readFloatFigure(afterLastTag(cellText(cells.at(5))));
+    stock.amount = readFloatFigure(afterLastTag(cellText(cells.at(6))));
 
     // The detail link's script call ends with the day: ...,'yyyy-MM-dd',this)
     const QString dateCell = cellText(cells.at(7));

@@ -27,14 +27,14 @@ QVector<Stock> SinaRealtimeInterface::parse(const QString& text, const QString&)
         Stock stock;
         stock.name = row.value(QStringLiteral("name"));
         stock.code = row.value(QStringLiteral("code"));
-        stock.close = row.value(QStringLiteral("trade")).toFloat();
-        stock.changePercent = row.value(QStringLiteral("changepercent")).toFloat();
-        stock.change = row.value(QStringLiteral("pricechange")).toFloat();
-        stock.turnoverRate = row.value(QStringLiteral("turnover")).toFloat();
-        stock.open = row.value(QStringLiteral("open")).toFloat();
-        stock.low = row.value(QStringLiteral("low")).toFloat();
-        stock.preClose = row.value(QStringLiteral("settlement")).toFloat();
-        stock.high = row.value(QStringLiteral("high")).toFloat();
+        stock.close = readFloatFigure(row.value(QStringLiteral("trade")));
+        stock.changePercent = readFloatFigure(row.value(QStringLiteral("changepercent")));
+        stock.change = readFloatFigure(row.value(QStringLiteral("pricechange")));
+        stock.turnoverRate = readFloatFigure(row.value(QStringLiteral("turnover")));
+        stock.open = readFloatFigure(row.value(QStringLiteral("open")));
+        stock.low = readFloatFigure(row.value(QStringLiteral("low")));
+        stock.preClose = readFloatFigure(row.value(QStringLiteral("settlement")));
+        stock.high = readFloatFigure(row.value(QStringLiteral("high")));
         stocks.append(stock);
     }
     return stocks;

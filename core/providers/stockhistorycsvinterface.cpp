@@ -1,5 +1,6 @@
 #include "core/providers/stockhistorycsvinterface.h"
 
+#include "core/providers/barorder.h"
 #include "core/providers/numberconversion.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
@@ -60,29 +61,32 @@ QVector<Stock> StockHistoryCsvInterface::parse(const QString& text) {
         // The service marks the code as text with a leading apostrophe.
         bar.code = fields.at(1).mid(1);
         bar.name = fields.at(2);
-        bar.close = fields.at(3).trimmed().toFloat();
-        bar.high = fields.at(4).toFloat();
-        bar.low = fields.at(5).toFloat();
-        bar.open = fields.at(6).toFloat();
-        bar.change = fields.at(8).toFloat();
-        bar.changePercent = fields.at(9).toFloat();
-        bar.turnoverRate = fields.at(10).toFloat();
-        bar.amount = fields.at(11).toFloat();
-        bar.volume = fields.at(12).toFloat();
+        bar.close = readFloatFigure(fields.at(3).trimmed());
+        bar.high = readFloatFigure(fields.at(4));
+        bar.low = readFloatFigure(fields.at(5));
+        bar.open = readFloatFigure(fields.at(6));
+        bar.change = readFloatFigure(fields.at(8));
+        bar.changePercent = readFloatFigure(fields.at(9));
+        bar.turnoverRate = readFloatFigure(fields.at(10));
+        bar.amount = readFloatFigure(fields.at(11));
+        bar.volume = readFloatFigure(fields.at(12));
         // Share counts run to ten digits, beyond what a float holds exactly.
-        bar.floatShares = saturatingToInt(fields.at(13).toDouble());
-        bar.totalShares = saturatingToInt(fields.at(14).toDouble());
+        bar.floatShares = saturatingToInt(readFigure(fields.at(13)));
+        bar.totalShares = saturatingToInt(readFigure(fields.at(14)));
         // Days without trading are listed with a close of 0.
         if (!(bar.close >= 0.01f))
             continue;
         bars.append(bar);
     }
+    // The copy is named by the code of the reply's oldest line.
+    const QString code = bars.isEmpty() ? QString() : bars.constFirst().code;
+    orderBarsByDate(bars);
 
     // Keep the reply under the code it holds; a reply without bars names no
     // code. The code comes from the reply, so only a plain code may name the
     // file: a text such as "../x" must not lead the write out of the folder.
-    if (!m_directory.isEmpty() && !bars.isEmpty() && isPlainCode(bars.constFirst().code)) {
-        const QString path = m_directory + bars.constFirst().code;
+    if (!m_directory.isEmpty() && !bars.isEmpty() && isPlainCode(code)) {
+        const QString path = m_directory + code;
         QDir().mkpath(QFileInfo(path).absolutePath());
         writeTextFile(path, text);
     }

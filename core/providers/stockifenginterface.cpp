@@ -1,5 +1,6 @@
 #include "core/providers/stockifenginterface.h"
 
+#include "core/providers/barorder.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
@@ -19,34 +20,37 @@ QStringList StockiFengInterface::urls(const QStringList& codes) {
 
 QVector<Stock> StockiFengInterface::parse(const QString& text, const QString& code) {
     QVector<Stock> bars;
-    QString body = text;
-    body.remove(QLatin1Char('"'));
     // The days stand in the reply's "[[...]]" array. A reply without one (an
     // error page, a code the service does not know) holds no days; read from
     // its start, any stretch of seventeen comma-separated texts would pass
     // for a day of stray values.
-    const int open = body.indexOf(QLatin1String("[["));
+    const int open = text.indexOf(QLatin1String("[["));
     if (open >= 0) {
-        const int begin = open + 2;
-        const int close = body.lastIndexOf(QLatin1String("]]"));
-        const QString days = body.mid(begin, close >= begin ? close - begin : -1);
-        const QStringList parts = days.split(QStringLiteral("],["));
-        for (const QString& part : parts) {
-            const QStringList values = part.split(QLatin1Char(','));
+        QVector<QStringList> days;
+        if (!readJsonArrayRows(text, open, &days)) {
+            QString body = text.mid(open + 2);
+            const int close = body.lastIndexOf(QLatin1String("]]"));
+            body = body.left(close < 0 ? body.size() : close);
+            body.remove(QLatin1Char('"'));
+            for (const QString& part : body.split(QStringLiteral("],[")))
+                days.append(part.split(QLatin1Char(',')));
+        }
+        for (const QStringList& values : qAsConst(days)) {
             if (values.size() != kDayValues)
                 continue;
             Stock bar;
             bar.code = code;
             bar.date = values.at(0);
-            bar.open = values.at(1).toFloat();
-            bar.high = values.at(2).toFloat();
-            bar.close = values.at(3).toFloat();
-            bar.low = values.at(4).toFloat();
-            bar.volume = values.at(5).toFloat();
-            bar.change = values.at(6).toFloat();
-            bar.changePercent = values.at(7).toFloat();
+            bar.open = readFloatFigure(values.at(1));
+            bar.high = readFloatFigure(values.at(2));
+            bar.close = readFloatFigure(values.at(3));
+            bar.low = readFloatFigure(values.at(4));
+            bar.volume = readFloatFigure(values.at(5));
+            bar.change = readFloatFigure(values.at(6));
+            bar.changePercent = readFloatFigure(values.at(7));
             bars.append(bar);
         }
+        orderBarsByDate(bars);
     }
     if (!code.isEmpty() && !m_directory.isEmpty())
         writeTextFile(m_directory + code, text);

@@ -30,16 +30,16 @@ QVector<Stock> StockListInterface::parse(const QString& text, const QString&) {
         stock.name = fields.at(1);
         stock.industry = fields.at(2);
         stock.area = fields.at(3);
-        stock.csvValues[0] = fields.at(4).toFloat();
+        stock.csvValues[0] = readFloatFigure(fields.at(4));
         // Read in double precision: a float keeps only about seven digits,
         // which turns 252.20 times 10000 into 2521999.
-        stock.totalShares = saturatingToInt(fields.at(5).toDouble() * 10000.0);
-        stock.floatShares = saturatingToInt(fields.at(6).toDouble() * 10000.0);
+        stock.totalShares = saturatingToInt(readFigure(fields.at(5)) * 10000.0);
+        stock.floatShares = saturatingToInt(readFigure(fields.at(6)) * 10000.0);
         for (int column = 7; column <= 14; ++column)
-            stock.csvValues[column - 6] = fields.at(column).toFloat();
+            stock.csvValues[column - 6] = readFloatFigure(fields.at(column));
         stock.listingDate = fields.at(15);
         for (int column = 16; column <= 21; ++column)
-            stock.csvValues[column - 7] = fields.at(column).toFloat();
+            stock.csvValues[column - 7] = readFloatFigure(fields.at(column));
         stock.csvLastValue = fields.at(22).toInt(nullptr, 10);
 
         if (stock.totalShares < 1 || stock.floatShares < 1 ||

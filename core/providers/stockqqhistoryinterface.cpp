@@ -1,10 +1,9 @@
 #include "core/providers/stockqqhistoryinterface.h"
 
+#include "core/providers/barorder.h"
 #include "core/providers/qqdayrows.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
-
-#include <QDate>
 
 #include <cmath>
 
@@ -13,29 +12,8 @@ namespace {
 // A bar that the chart can draw and the screens can read: a real day, and
 // prices and volume that are finite and not below zero. Any other is dropped,
 // so the time axis names real days only and nothing absurd is drawn.
-bool isRealDay(const QString& date) {
-    // "yyyy-MM-dd", read by hand: QDate's format parser costs more than
-    // the rest of the bar.
-    if (date.size() != 10 || date.at(4) != QLatin1Char('-') || date.at(7) != QLatin1Char('-'))
-        return false;
-    const auto number = [&date](int from, int length) {
-        int value = 0;
-        for (int i = from; i < from + length; ++i) {
-            const int digit = date.at(i).digitValue();
-            if (digit < 0 || digit > 9 || date.at(i).unicode() > 127)
-                return -1;
-            value = value * 10 + digit;
-        }
-        return value;
-    };
-    const int year = number(0, 4);
-    const int month = number(5, 2);
-    const int day = number(8, 2);
-    return year > 0 && month > 0 && day > 0 && QDate(year, month, day).isValid();
-}
-
 bool isDrawableBar(const Stock& bar) {
-    if (!isRealDay(bar.date))
+    if (!isDayText(bar.date))
         return false;
     for (const float value : {bar.open, bar.close, bar.high, bar.low, bar.volume}) {
         if (!std::isfinite(value) || value < 0.0f)
@@ -72,22 +50,18 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
     const int open = text.indexOf(QLatin1String("[["));
     if (open < 0)
         return bars;
-    const int begin = open + 1;
-    const int end = text.indexOf(QLatin1String("]]"), begin);
-    QString part = text.mid(begin, end < 0 ? -1 : end - begin);
-    part.remove(QLatin1Char('"'));
-
-    const QStringList rows = part.split(QStringLiteral("],["));
-    for (const QString& row : rows) {
+    const QVector<QStringList> rows =
+        qqDayRows(text, open, text.indexOf(QLatin1String("]]"), open + 1));
+    for (const QStringList& row : rows) {
         Stock bar;
-        if (!readQQDayRow(row.split(QLatin1Char(',')), bar) || !isDrawableBar(bar))
+        if (!readQQDayRow(row, bar) || !isDrawableBar(bar))
             continue;
         bar.code = code;
-        // The first bar has no close before it and keeps 0 for both.
-        if (!bars.isEmpty())
-            setChangeAgainst(bar, bars.constLast().close);
         bars.append(bar);
     }
+    // The first bar has no close before it and keeps 0 for both.
+    orderBarsByDate(bars);
+    setChangesInOrder(bars);
     return bars;
 }
 

@@ -63,6 +63,9 @@ void TestHttpGet::bodyDecodedAsGbk_data() {
     QTest::newRow("utf8 read as gbk")
         << QByteArray::fromHex("efbfbdefbfbd") << QByteArray("text/html; charset=utf-8")
         << QStringLiteral("锟斤拷");
+    // 龙𠮷: the second lies outside GBK, in GB18030's four-byte range.
+    QTest::newRow("gb18030") << QByteArray::fromHex("c1fa9534b235") << QByteArray("text/html")
+                             << QStringLiteral("龙𠮷");
     QTest::newRow("empty") << QByteArray() << QByteArray("text/html") << QString();
 }
 
@@ -195,6 +198,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer_data() {
     QTest::newRow("no answer within the bound") << "/silent" << false << 0 << "超时";
     QTest::newRow("cut off before its announced length")
         << "/cut" << false << 200 << "回复不完整";
+    QTest::newRow("an answer that is not HTTP") << "/garbage" << false << 0 << "回复不是预期的格式";
 }
 
 void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
@@ -204,6 +208,7 @@ void TestHttpGet::statusTellsFailureFromEmptyAnswer() {
     m_server.setRoute(QStringLiteral("/empty"), QByteArray());
     m_server.setRoute(QStringLiteral("/moved"), QByteArray("elsewhere"), 302);
     m_server.setCutOffRoute(QStringLiteral("/cut"), QByteArray("[{\"a\":1},"), 4096);
+    m_server.setRawRoute(QStringLiteral("/garbage"), QByteArray("SSH-2.0-OpenSSH_9.2\r\n\x01\x02"));
     m_server.setDefaultResponse(QByteArray("not here"), 404);
     m_server.setSilent(path == QLatin1String("/silent"));
     QString url = m_server.baseUrl() + path;

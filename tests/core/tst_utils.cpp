@@ -277,7 +277,20 @@ void TestUtils::parseObjectList_data() {
     QTest::newRow("unclosed quote opens no string")
         << QStringLiteral("[{a:\"x,b:1}]") << Rows{row({{"a", "x"}, {"b", "1"}})};
     QTest::newRow("escaped quote stays inside")
-        << QStringLiteral("[{a:\"x\\\",y\",b:2}]") << Rows{row({{"a", "x\\,y"}, {"b", "2"}})};
+        << QStringLiteral("[{a:\"x\\\",y\",b:2}]") << Rows{row({{"a", "x\",y"}, {"b", "2"}})};
+    // String escapes are decoded, in JSON and in JavaScript with bare keys alike.
+    QTest::newRow("json escapes")
+        << QStringLiteral("var d={\"data\":[{\"SName\":\"\\u534e\\u4e1C\\ud842\\udfb7\",\"t\":"
+                          "\"a\\\"b\\\\c\\/d\\ne\",\"n\":12.50,\"z\":null,\"v\":[1,\"x\"]}]}")
+        << Rows{row({{"SName", "华东𠮷"},
+                     {"t", "a\"b\\c/d\ne"},
+                     {"n", "12.5"},
+                     {"z", "null"},
+                     {"v", "[1,\"x\"]"}})};
+    QTest::newRow("javascript escapes")
+        << QStringLiteral(
+               "[{SName:\"\\u534e\\u4e1C\\ud842\\udfb7\",t:\"a\\\"b\\\\c\\/d\\ne\\x\\u12\"}]")
+        << Rows{row({{"SName", "华东𠮷"}, {"t", "a\"b\\c/d\ne\\x\\u12"}})};
     QTest::newRow("chinese values")
         << QStringLiteral("[{\"SName\":\"平安银行\",\"Ctypedes\":\"日涨幅偏离值达7%\"}]")
         << Rows{row({{"SName", "平安银行"}, {"Ctypedes", "日涨幅偏离值达7%"}})};

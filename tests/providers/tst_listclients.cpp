@@ -14,6 +14,8 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <limits>
 #include <QTextCodec>
 
 namespace {
@@ -173,7 +175,9 @@ void TestListClients::seatsFetched() {
                             "国泰君安证券股份有限公司上海江苏路证券营业部",
                             "招商证券股份有限公司深圳蛇口工业七路证券营业部"};
     // Yuan in the reply, ten thousands in the records.
-    const QList<float> bought{12345.6789f, 4567.89f, 3000.0f, 0.0f, 250.0f, 0.0f};
+    // The last seat's empty amount is none, not 0.
+    const QList<float> bought{12345.6789f, 4567.89f, 3000.0f,
+                              0.0f,        250.0f,   std::numeric_limits<float>::quiet_NaN()};
     const QList<float> sold{0.0f, 123.45f, 0.0f, 9876.5432f, 5600.0f, 4100.0f};
     for (int i = 0; i < units.size(); ++i) {
         const LHBUnit& unit = units.at(i);
@@ -205,6 +209,10 @@ void TestListClients::seatShapes_data() {
     QTest::newRow("two arrays read as one")
         << QStringLiteral("[[1,2,B,4,5,a,0,0]],[[1,2,S,4,5,b,0,0]]") << QStringList{"a", "b"}
         << QList<int>{1, 2};
+    QTest::newRow("JSON escapes decoded")
+        << QStringLiteral(
+               "var a=[[\"1\",\"2\",\"B\",\"4\",\"5\",\"\\u673a\\u6784\\\"\\/\",\"1\",\"0\"]];")
+        << QStringList{"机构\"/"} << QList<int>{1};
     QTest::newRow("empty array") << QStringLiteral("var a=[[]];") << QStringList() << QList<int>();
     QTest::newRow("no [[") << QStringLiteral("[1,2,B,4,5,a,0,0]]") << QStringList() << QList<int>();
     QTest::newRow("no ]]") << QStringLiteral("[[1,2,B,4,5,a,0,0]") << QStringList() << QList<int>();

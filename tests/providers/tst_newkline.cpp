@@ -17,6 +17,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 const QString kSaveDir = QStringLiteral("newkline-saved/");
@@ -163,9 +165,16 @@ void TestNewKLine::changes_data() {
                {d("a", "10.0"), QStringLiteral("[\"x\",\"1\",\"50\",\"1\",\"1\"]"), d("c", "12.0")})
         << QStringList{"a", "c"} << QList<float>{0, 2} << QList<float>{0, 20}
         << QList<float>{0.5f, 0.5f};
+    // A close that is no number leaves the next change unknown, not 5 from 0.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     QTest::newRow("close of no number before")
-        << reply({d("a", "n/a"), d("b", "5.0")}) << QStringList{"a", "b"} << QList<float>{0, 5}
-        << QList<float>{0, 0} << QList<float>{0.5f, 0.5f};
+        << reply({d("a", "n/a"), d("b", "5.0")}) << QStringList{"a", "b"} << QList<float>{0, nan}
+        << QList<float>{0, nan} << QList<float>{0.5f, 0.5f};
+    // Bars stand in date order, one per date, the change against the day before.
+    QTest::newRow("newest first, a day twice")
+        << reply({d("c", "12.0"), d("b", "11.0"), d("a", "10.0"), d("b", "11.0")})
+        << QStringList{"a", "b", "c"} << QList<float>{0, 1, 1} << QList<float>{0, 10, 100.0f / 11}
+        << QList<float>{0.5f, 0.5f, 0.5f};
     QTest::newRow("unquoted values")
         << QStringLiteral("{\"data\":{\"sh601318\":{\"day\":[[a,1,10,1,1,1],[b,1,15,1,1,1]]}}}")
         << QStringList{"a", "b"} << QList<float>{0, 5} << QList<float>{0, 50} << QList<float>{0, 0};
@@ -191,8 +200,8 @@ void TestNewKLine::changes() {
     for (int i = 0; i < bars.size(); ++i) {
         QCOMPARE(bars.at(i).date, dates.at(i));
         QCOMPARE(bars.at(i).code, QStringLiteral("601318"));
-        QVERIFY2(qAbs(bars.at(i).change - changes.at(i)) < 1e-5f, qPrintable(dates.at(i)));
-        QVERIFY2(qAbs(bars.at(i).changePercent - percents.at(i)) < 1e-4f, qPrintable(dates.at(i)));
+        QCOMPARE(bars.at(i).change, changes.at(i));
+        QCOMPARE(bars.at(i).changePercent, percents.at(i));
         QCOMPARE(bars.at(i).turnoverRate, turnovers.at(i));
     }
 }

@@ -151,6 +151,12 @@ void TestNoticeClients::noticeFields_data() {
                                 << "36"
                                 << "年报"
                                 << "2017-10-09";
+    QTest::newRow("escaped title") << "600036"
+                                   << "600036:\\u5e74\\u62a5\\/\\u4e2d"
+                                   << "2017-10-09T19:04:15+08:00"
+                                   << "600036"
+                                   << "年报/中"
+                                   << "2017-10-09";
     QTest::newRow("prefixed code") << "SH600036"
                                    << "年报"
                                    << "2017-10-09T19:04:15+08:00"

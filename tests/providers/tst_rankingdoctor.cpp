@@ -128,6 +128,8 @@ void TestRankingDoctor::rankingRows_data() {
     QTest::newRow("empty rank") << "var quote_123={rank:[\"\"],pages:0}" << 0;
     QTest::newRow("two rows") << "x=[\"" + good + "\",\"" + good + "\"]" << 2;
     QTest::newRow("18 items") << "x=[\"" + good + ",x\"]" << 0;
+    QTest::newRow("escaped code")
+        << "x=[\"" + QString(good).replace("600036", "\\u0036\\u0030\\u0030036") + "\"]" << 1;
 }
 
 void TestRankingDoctor::rankingRows() {

@@ -520,11 +520,11 @@ void TestScanProviders::seatSummary_data() {
     // A net total of a day on which the seats sold more keeps its sign.
     QTest::newRow("negative net") << QStringList{"100.00", "1.00%", "1334.56", "13.35%", "-1234.56"}
                                   << 100.0f << "1.00%" << 1334.56f << "13.35%" << -1234.56f;
-    QTest::newRow("placeholders") << QStringList{"-", "-", " 60.00 ", " 0.60% ", "-"} << 0.0f << ""
-                                  << 60.0f << "0.60%" << 0.0f;
-    // Amounts bought or sold below zero, and figures that are not finite, are
-    // no numbers: NaN, shown as "-" and matched by no screen.
+    // "-", amounts bought or sold below zero, and figures that are not
+    // finite, are no numbers: NaN, shown as "-" and matched by no screen.
     const float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("placeholders") << QStringList{"-", "-", " 60.00 ", " 0.60% ", "-"} << nan << ""
+                                  << 60.0f << "0.60%" << nan;
     QTest::newRow("no numbers") << QStringList{"-5.00", "1.00%", "inf", "0.60%", "1e39"} << nan
                                 << "1.00%" << nan << "0.60%" << nan;
 }
@@ -567,12 +567,20 @@ void TestScanProviders::seatRow_data() {
     QTest::newRow("rate -") << makeSeatRow("甲", "-", cells) << true << 0.0f << "1.00%" << 80.0f;
     QTest::newRow("share -") << makeSeatRow("甲", "1%", {"0.00", "-", "20.00", "0.20%", "-20.00"})
                              << true << 1.0f << "" << -20.0f;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
     QTest::newRow("amount not a number")
         << makeSeatRow("甲", "1%", {"abc", "1%", "20.00", "0.20%", "--"}) << true << 1.0f << "1%"
-        << 0.0f;
-    QTest::newRow("not finite") << makeSeatRow("甲", "inf%", {"1", "1%", "1", "1%", "-inf"})
-                                << true << std::numeric_limits<float>::quiet_NaN() << "1%"
-                                << std::numeric_limits<float>::quiet_NaN();
+        << nan;
+    // Cells read as a browser shows them: markup and references in the
+    // name or a figure, thousands separators.
+    QTest::newRow("markup") << makeSeatRow("<b>甲</b>", "<i>1</i>%",
+                                           {"1", "<em>1%</em>", "1", "-", "<span>5,555.00</span>"})
+                            << true << 1.0f << "1%" << 5555.0f;
+    QTest::newRow("references") << makeSeatRow(" &#30002;&nbsp;", "1%",
+                                               {"1", "1&#37;", "1", "-", "-1,234"})
+                                << true << 1.0f << "1%" << -1234.0f;
+    QTest::newRow("not finite") << makeSeatRow("甲", "inf%", {"1", "1%", "1", "1%", "-inf"}) << true
+                                << nan << "1%" << nan;
     QTest::newRow("six cells") << makeSeatRow("甲", "1%", cells.mid(1)) << false << 0.0f << ""
                                << 0.0f;
     QTest::newRow("eight cells") << makeSeatRow("甲", "1%", cells + QStringList{"1"}) << false
@@ -586,6 +594,8 @@ void TestScanProviders::seatRow_data() {
     QString noRate = makeSeatRow("甲", "1%", cells);
     noRate.replace(QStringLiteral("class=\"percent\""), QStringLiteral("class=\"rate\""));
     QTest::newRow("no rate") << noRate << false << 0.0f << "" << 0.0f;
+    QTest::newRow("link without text")
+        << makeSeatRow("<img src=\"x.png\">", "1%", cells) << false << 0.0f << "" << 0.0f;
     QTest::newRow("empty") << QString() << false << 0.0f << "" << 0.0f;
 }
 
@@ -753,11 +763,18 @@ void TestScanProviders::kLineShapes_data() {
                "[\"2017-10-11\",\"1\",\"11\",\"1\",\"1\",\"1\"]]")
         << QStringList{"2017-10-09", "2017-10-11"} << QList<float>{0.0f, 1.0f}
         << QList<float>{0.0f, 10.0f};
+    // A bar whose close is no number is none, not a bar at 0.
     QTest::newRow("unreadable close")
         << QStringLiteral("[[\"2017-10-09\",\"1\",\"abc\",\"1\",\"1\",\"1\"],"
                           "[\"2017-10-10\",\"1\",\"2\",\"1\",\"1\",\"1\"]]")
-        << QStringList{"2017-10-09", "2017-10-10"} << QList<float>{0.0f, 2.0f}
-        << QList<float>{0.0f, 0.0f};
+        << QStringList{"2017-10-10"} << QList<float>{0.0f} << QList<float>{0.0f};
+    QTest::newRow("newest first, a day twice, thousands separators")
+        << QStringLiteral("[[\"2017-10-11\",\"1\",\"1,100\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"9\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-09\",\"1\",\"10\",\"1\",\"1\",\"1\"],"
+                          "[\"2017-10-10\",\"1\",\"1000\",\"1\",\"1\",\"1\"]]")
+        << QStringList{"2017-10-09", "2017-10-10", "2017-10-11"}
+        << QList<float>{0.0f, 990.0f, 100.0f} << QList<float>{0.0f, 9900.0f, 10.0f};
     // Impossible days, prices or volumes that are not finite or below zero:
     // those bars are dropped, and the next bar's change is against the last kept.
     QTest::newRow("impossible bars dropped")
@@ -902,7 +919,7 @@ void TestScanProviders::newsFetched() {
         QVERIFY(!rows.at(i).contains(QStringLiteral("name")));
     }
     QCOMPARE(rows.at(0).value(QStringLiteral("url")),
-             QStringLiteral("http:\\/\\/stock.qq.com\\/a\\/20171009\\/035412.htm"));
+             QStringLiteral("http://stock.qq.com/a/20171009/035412.htm"));
     QCOMPARE(rows.at(3).value(QStringLiteral("src")), QStringLiteral("中国证券网"));
 }
 

@@ -151,6 +151,8 @@ void TestStockiFeng::entries_data() {
     QTest::newRow("closing only before opening")
         << QStringLiteral("]]") + reply({day(a)}).replace(QLatin1String("]]"), QLatin1String("]"))
         << QStringList{a};
+    QTest::newRow("newest first, a day twice")
+        << reply({day(b), day(a), day(b)}) << QStringList{a, b};
     QTest::newRow("empty array") << QStringLiteral("{\"record\":[[]]}") << QStringList();
     QTest::newRow("empty text") << QString() << QStringList();
 }

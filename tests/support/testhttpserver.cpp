@@ -24,6 +24,7 @@ struct Route {
     bool partial = false; // body is only the start of a longer answer
     int declared = -1;    // Content-Length when it is not the body's size
     QByteArray filler{};  // set: a chunked body that repeats it for ever
+    bool raw = false;     // body is sent as it is, with no HTTP around it
 };
 
 QByteArray chunk(const QByteArray& data) {
@@ -177,6 +178,11 @@ private:
 
         Route route = method == "CONNECT" ? Route{QByteArray(), 501, QByteArray("text/plain")}
                                           : m_state->lookup(target);
+        if (route.raw) {
+            socket->write(route.body);
+            socket->disconnectFromHost();
+            return;
+        }
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
                            reasonPhrase(route.status) + "\r\n";
         if (!route.contentType.isEmpty())
@@ -283,6 +289,13 @@ void TestHttpServer::setCutOffRoute(const QString& target, const QByteArray& bod
                                     int declaredLength, const QByteArray& contentType) {
     Route route{body, 200, contentType};
     route.declared = declaredLength;
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), route);
+}
+
+void TestHttpServer::setRawRoute(const QString& target, const QByteArray& bytes) {
+    Route route{bytes, 200, QByteArray()};
+    route.raw = true;
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.insert(matchKey(target), route);
 }

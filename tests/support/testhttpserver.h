@@ -48,6 +48,9 @@ public:
     // sends only body and then closes the connection (a transfer cut off).
     void setCutOffRoute(const QString& target, const QByteArray& body, int declaredLength,
                         const QByteArray& contentType = "text/html");
+    // Answers with the bytes alone, no status line nor headers (a service
+    // that does not speak HTTP), then closes the connection.
+    void setRawRoute(const QString& target, const QByteArray& bytes);
     // Answers 200 with a chunked body that never ends: head, then filler
     // over and over, as fast as the client reads it.
     void setEndlessRoute(const QString& target, const QByteArray& head, const QByteArray& filler,

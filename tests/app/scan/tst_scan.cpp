@@ -38,6 +38,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <limits>
+
 #include <qcustomplot.h>
 
 namespace {
@@ -173,7 +175,7 @@ private slots:
     void infoLineIsOneLine();
     void emptyDay();
     void buttonComesBackWhenDayListIsLost();
-    void rowsWithoutRealCodeDropped();
+    void listRowsReadAsMeant();
     void longDayListReadWhole();
     void failedFetchesAreSaid();
     void endlessAndCutOffRepliesFail();
@@ -251,8 +253,12 @@ void TestScan::listRowConversion_data() {
         QTest::newRow(figure) << figure << "0" << QByteArray(figure).toFloat() << 0.0f;
     QTest::newRow("more decimals raised") << "10.0123" << "0" << 10.02f << 0.0f;
     QTest::newRow("negative, more decimals") << "-9.987" << "0" << -9.98f << 0.0f;
-    QTest::newRow("not numbers") << "abc"
-                                 << "" << 0.0f << 0.0f;
+    // No figure reads as 0: "-" on the screen; thousands separators are read.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const char* none : {"abc", "", "--", "N/A", "null"})
+        QTest::newRow(*none ? none : "empty") << none << none << nan << nan;
+    QTest::newRow("thousands separators") << "1,001.234"
+                                          << "5,555,000.00" << 1001.24f << 555.5f;
 }
 
 void TestScan::listRowConversion() {
@@ -695,29 +701,55 @@ void TestScan::buttonComesBackWhenDayListIsLost() {
     QVERIFY(m_widget->scanButton()->isEnabled());
 }
 
-void TestScan::rowsWithoutRealCodeDropped() {
-    // Codes that are not six digits never reach a request, the list or the
-    // notice; the notice counts the rows left out. D-1 and D-2 come empty,
-    // as unknown holidays do: the notice names them.
+void TestScan::listRowsReadAsMeant() {
+    // Codes that are not six digits and days that are no day never reach a
+    // request, the list or the notice; the notice counts the rows without
+    // a code. Texts sent as JSON escapes read as the characters they stand
+    // for, so the margin-trading run is left out; figures that are no
+    // number show "-"; 600009 listed under a second name shows that name.
+    // D-2 comes empty, as an unknown holiday does: the notice names it.
     const QString day = QStringLiteral("2017-11-01");
-    QStringList rows{listRow(QStringLiteral("600009"), day)};
+    QStringList rows{
+        listRow(QStringLiteral("600009"), day),
+        listRow(QStringLiteral("600010"), QStringLiteral("..x?y=1")),
+        QStringLiteral("{\"SCode\":\"600009\",\"SName\":\"\\u4e59\",\"Chgradio\":\"--\","
+                       "\"Dchratio\":\"N/A\",\"Turnover\":\"5,555,000.00\",\"Tdate\":\"%1\","
+                       "\"Ctypedes\":\"\\u65e5\\u6362\\u624b\\u7387\"}")
+            .arg(day),
+        QStringLiteral("{\"SCode\":\"600008\",\"SName\":\"\\u4e01\",\"Tdate\":\"%1\","
+                       "\"Ctypedes\":\"\\u878d\\u8d44\\u8fde\\u7eed\"}")
+            .arg(day)};
     for (const char* code : {"", "12345", "60000A", "../600009"})
         rows << listRow(QString::fromLatin1(code), day);
     m_server.setRoute(listUrl(day), listReply(rows, 1));
-    for (const char* other : {"2017-10-31", "2017-10-30"})
-        m_server.setRoute(listUrl(QString::fromLatin1(other)), kEmptyList);
+    // A day said to have no pages that holds rows is no list.
+    m_server.setRoute(
+        listUrl(QStringLiteral("2017-10-31")),
+        listReply({listRow(QStringLiteral("600011"), QStringLiteral("2017-10-31"))}, 0));
+    m_server.setRoute(listUrl(QStringLiteral("2017-10-30")), kEmptyList);
     m_server.setRoute(seatUrl(QStringLiteral("600009"), day),
                       toGbk(fixtureText(QStringLiteral("scan/seats-2017-10-09-600001.html"))));
     scanToEnd(day);
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(m_widget->stockList()->rowCount(), 1);
-    QCOMPARE(m_widget->stockList()->item(0, 0)->text(), QStringLiteral("600009"));
+    StockListView* list = m_widget->stockList();
+    QCOMPARE(list->rowCount(), 2);
     QCOMPARE(countRequests(m_server, QStringLiteral("/stock/lhb,")), 1);
-    QCOMPARE(m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
-             QStringLiteral("2017-10-31 没有龙虎榜数据，可能是非交易日，可在设置中添加\n"
-                            "2017-10-30 没有龙虎榜数据，可能是非交易日，可在设置中添加\n"
-                            "4 条龙虎榜记录的股票代码无效，已略去"));
+    QCOMPARE(countRequests(m_server, QStringLiteral("..x")), 0);
+    QCOMPARE(
+        m_widget->tabs()->recommendView()->analysisText()->toPlainText(),
+        QStringLiteral("2017-10-31 龙虎榜数据获取失败（回复不是预期的格式），选股结果可能不完整\n"
+                       "2017-10-30 没有龙虎榜数据，可能是非交易日，可在设置中添加\n"
+                       "4 条龙虎榜记录的股票代码无效，已略去"));
+    const int second = list->item(0, 1)->text() == QStringLiteral("乙") ? 0 : 1;
+    QCOMPARE(list->item(second, 1)->text(), QStringLiteral("乙"));
+    QCOMPARE(list->item(second, 2)->text(), QStringLiteral("-"));
+    QCOMPARE(list->item(second, 3)->text(), QStringLiteral("日换手率"));
+    clickRow(list, second);
+    QCOMPARE(m_widget->infoLabel()->text(),
+             QStringLiteral(" 代码:600009,名称:乙,涨幅:-%,换手率:-%,交易额:555.5万"));
+    clickRow(list, 1 - second);
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600009,名称:甲,")));
 }
 
 void TestScan::longDayListReadWhole() {

@@ -48,8 +48,11 @@ namespace {
 
 const QString kDate = QStringLiteral("2017-10-11");
 const QString kSeatLink = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80153279.html");
+const QString kOtherSeatLink =
+    QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80000705.html");
 
-LHBUnit seat(const QString& name, int side, float buy, float sell, float net)
+LHBUnit seat(const QString& name, int side, float buy, float sell, float net,
+             const QString& url = QString())
 {
     LHBUnit u;
     u.name = name;
@@ -58,7 +61,7 @@ LHBUnit seat(const QString& name, int side, float buy, float sell, float net)
     u.sellAmount = sell;
     u.netAmount = net;
     u.times = QStringLiteral("12");
-    u.url = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/1.html");
+    u.url = url;
     return u;
 }
 
@@ -217,6 +220,7 @@ private slots:
     void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
     void historyDialogShowsAllColumns();
+    void historyFiguresThatAreNoNumberShowDash();
 
     void recommendationsEmptyDay();
     void recommendationsListedAndClicked();
@@ -570,14 +574,17 @@ void TestSeatViews::droppedStockAsksForNothingMore()
 
 namespace {
 
-// Two seats of 600519; only "国泰君安上海江苏路" has a stored page link.
+// Two seats of 600519; only "国泰君安上海江苏路" has a seat page link. The
+// links stored by name are another stock's seats of the same names.
 void storeTwoSeats()
 {
     StockApplication* app = StockApplication::instance();
     app->setLhbSeats(kDate, "600519",
-                     {seat("国泰君安上海江苏路", 1, 3000, 0, 3000),
-                      seat("机构专用", 1, 2000, 0, 2000), summary()});
-    app->setSeatPageUrl("国泰君安上海江苏路", kSeatLink);
+                     {seat("国泰君安上海江苏路", 1, 3000, 0, 3000, kSeatLink),
+                      seat("机构专用", 1, 2000, 0, 2000, "http://data.eastmoney.com/other.html"),
+                      summary()});
+    app->setSeatPageUrl("国泰君安上海江苏路", kOtherSeatLink);
+    app->setSeatPageUrl("机构专用", kOtherSeatLink);
 }
 
 // A listing reason far longer than any the service gives.
@@ -785,7 +792,6 @@ void TestSeatViews::historyActionDoesNothing()
 {
     storeTwoSeats();
     m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
-    StockApplication::instance()->setSeatPageUrl("机构专用", "http://data.eastmoney.com/other.html");
     LHBBS5Widget w;
     w.resize(900, 300);
     w.show();
@@ -940,6 +946,18 @@ void TestSeatViews::historyOfParsedSeatPage()
     QCOMPARE(m_server.requests(), QStringList{url});
 }
 
+void TestSeatViews::historyFiguresThatAreNoNumberShowDash()
+{
+    const QString reply = QStringLiteral(
+        "var x=[{\"BMoney\":\"5,555,000.00\",\"ChgRadio\":\"1.50\",\"CPrice\":\"N/A\"},"
+        "{\"BMoney\":\"--\",\"ChgRadio\":\"null\",\"CPrice\":\"\"},{\"TDate\":\"2017-10-11\"}]");
+    std::unique_ptr<DataTableWidget> d(createSeatHistoryDialog(reply, QString(), nullptr));
+    // A key the record lacks stays an empty cell.
+    QCOMPARE(columnTexts(d->table(), 3), QStringList({"555.5", "-", ""}));
+    QCOMPARE(columnTexts(d->table(), 5), QStringList({"1.50", "-", ""}));
+    QCOMPARE(columnTexts(d->table(), 6), QStringList({"-", "-", ""}));
+}
+
 void TestSeatViews::historyDialogShowsAllColumns()
 {
     QString reply = QStringLiteral("var x=[");
@@ -1083,8 +1101,7 @@ void TestSeatViews::serviceTextShownAsText()
 
     // The seat's row still finds its history by the name as sent.
     StockApplication* app = StockApplication::instance();
-    app->setLhbSeats(kDate, "600519", {seat(text, 1, 1, 0, 1)});
-    app->setSeatPageUrl(text, kSeatLink);
+    app->setLhbSeats(kDate, "600519", {seat(text, 1, 1, 0, 1, kSeatLink)});
     m_server.setRoute(seatHistoryUrl("80153279"), QByteArray(), 500, "text/plain");
     LHBBS5Widget seats;
     seats.showStock("600519", kDate);

@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// The texts that one fuzz input stands for: the bytes decoded as GBK, as
+// The texts that one fuzz input stands for: the bytes decoded as GB18030, as
 // the blocking fetch decodes every reply, and the same bytes read as UTF-16,
 // which reaches every 16-bit code unit (lone surrogates included).
 inline QVector<QString> fuzzTexts(const uint8_t* data, size_t size) {
-    static QTextCodec* const gbk = QTextCodec::codecForName("GBK");
+    static QTextCodec* const gbk = QTextCodec::codecForName("GB18030");
     const char* bytes = reinterpret_cast<const char*>(data);
     const int length = static_cast<int>(size);
     QVector<QString> texts;
