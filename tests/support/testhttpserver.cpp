@@ -24,6 +24,7 @@ struct Route {
     bool partial = false; // body is only the start of a longer answer
     int declared = -1;    // Content-Length when it is not the body's size
     QByteArray filler{};  // set: a chunked body that repeats it for ever
+    std::function<QByteArray(const QString&)> build{}; // set: makes the body
 };
 
 QByteArray chunk(const QByteArray& data) {
@@ -71,6 +72,8 @@ struct TestHttpServer::State {
     Route fallback{QByteArray("not found"), 404, QByteArray("text/html")};
     bool silent = false;
     int delayMs = 0;
+    QVector<int> delays;
+    int delayTurn = 0;
     QStringList requests;
     quint16 port = 0;
 
@@ -169,7 +172,9 @@ private:
             QMutexLocker lock(&m_state->mutex);
             m_state->requests.append(method == "CONNECT" ? method + ' ' + target : target);
             silent = m_state->silent;
-            delay = m_state->delayMs;
+            delay = m_state->delays.isEmpty()
+                        ? m_state->delayMs
+                        : m_state->delays.at(m_state->delayTurn++ % m_state->delays.size());
         }
         if (silent || socket->property("answered").toBool())
             return;
@@ -177,6 +182,8 @@ private:
 
         Route route = method == "CONNECT" ? Route{QByteArray(), 501, QByteArray("text/plain")}
                                           : m_state->lookup(target);
+        if (route.build)
+            route.body = route.build(target);
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(route.status) + ' ' +
                            reasonPhrase(route.status) + "\r\n";
         if (!route.contentType.isEmpty())
@@ -295,6 +302,15 @@ void TestHttpServer::setEndlessRoute(const QString& target, const QByteArray& he
     m_state->routes.insert(matchKey(target), route);
 }
 
+void TestHttpServer::setBuiltRoute(const QString& target,
+                                   const std::function<QByteArray(const QString&)>& build,
+                                   const QByteArray& contentType) {
+    Route route{QByteArray(), 200, contentType};
+    route.build = build;
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), route);
+}
+
 void TestHttpServer::clearRoutes() {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.clear();
@@ -313,6 +329,12 @@ void TestHttpServer::setSilent(bool silent) {
 void TestHttpServer::setResponseDelayMs(int ms) {
     QMutexLocker lock(&m_state->mutex);
     m_state->delayMs = ms;
+}
+
+void TestHttpServer::setResponseDelaysMs(const QVector<int>& ms) {
+    QMutexLocker lock(&m_state->mutex);
+    m_state->delays = ms;
+    m_state->delayTurn = 0;
 }
 
 QStringList TestHttpServer::requests() const {

@@ -218,6 +218,7 @@ private slots:
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
     void historyOfAStockLeftMeanwhileNotShown();
+    void historyAskedAgainShowsOnce();
     void historyFetchFailureIsSaid_data();
     void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
@@ -877,6 +878,36 @@ void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
     m_server.setResponseDelayMs(0);
     QVERIFY(!shown);
     QCOMPARE(m_server.requestCount(), 1);
+}
+
+void TestSeatViews::historyAskedAgainShowsOnce()
+{
+    // Asked for three times while the reply is on its way, and again while
+    // its dialog is open: the last ask wins, and one dialog opens.
+    storeTwoSeats();
+    m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
+    m_server.setResponseDelayMs(300);
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    int dialogs = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++dialogs;
+            w.showHistoryList();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    for (int i = 0; i < 3; ++i) {
+        w.showHistoryList();
+        QTest::qWait(50);
+    }
+    QTest::qWait(1000);
+    m_server.setResponseDelayMs(0);
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(m_server.requestCount(), 3);
 }
 
 void TestSeatViews::historyFetchFailureIsSaid_data()
