@@ -473,6 +473,7 @@ void TestScan::wholeScan() {
         kScanTimeoutMs);
 
     // Chart: the last 60 of the 70 bars.
+    QTRY_VERIFY(!tabs->isLoading());
     QCOMPARE(candles->data()->size(), 60);
     QCOMPARE(countRequests(m_server, klinePath()), 1);
 
