@@ -8,7 +8,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTextCodec>
-#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -33,6 +32,13 @@ FetchFailure failureOf(QNetworkReply::NetworkError error, int httpStatus) {
     if (error == QNetworkReply::ProtocolFailure || error == QNetworkReply::RemoteHostClosedError)
         return FetchFailure::UnexpectedFormat;
     return FetchFailure::NoConnection;
+}
+
+// The body as text: whatever charset the reply declares, the services speak GBK.
+QString decodeReply(const QByteArray& body) {
+    // GB18030 holds GBK whole and every other character besides.
+    QTextCodec* gbk = QTextCodec::codecForName("GB18030");
+    return gbk ? gbk->toUnicode(body) : QString::fromLatin1(body);
 }
 
 } // namespace
@@ -60,7 +66,6 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
     // and calls in different threads never share anything.
     auto manager = std::make_unique<QNetworkAccessManager>();
     auto loop = std::make_unique<QEventLoop>();
-    const QNetworkRequest request{QUrl(url)};
     // Watch the flag first, then look at it last thing before the send: a
     // cancel raised before that look keeps the request from being sent at
     // all, and one raised after it wakes the wait below.
@@ -71,74 +76,101 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
         result.failure = FetchFailure::Cancelled;
         return QString();
     }
-    QNetworkReply* reply = manager->get(request);
-    reply->setReadBufferSize(qMin(kReadBufferBytes, maxBodyBytes + 1));
-
+    HttpRequest request(manager.get(), url, timeoutMs, maxBodyBytes);
     // Completion is only reported through the event loop, so connecting after
-    // get() cannot miss it, nor any data.
-    QObject::connect(manager.get(), &QNetworkAccessManager::finished, loop.get(),
-                     &QEventLoop::quit);
-    QByteArray body;
-    bool tooLong = false;
-    QObject::connect(reply, &QNetworkReply::readyRead, loop.get(), [&] {
-        body += reply->readAll();
-        if (body.size() > maxBodyBytes && !tooLong) {
-            // Aborted here rather than after the wait, which a nested call
-            // can hold up while the reply keeps coming.
-            tooLong = true;
-            body = QByteArray();
-            reply->abort();
-        }
-    });
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
-    if (timeoutMs > 0) {
-        QObject::connect(&timer, &QTimer::timeout, loop.get(), &QEventLoop::quit);
-        timer.start(timeoutMs);
-    }
-    if (!reply->isFinished() && !(cancel && cancel->isCancelled()))
+    // the send cannot miss it, nor any data.
+    QObject::connect(&request, &HttpRequest::done, loop.get(), &QEventLoop::quit);
+    if (!request.isDone() && !(cancel && cancel->isCancelled()))
         loop->exec();
-    timer.stop();
+    request.cancel(); // woken by the flag: the request ends here
+    result = request.status();
+    return request.text();
+}
 
-    // Whatever charset the reply declares, the services speak GBK. A reply
-    // cut off by the time bound gives what has arrived so far.
-    if (!tooLong) {
-        body += reply->readAll();
-        if (body.size() > maxBodyBytes) {
-            tooLong = true;
-            body = QByteArray();
+HttpRequest::HttpRequest(QNetworkAccessManager* manager, const QString& url, int timeoutMs,
+                         qint64 maxBodyBytes, QObject* parent)
+    : QObject(parent), m_reply(manager->get(QNetworkRequest{QUrl(url)})),
+      m_maxBodyBytes(maxBodyBytes) {
+    m_reply->setReadBufferSize(qMin(kReadBufferBytes, maxBodyBytes + 1));
+    connect(m_reply, &QNetworkReply::finished, this, [this] { end(FetchFailure::None); });
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpRequest::readArrived);
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5% early
+    if (timeoutMs > 0) {
+        connect(&m_timer, &QTimer::timeout, this, [this] { end(FetchFailure::TimedOut); });
+        m_timer.start(timeoutMs);
+    }
+}
+
+HttpRequest::~HttpRequest() {
+    cancel();
+}
+
+void HttpRequest::cancel() {
+    end(FetchFailure::Cancelled);
+}
+
+void HttpRequest::readArrived() {
+    if (m_tooLong)
+        return;
+    m_body += m_reply->readAll();
+    if (m_body.size() > m_maxBodyBytes) {
+        // Aborted at once rather than when the reply ends, which a slow
+        // reader of the result could hold up while the reply keeps coming.
+        m_tooLong = true;
+        m_body = QByteArray();
+        m_reply->abort(); // ends the request through finished()
+    }
+}
+
+void HttpRequest::end(FetchFailure unfinished) {
+    if (m_done)
+        return;
+    m_done = true;
+    m_timer.stop();
+    if (!m_reply) { // its manager is gone, and the transfer with it
+        m_status.error = QStringLiteral("cancelled");
+        m_status.failure = FetchFailure::Cancelled;
+        emit done();
+        return;
+    }
+    disconnect(m_reply, nullptr, this, nullptr);
+
+    // A reply cut off by the time bound gives what has arrived so far.
+    if (!m_tooLong) {
+        m_body += m_reply->readAll();
+        if (m_body.size() > m_maxBodyBytes) {
+            m_tooLong = true;
+            m_body = QByteArray();
         }
     }
-    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (tooLong) {
-        result.error =
-            QStringLiteral("reply longer than %1, refused").arg(httpGetBoundText(maxBodyBytes));
-        result.failure = FetchFailure::TooLong;
-    } else if (reply->isFinished()) {
-        result.ok = reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
-                    result.httpStatus < 300;
-        if (reply->error() != QNetworkReply::NoError)
-            result.error = reply->errorString();
-        else if (!result.ok)
-            result.error = QStringLiteral("HTTP status %1").arg(result.httpStatus);
-        if (!result.ok)
-            result.failure = failureOf(reply->error(), result.httpStatus);
+    m_status.httpStatus = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_tooLong) {
+        m_status.error =
+            QStringLiteral("reply longer than %1, refused").arg(httpGetBoundText(m_maxBodyBytes));
+        m_status.failure = FetchFailure::TooLong;
+    } else if (m_reply->isFinished()) {
+        m_status.ok = m_reply->error() == QNetworkReply::NoError && m_status.httpStatus >= 200 &&
+                      m_status.httpStatus < 300;
+        if (m_reply->error() != QNetworkReply::NoError)
+            m_status.error = m_reply->errorString();
+        else if (!m_status.ok)
+            m_status.error = QStringLiteral("HTTP status %1").arg(m_status.httpStatus);
+        if (!m_status.ok)
+            m_status.failure = failureOf(m_reply->error(), m_status.httpStatus);
     } else {
-        const bool cancelled = cancel && cancel->isCancelled();
-        result.error = cancelled ? QStringLiteral("cancelled") : QStringLiteral("timed out");
-        result.failure = cancelled ? FetchFailure::Cancelled : FetchFailure::TimedOut;
+        m_status.error = unfinished == FetchFailure::Cancelled ? QStringLiteral("cancelled")
+                                                               : QStringLiteral("timed out");
+        m_status.failure = unfinished;
     }
-    if (!reply->isFinished())
-        reply->abort();
+    if (!m_reply->isFinished())
+        m_reply->abort();
 
-    // GB18030 holds GBK whole and every other character besides.
-    QTextCodec* gbk = QTextCodec::codecForName("GB18030");
-    const QString text = gbk ? gbk->toUnicode(body) : QString::fromLatin1(body);
-    reply->deleteLater();
-    loop.reset();
-    manager.reset(); // disposes of the reply at once
-    return text;
+    m_text = decodeReply(m_body);
+    m_body = QByteArray();
+    m_reply->deleteLater();
+    m_reply = nullptr;
+    emit done();
 }
 
 FetchFailure serviceReplyFailure(const HttpGetStatus& status, const QString& text) {

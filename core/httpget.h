@@ -2,9 +2,15 @@
 
 #include "core/fetchfailure.h"
 
+#include <QByteArray>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
 class CancelFlag;
+class QNetworkAccessManager;
 
 // Default bound on one fetch: a reply that has not finished by then is
 // aborted and what arrived so far is returned.
@@ -46,3 +52,41 @@ QString httpGet(const QString& url, HttpGetStatus* status, const CancelFlag* can
 
 // The bound as said in a failure: "256 KiB", "64 MiB".
 QString httpGetBoundText(qint64 bytes);
+
+// One GET on the caller's manager, read as it arrives within the same size
+// and time bounds as httpGet(), which runs one of these; done() is emitted
+// once, when the reply has ended, failed or passed a bound. cancel() or the
+// request's destruction ends it early and aborts the transfer.
+class HttpRequest final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(HttpRequest)
+public:
+    HttpRequest(QNetworkAccessManager* manager, const QString& url, int timeoutMs,
+                qint64 maxBodyBytes, QObject* parent = nullptr);
+    ~HttpRequest() override;
+
+    bool isDone() const { return m_done; }
+    // Ends the request as cancelled, with what has arrived; nothing once done.
+    void cancel();
+    // Once done: the body decoded as httpGet() returns it, and how it ended.
+    QString text() const { return m_text; }
+    HttpGetStatus status() const { return m_status; }
+
+signals:
+    void done();
+
+private:
+    void readArrived();
+    // Ends the request; a reply not finished by then was cut short by the
+    // time bound or by cancel().
+    void end(FetchFailure unfinished);
+
+    QPointer<QNetworkReply> m_reply; // its manager may go first
+    QTimer m_timer;
+    qint64 m_maxBodyBytes;
+    QByteArray m_body;
+    bool m_tooLong = false;
+    bool m_done = false;
+    QString m_text;
+    HttpGetStatus m_status;
+};

@@ -267,62 +267,86 @@ QVector<Stock> StockApplication::getKLines(const QString& code, const QString& p
                                            const QString& adjust, bool* fetched,
                                            HttpGetStatus* fetch)
 {
-    const QString key = klineKey(code, period, adjust);
-    quint64 generation;
-    {
-        QMutexLocker lock(&m_mutex);
-        auto it = m_klineCache.constFind(key);
-        if (it != m_klineCache.constEnd()) {
-            m_klineUse.removeOne(key);
-            m_klineUse.append(key);
-            if (fetched)
-                *fetched = true;
-            if (fetch) {
-                *fetch = HttpGetStatus(); // nothing was fetched: none failed
-                fetch->ok = true;
-            }
-            return it.value();
-        }
-        generation = m_cacheGeneration;
+    QVector<Stock> bars;
+    HttpGetStatus status;
+    if (cachedKLines(code, period, adjust, &bars)) {
+        status.ok = true; // nothing was fetched: none failed
+    } else {
+        // The fetch holds no lock: it runs a nested event loop.
+        const KLineRequest request = klineRequest(code, period, adjust);
+        const QString reply = request.url.isEmpty()
+                                  ? QString()
+                                  : httpGet(request.url, &status, nullptr, kHttpGetTimeoutMs,
+                                            request.maxReplyBytes);
+        bars = storeKLines(request, reply, &status);
     }
-    // The fetch holds no lock: it runs a nested event loop on the GUI thread.
+    if (fetched)
+        *fetched = status.ok;
+    if (fetch)
+        *fetch = status;
+    return bars;
+}
+
+bool StockApplication::cachedKLines(const QString& code, const QString& period,
+                                    const QString& adjust, QVector<Stock>* bars)
+{
+    const QString key = klineKey(code, period, adjust);
+    QMutexLocker lock(&m_mutex);
+    auto it = m_klineCache.constFind(key);
+    if (it == m_klineCache.constEnd())
+        return false;
+    m_klineUse.removeOne(key);
+    m_klineUse.append(key);
+    *bars = it.value();
+    return true;
+}
+
+KLineRequest StockApplication::klineRequest(const QString& code, const QString& period,
+                                            const QString& adjust) const
+{
+    KLineRequest request;
+    request.code = code;
+    request.period = period;
+    request.adjust = adjust;
     StockQQHistoryInterface client;
     client.setParam(1, adjust);
     client.setParam(2, period);
-    const QStringList urls = client.urls(QStringList{code});
-    HttpGetStatus status;
-    const QString reply =
-        urls.isEmpty() ? QString()
-                       : httpGet(urls.first(), &status, nullptr, kHttpGetTimeoutMs,
-                                 StockQQHistoryInterface::kMaxReplyBytes);
+    request.url = client.urls(QStringList{code}).value(0);
+    request.maxReplyBytes = StockQQHistoryInterface::kMaxReplyBytes;
+    QMutexLocker lock(&m_mutex);
+    request.cacheGeneration = m_cacheGeneration;
+    return request;
+}
+
+QVector<Stock> StockApplication::storeKLines(const KLineRequest& request, const QString& reply,
+                                             HttpGetStatus* fetch)
+{
     // An error or portal page, or a reply cut off in transfer, is no history:
     // drawing what it holds would show too few or bogus bars. Nor is a reply
     // without a bar that can be drawn: every listed stock has one. Neither is
     // kept, so the next call asks again.
-    FetchFailure failure = serviceReplyFailure(status, reply);
+    FetchFailure failure = serviceReplyFailure(*fetch, reply);
     QVector<Stock> bars;
     if (failure == FetchFailure::None) {
-        bars = client.parse(reply, code);
+        StockQQHistoryInterface client;
+        client.setParam(1, request.adjust);
+        client.setParam(2, request.period);
+        bars = client.parse(reply, request.code);
         if (bars.isEmpty())
             failure = FetchFailure::NoData;
     }
-    const bool ok = failure == FetchFailure::None;
-    if (fetched)
-        *fetched = ok;
-    if (fetch) {
-        *fetch = status;
-        fetch->ok = ok;
-        fetch->failure = failure;
-    }
-    if (!ok)
+    fetch->ok = failure == FetchFailure::None;
+    fetch->failure = failure;
+    if (!fetch->ok)
         return {};
     // More bars than were asked for are kept no longer than the parse: the
     // latest ones are all that is asked for and all that is shown.
     if (bars.size() > StockQQHistoryInterface::kBarsAsked)
         bars = bars.mid(bars.size() - StockQQHistoryInterface::kBarsAsked);
 
+    const QString key = klineKey(request.code, request.period, request.adjust);
     QMutexLocker lock(&m_mutex);
-    if (generation == m_cacheGeneration) {
+    if (request.cacheGeneration == m_cacheGeneration) {
         if (!m_klineCache.contains(key))
             m_klineUse.append(key);
         m_klineCache.insert(key, bars);

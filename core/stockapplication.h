@@ -16,6 +16,16 @@ struct HttpGetStatus;
 
 using DaySeats = QMap<QString, QVector<LHBUnit>>;
 
+// A K-line history to fetch for the cache (StockApplication::klineRequest).
+struct KLineRequest {
+    QString code;
+    QString period;
+    QString adjust;
+    QString url;               // "" when none can be built
+    qint64 maxReplyBytes = 0;  // the bound on its reply
+    quint64 cacheGeneration = 0; // the caches as they were when it was asked for
+};
+
 // The process's application object and the one home of the scan's caches.
 // The scan's worker thread writes the caches while the GUI thread reads
 // them, so every cache operation takes m_mutex; readers get copies.
@@ -53,6 +63,17 @@ public:
     QVector<Stock> getKLines(const QString& code, bool* fetched = nullptr);
     QVector<Stock> getKLines(const QString& code, const QString& period, const QString& adjust,
                              bool* fetched = nullptr, HttpGetStatus* fetch = nullptr);
+    // getKLines() in its three steps, for a caller that fetches without
+    // waiting: the cached bars (true when there; the entry counts as used
+    // now); the request for bars not cached; and the bars read from its
+    // reply, stored unless a new scan has cleared the caches since the
+    // request, or none with fetch->failure saying why (fetch->ok false).
+    bool cachedKLines(const QString& code, const QString& period, const QString& adjust,
+                      QVector<Stock>* bars);
+    KLineRequest klineRequest(const QString& code, const QString& period,
+                              const QString& adjust) const;
+    QVector<Stock> storeKLines(const KLineRequest& request, const QString& reply,
+                               HttpGetStatus* fetch);
 
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;

@@ -1,6 +1,6 @@
 #include "app/scan/lhbpkwidget.h"
 
-#include "analysis/screens/lhbstockscanner.h"
+#include "app/scan/dayscreening.h"
 #include "app/scan/scanfailures.h"
 #include "app/scan/stockevent.h"
 #include "app/scan/stockinfotask.h"
@@ -95,6 +95,8 @@ LHBPKWidget::LHBPKWidget(QWidget* parent) : QWidget(parent) {
     m_listTimer->setSingleShot(true);
     m_listTimer->setInterval(0);
     connect(m_listTimer, &QTimer::timeout, this, &LHBPKWidget::listMore);
+    m_screening = new DayScreening(this);
+    connect(m_screening, &DayScreening::finished, this, &LHBPKWidget::endScan);
 
     // One thread, so the tasks run one after another in the order started.
     m_pool = new QThreadPool();
@@ -113,6 +115,7 @@ LHBPKWidget::~LHBPKWidget() {
 void LHBPKWidget::stopScan() {
     m_stop->cancel();
     m_pool->clear(); // the tasks not yet started never run
+    m_screening->stop();
     m_tabs->dropPendingStock();
 }
 
@@ -152,6 +155,7 @@ void LHBPKWidget::onSearch() {
     m_infoLabel->setText(infoPlaceholder());
     m_listTimer->stop();
     m_unlisted.clear();
+    m_screening->stop();
     m_shownCode.clear();
     m_noSeatsText.clear();
     m_stockList->clearContents();
@@ -236,18 +240,14 @@ void LHBPKWidget::finishScan() {
     const auto day = days.constFind(m_day);
     // Without D's list there is nothing to screen, but the scan is over all
     // the same: the button must come back, or no further scan could start.
-    if (day != days.constEnd()) {
-        QSet<QString> codes;
-        for (const Stock& stock : day.value())
-            codes.insert(stock.code);
-        const QMap<QString, QString> names = app->stockNames();
-        for (const QString& code : qAsConst(codes)) {
-            QPair<QString, QString> result;
-            if (runLHBScanners(code, names.value(code), m_day, m_day1, m_day2, result))
-                app->setRecommendation(result.first, result.second);
-        }
+    if (day == days.constEnd()) {
+        endScan();
+        return;
     }
-    endScan();
+    QSet<QString> codes;
+    for (const Stock& stock : day.value())
+        codes.insert(stock.code);
+    m_screening->start(codes.values(), app->stockNames(), m_day, m_day1, m_day2);
 }
 
 void LHBPKWidget::endScan() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CancelFlag;
+class DayScreening;
 class LHBTabWidget;
 class QDateEdit;
 class QEvent;
@@ -100,6 +101,7 @@ private:
     QVector<Stock> m_unlisted;
     int m_listed = 0;
     QTimer* m_listTimer;
+    DayScreening* m_screening; // D's stocks at the scan's end
     QString m_shownCode;   // the stock last given to onClickLHBList
     QString m_noSeatsText; // why it has no seats on show; "" when it has them
 };

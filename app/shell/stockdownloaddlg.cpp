@@ -1,6 +1,6 @@
 #include "app/shell/stockdownloaddlg.h"
 
-#include "core/httpget.h"
+#include "core/asyncfetch.h"
 #include "core/providers/stockifenginterface.h"
 
 #include <QDialogButtonBox>
@@ -47,6 +47,9 @@ StockDownLoadDlg::StockDownLoadDlg(const QStringList& codes, QWidget* parent)
     m_codes = codes;
     m_urls = m_client->urls(codes);
     m_total = codes.size();
+    m_fetch = new AsyncFetch(this);
+    connect(m_fetch, &AsyncFetch::finished, this,
+            [this](const QString& reply) { onFetched(reply); });
     m_timerId = startTimer(kTickMs);
 }
 
@@ -66,8 +69,11 @@ void StockDownLoadDlg::timerEvent(QTimerEvent* event) {
         return;
     }
     // The list is worked from its end.
+    m_fetch->start(m_urls.constLast(), kHttpGetMaxBodyBytes);
+}
+
+void StockDownLoadDlg::onFetched(const QString& reply) {
     const QString code = m_codes.constLast();
-    const QString reply = httpGet(m_urls.constLast());
     // Read without the code first, which saves nothing: a reply without bars
     // (the empty text of a failed fetch, an error page) must not replace the
     // stock's last good copy.

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class AsyncFetch;
 class QDialogButtonBox;
 class QProgressBar;
 class QTimerEvent;
@@ -29,6 +30,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void onFetched(const QString& reply);
+
     QProgressBar* m_progress = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
     std::unique_ptr<StockiFengInterface> m_client;
@@ -36,4 +39,7 @@ private:
     QStringList m_urls;
     int m_total = 0;
     int m_timerId = 0;
+    // The tick's fetch; the next tick is timed from its end, as the window
+    // keeps turning in between.
+    AsyncFetch* m_fetch = nullptr;
 };

@@ -4,11 +4,13 @@
 #include "app/views/seathistory.h"
 #include "app/views/sortingpause.h"
 #include "app/views/tablestyle.h"
+#include "core/asyncfetch.h"
 #include "core/stockapplication.h"
 #include "core/utils.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -40,6 +42,8 @@ LHBBS5Widget::LHBBS5Widget(QWidget* parent)
             &LHBBS5Widget::onContextMenuRequested);
 
     connect(m_table, &QTableWidget::cellClicked, this, &LHBBS5Widget::onClick);
+    m_historyFetch = new AsyncFetch(this);
+    connect(m_historyFetch, &AsyncFetch::finished, this, &LHBBS5Widget::onHistoryFetched);
 }
 
 LHBBS5Widget::~LHBBS5Widget() = default;
@@ -94,7 +98,8 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
     // seat of the new one.
     m_clickedRow = -1;
     m_clickedColumn = -1;
-    ++m_fills;
+    // A history asked for on the last stock's seats no longer belongs here.
+    m_historyFetch->abort();
 
     const QVector<LHBUnit> units = StockApplication::instance()->lhbSeats().value(date).value(code);
     int number = 1;
@@ -127,14 +132,23 @@ void LHBBS5Widget::setStock(const QString& code, const QString& date)
 
 void LHBBS5Widget::showHistoryList()
 {
+    if (m_historyOpen)
+        return; // one history at a time
     const QTableWidgetItem* nameItem = m_table->item(m_clickedRow, 1);
     if (!nameItem)
         return;
     const QString seatCode = seatCodeOf(nameItem);
     if (seatCode.isEmpty())
         return;
-    // The fetch keeps events flowing: once another stock's seats are in the
-    // table, this seat's history no longer belongs under the selection.
-    const quint64 fill = m_fills;
-    showSeatHistory(seatCode, nameItem->text(), this, [this, fill] { return m_fills == fill; });
+    m_historySeat = nameItem->text();
+    m_historyFetch->start(seatHistoryUrl(seatCode), kSeatHistoryMaxReplyBytes);
+}
+
+void LHBBS5Widget::onHistoryFetched(const QString& reply, const HttpGetStatus& status)
+{
+    QPointer<LHBBS5Widget> self(this); // the window may close during the dialog
+    m_historyOpen = true;
+    showSeatHistory(reply, status, m_historySeat, this);
+    if (self)
+        m_historyOpen = false;
 }

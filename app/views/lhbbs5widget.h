@@ -3,8 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+class AsyncFetch;
 class QMenu;
 class QAction;
+struct HttpGetStatus;
 class QTableWidget;
 
 // The buying and selling seats of one stock on one day, each side numbered
@@ -25,17 +27,24 @@ public:
     int clickedColumn() const { return m_clickedColumn; }
 
 public slots:
+    // Asks for the clicked seat's recent list entries and shows them when
+    // they come, unless another stock's seats are shown by then. Nothing
+    // while a history is open; a history still loading gives way.
     void showHistoryList();
     void onClick(int r, int c);
 
 private:
     void setStock(const QString& code, const QString& date);
     void onContextMenuRequested(const QPoint& pos);
+    void onHistoryFetched(const QString& reply, const HttpGetStatus& status);
 
     QTableWidget* m_table;
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
-    quint64 m_fills = 0; // counts setStock calls: a history asked for before one is stale
+    // The seat history asked for last; a new stock's seats drop it.
+    AsyncFetch* m_historyFetch;
+    QString m_historySeat;
+    bool m_historyOpen = false; // its dialog or warning is open
     QMenu* m_menu;
     QAction* m_historyAction;
 };

@@ -4,10 +4,12 @@
 #include "app/views/lhbbs5widget.h"
 #include "app/views/recommandstockview.h"
 #include "chart/candlestickwidget.h"
-#include "core/httpget.h"
+#include "core/asyncfetch.h"
 #include "core/providers/stocknewsinterface.h"
 #include "core/stockapplication.h"
 #include "core/utils.h"
+
+#include <utility>
 
 namespace {
 // The chart shows the latest bars of this many trading days.
@@ -32,6 +34,7 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
                                   {QStringLiteral("标题"), QStringLiteral("title"), 540},
                                   {QStringLiteral("日期"), QStringLiteral("time"), 160}},
                                  this)),
+      m_chartFetch(new AsyncFetch(this)), m_newsFetch(new AsyncFetch(this)),
       m_period(QLatin1String(StockApplication::kDefaultKLinePeriod)),
       m_adjust(QLatin1String(StockApplication::kDefaultKLineAdjust)) {
     addTab(m_recommend, QStringLiteral("推荐股票"));
@@ -41,24 +44,35 @@ LHBTabWidget::LHBTabWidget(QWidget* parent)
     setCurrentIndex(0);
     connect(m_chart, &CandlestickWidget::periodOrAdjustChosen, this,
             &LHBTabWidget::onPeriodOrAdjustChosen);
+    connect(m_chartFetch, &AsyncFetch::finished, this, &LHBTabWidget::onKLinesFetched);
+    connect(m_newsFetch, &AsyncFetch::finished, this, &LHBTabWidget::onNewsFetched);
 }
 
 void LHBTabWidget::refreshRecommendations(const QString& notice) {
     m_recommend->refresh(notice);
 }
 
-bool LHBTabWidget::showStock(const QString& code, const QString& date) {
-    const quint64 request = ++m_request;
+void LHBTabWidget::showStock(const QString& code, const QString& date) {
     m_code = code;
     // The seats are in memory and change at once; the chart and the news
     // are emptied and say they are loading, so no view shows another
     // stock's data while the replies are on their way.
     m_seats->showStock(code, date);
+    m_newsFetch->abort();
     m_news->clear();
     m_news->setNotice(loadingText(plainCode(code)));
-    if (!fillChart(code, request))
-        return false;
-    return fillNews(code, request);
+    m_newsAfterChart = code;
+    fillChart(code);
+}
+
+bool LHBTabWidget::isLoading() const {
+    return m_chartFetch->isRunning() || m_newsFetch->isRunning() || !m_newsAfterChart.isEmpty();
+}
+
+void LHBTabWidget::dropPendingStock() {
+    m_chartFetch->abort();
+    m_newsFetch->abort();
+    m_newsAfterChart.clear();
 }
 
 void LHBTabWidget::clearStock() {
@@ -80,63 +94,74 @@ void LHBTabWidget::onPeriodOrAdjustChosen(const QString& period, const QString& 
     m_period = period;
     m_adjust = adjust;
     if (!m_code.isEmpty())
-        fillChart(m_code, m_request);
+        fillChart(m_code);
 }
 
-bool LHBTabWidget::fillChart(const QString& code, quint64 request) {
+void LHBTabWidget::fillChart(const QString& code) {
     // A menu choice made while these bars load asks for others, which win.
-    const quint64 chartRequest = ++m_chartRequest;
-    const QString period = m_period;
-    const QString adjust = m_adjust;
-    const QString title = CandlestickWidget::titleFor(code, period, adjust);
+    m_chartFetch->abort();
     m_chart->clear();
-    m_chart->setTitleText(loadingText(title));
-    bool fetched = false;
-    HttpGetStatus fetch;
+    m_chart->setTitleText(loadingText(CandlestickWidget::titleFor(code, m_period, m_adjust)));
+    StockApplication* app = StockApplication::instance();
     QVector<Stock> bars;
-    if (StockApplication* app = StockApplication::instance())
-        bars = app->getKLines(code, period, adjust, &fetched, &fetch);
-    if (request != m_request)
-        return false;
-    if (chartRequest != m_chartRequest)
-        return true;
-    m_chart->setData(kChartBars, code, bars, period, adjust);
-    if (!fetched)
+    HttpGetStatus status;
+    if (!app || app->cachedKLines(code, m_period, m_adjust, &bars)) {
+        status.ok = app != nullptr;
+        drawChart(bars, status);
+        return;
+    }
+    m_chartRequest = app->klineRequest(code, m_period, m_adjust);
+    if (m_chartRequest.url.isEmpty())
+        onKLinesFetched(QString(), status);
+    else
+        m_chartFetch->start(m_chartRequest.url, m_chartRequest.maxReplyBytes);
+}
+
+void LHBTabWidget::onKLinesFetched(const QString& text, const HttpGetStatus& status) {
+    HttpGetStatus fetch = status;
+    const QVector<Stock> bars = StockApplication::instance()->storeKLines(m_chartRequest, text, &fetch);
+    drawChart(bars, fetch);
+}
+
+void LHBTabWidget::drawChart(const QVector<Stock>& bars, const HttpGetStatus& status) {
+    m_chart->setData(kChartBars, m_code, bars, m_period, m_adjust);
+    if (!status.ok)
         m_chart->setTitleText(QStringLiteral("%1 K线数据获取失败（%2）")
-                                  .arg(title, fetchFailureText(fetch.failure, fetch.httpStatus)));
-    return true;
+                                  .arg(CandlestickWidget::titleFor(m_code, m_period, m_adjust),
+                                       fetchFailureText(status.failure, status.httpStatus)));
+    // The news follows the bars, as it always has: one request at a time.
+    if (!m_newsAfterChart.isEmpty())
+        fillNews(std::exchange(m_newsAfterChart, QString()));
 }
 
 void LHBTabWidget::loadNews(const QString& code) {
-    fillNews(code, ++m_request);
+    m_newsAfterChart.clear();
+    fillNews(code);
 }
 
-bool LHBTabWidget::fillNews(const QString& code, quint64 request) {
-    const QString plain = plainCode(code);
+void LHBTabWidget::fillNews(const QString& code) {
+    m_newsCode = plainCode(code);
     // Emptied first, so a failed request never leaves another stock's news.
     m_news->clear();
-    m_news->setNotice(loadingText(plain));
-    StockNewsInterface client;
-    HttpGetStatus status;
-    const QString text = httpGet(client.url(plain), &status, nullptr, kHttpGetTimeoutMs,
-                                 StockNewsInterface::kMaxReplyBytes);
-    if (request != m_request)
-        return false; // a later stock's news went in meanwhile
+    m_news->setNotice(loadingText(m_newsCode));
+    m_newsFetch->start(StockNewsInterface().url(m_newsCode), StockNewsInterface::kMaxReplyBytes);
+}
+
+void LHBTabWidget::onNewsFetched(const QString& text, const HttpGetStatus& status) {
     // Part of a list would pass for all of a stock's news, and more items
     // than were asked for are no page of them.
     FetchFailure failure = serviceReplyFailure(status, text);
     QVector<QMap<QString, QString>> rows;
     if (failure == FetchFailure::None) {
-        rows = client.parse(text, QString());
+        rows = StockNewsInterface().parse(text, QString());
         if (rows.size() > StockNewsInterface::kItemsAsked)
             failure = FetchFailure::UnexpectedFormat;
     }
     if (failure != FetchFailure::None) {
         m_news->setNotice(QStringLiteral("%1 新闻获取失败（%2）")
-                              .arg(plain, fetchFailureText(failure, status.httpStatus)));
-        return true;
+                              .arg(m_newsCode, fetchFailureText(failure, status.httpStatus)));
+        return;
     }
     m_news->setNotice(QString());
     m_news->addRows(rows);
-    return true;
 }

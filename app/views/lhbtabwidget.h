@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/stockapplication.h"
+
 #include <QTabWidget>
 
+class AsyncFetch;
 class CandlestickWidget;
 class DataTableWidget;
 class LHBBS5Widget;
@@ -20,13 +23,17 @@ public:
     void refreshRecommendations(const QString& notice = QString());
     // Fills the chart, seat and news tabs for one stock on the scanned day;
     // the chart shows the period and adjustment last chosen in its menu.
-    // False when another stock was shown while this one's data was loading:
-    // the views then belong to that one, and this one's late replies are
-    // dropped. A fetch that fails is said in its tab.
-    bool showStock(const QString& code, const QString& date);
+    // Returns at once: the seats are shown, the chart and the news say they
+    // are loading until their replies come (the news is asked for once the
+    // chart's bars are in). Showing another stock meanwhile drops this one's
+    // requests, so late replies never reach the views. A fetch that fails is
+    // said in its tab.
+    void showStock(const QString& code, const QString& date);
     void loadNews(const QString& code);
+    // Whether a reply for the chart or the news is still awaited.
+    bool isLoading() const;
     // The stock still loading is shown no further and asks for nothing more.
-    void dropPendingStock() { ++m_request; }
+    void dropPendingStock();
     // Drops a stock still loading and empties the chart, seat and news tabs.
     void clearStock();
     // clearStock(), and the recommendations go too: a new scan shows
@@ -39,18 +46,24 @@ public:
     DataTableWidget* newsTable() const { return m_news; }
 
 private:
-    // Both false when another stock was asked for meanwhile.
-    bool fillChart(const QString& code, quint64 request);
-    bool fillNews(const QString& code, quint64 request);
+    void fillChart(const QString& code);
+    void onKLinesFetched(const QString& text, const HttpGetStatus& status);
+    void drawChart(const QVector<Stock>& bars, const HttpGetStatus& status);
+    void fillNews(const QString& code);
+    void onNewsFetched(const QString& text, const HttpGetStatus& status);
     void onPeriodOrAdjustChosen(const QString& period, const QString& adjust);
 
     RecommandStockView* m_recommend;
     CandlestickWidget* m_chart;
     LHBBS5Widget* m_seats;
     DataTableWidget* m_news;
-    quint64 m_request = 0;      // the latest showStock or loadNews
-    quint64 m_chartRequest = 0; // the latest chart fill: a stock or a menu choice
-    QString m_code;             // the stock shown or loading; "" for none
+    // One request in flight for each: a new stock or chart choice replaces it.
+    AsyncFetch* m_chartFetch;
+    AsyncFetch* m_newsFetch;
+    KLineRequest m_chartRequest; // the bars loading
+    QString m_newsCode;          // the news loading (plain code)
+    QString m_newsAfterChart;    // the stock whose news waits for its bars
+    QString m_code;              // the stock shown or loading; "" for none
     QString m_period;
     QString m_adjust;
 };

@@ -27,6 +27,7 @@ bool readNumber(const QString& text, double* value)
 OrderTableWidgetItem::OrderTableWidgetItem(const QString& text)
     : QTableWidgetItem(text)
 {
+    readText();
 }
 
 OrderTableWidgetItem::~OrderTableWidgetItem() = default;
@@ -36,14 +37,28 @@ bool OrderTableWidgetItem::operator<(const QTableWidgetItem& other) const
     // A strict weak order, as the table's sort needs: numbers by value, then
     // the texts that are none. Reading those as 0 put them among the numbers,
     // and "nan" compared false both ways with everything.
-    double mine = 0;
     double theirs = 0;
-    const bool mineIsNumber = readNumber(text(), &mine);
-    const bool theirsIsNumber = readNumber(other.text(), &theirs);
-    if (mineIsNumber && theirsIsNumber)
-        return mine < theirs;
-    if (mineIsNumber != theirsIsNumber)
-        return mineIsNumber;
+    const auto* ordered = dynamic_cast<const OrderTableWidgetItem*>(&other);
+    const bool theirsIsNumber =
+        ordered ? ordered->m_isNumber : readNumber(other.text(), &theirs);
+    if (ordered)
+        theirs = ordered->m_value;
+    if (m_isNumber && theirsIsNumber)
+        return m_value < theirs;
+    if (m_isNumber != theirsIsNumber)
+        return m_isNumber;
     // In the same text order as a plain cell.
     return QTableWidgetItem::operator<(other);
+}
+
+void OrderTableWidgetItem::setData(int role, const QVariant& value)
+{
+    QTableWidgetItem::setData(role, value);
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        readText();
+}
+
+void OrderTableWidgetItem::readText()
+{
+    m_isNumber = readNumber(text(), &m_value);
 }

@@ -11,4 +11,13 @@ public:
     ~OrderTableWidgetItem() override;
 
     bool operator<(const QTableWidgetItem& other) const override;
+    void setData(int role, const QVariant& value) override;
+
+private:
+    // The text read once, not at every comparison of a sort: a list of
+    // thousands of rows is sorted in a few milliseconds then.
+    void readText();
+
+    double m_value = 0;
+    bool m_isNumber = false;
 };

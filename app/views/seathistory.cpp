@@ -1,7 +1,6 @@
 #include "app/views/seathistory.h"
 
 #include "app/views/servicetext.h"
-#include "core/httpget.h"
 #include "core/providers/servicehosts.h"
 #include "core/utils.h"
 
@@ -127,16 +126,9 @@ DataTableWidget* createSeatHistoryDialog(QVector<QMap<QString, QString>> records
     return dialog;
 }
 
-void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent,
-                     const std::function<bool()>& stillAsked)
+void showSeatHistory(const QString& reply, const HttpGetStatus& status, const QString& seatName,
+                     QWidget* parent)
 {
-    // The fetch keeps events flowing, so the parent may be gone afterwards.
-    QPointer<QWidget> guard(parent);
-    HttpGetStatus status;
-    const QString reply = httpGet(seatHistoryUrl(seatCode), &status, nullptr, kHttpGetTimeoutMs,
-                                  kSeatHistoryMaxReplyBytes);
-    if ((parent && !guard) || (stillAsked && !stillAsked()))
-        return;
     FetchFailure failure = serviceReplyFailure(status, reply);
     QVector<QMap<QString, QString>> records;
     if (failure == FetchFailure::None) {

@@ -2,12 +2,11 @@
 
 #include "app/views/datatablewidget.h"
 #include "app/views/seathistoryreply.h"
+#include "core/httpget.h"
 
 #include <QMap>
 #include <QString>
 #include <QVector>
-
-#include <functional>
 
 class QSize;
 class QWidget;
@@ -37,11 +36,9 @@ DataTableWidget* createSeatHistoryDialog(const QString& replyText, const QString
 DataTableWidget* createSeatHistoryDialog(QVector<QMap<QString, QString>> records,
                                          const QString& seatName, QWidget* parent);
 
-// Fetches the seat's history on the calling (GUI) thread and shows it in a
+// Shows a seat's fetched history (the reply and how its fetch ended) in a
 // modal dialog that is destroyed when it closes. A failed fetch, a reply
 // cut off before its end, or one of more entries than were asked for is
-// said in a modal warning instead. When
-// stillAsked is given and returns false once the reply is in, nothing is
-// shown: the user has moved on meanwhile.
-void showSeatHistory(const QString& seatCode, const QString& seatName, QWidget* parent,
-                     const std::function<bool()>& stillAsked = {});
+// said in a modal warning instead.
+void showSeatHistory(const QString& reply, const HttpGetStatus& status, const QString& seatName,
+                     QWidget* parent);

@@ -20,6 +20,9 @@ StockListView::StockListView(QWidget* parent)
     connect(this, &QTableWidget::cellClicked, this, &StockListView::onClick);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &StockListView::followHighlight);
+    // A sort, or rows added in turns, may carry the highlighted row away.
+    connect(model(), &QAbstractItemModel::layoutChanged, this,
+            &StockListView::keepHighlightInSight);
 }
 
 StockListView::~StockListView() = default;
@@ -55,10 +58,29 @@ void StockListView::onClick(int r, int c)
     onRowClicked(r, c);
 }
 
+int StockListView::highlightedRow() const
+{
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
+void StockListView::keepHighlightInSight()
+{
+    const int row = highlightedRow();
+    if (row < 0 || row == m_shownRow)
+        return;
+    m_shownRow = row;
+    // Only the row is brought into sight; the columns stay as scrolled.
+    const int column = currentIndex().row() == row ? currentIndex().column() : columnAt(0);
+    scrollTo(model()->index(row, qMax(0, column)));
+}
+
 void StockListView::followHighlight()
 {
     if (m_pressed)
         return;
+    m_shownRow = -1; // a move: its row is brought into sight however it came
+    keepHighlightInSight();
     const QModelIndexList rows = selectionModel()->selectedRows();
     const QTableWidgetItem* codeItem = rows.size() == 1 ? item(rows.first().row(), 0) : nullptr;
     if (!codeItem) {

@@ -12,7 +12,8 @@ class QMenu;
 // Read-only, sortable table of stocks, one row per added stock; subclasses
 // lay out the columns. A click on a row reports the row's code cell, and so
 // does any other move of the highlight to another stock (keys, a right
-// click, a drag, a sort).
+// click, a drag, a sort). The highlighted row is kept in sight wherever a
+// move, a sort or new rows put it.
 class StockListView : public QTableWidget {
     Q_OBJECT
     Q_DISABLE_COPY(StockListView)
@@ -62,6 +63,10 @@ protected:
 private:
     // Reports the highlighted row's code when it is not the one last reported.
     void followHighlight();
+    // The highlighted row, -1 for none.
+    int highlightedRow() const;
+    // Scrolls the highlighted row into sight when it is not where it was.
+    void keepHighlightInSight();
 
     int m_clickedRow = -1;
     int m_clickedColumn = -1;
@@ -71,4 +76,5 @@ private:
     // While a button is down the highlight may still move; the release
     // reports where it ended, after the click that a left button makes.
     bool m_pressed = false;
+    int m_shownRow = -1; // where the highlighted row was last brought into sight
 };

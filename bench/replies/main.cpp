@@ -10,11 +10,12 @@
 // all are stored, and the longest stall of the GUI thread's share: listing
 // the day and screening each of its stocks.
 
-#include "analysis/screens/lhbstockscanner.h"
+#include "app/scan/dayscreening.h"
 #include "app/scan/lhbpkwidget.h"
 #include "app/scan/stocklisttask.h"
 #include "app/shell/startup.h"
 #include "app/views/datatablewidget.h"
+#include "app/views/lhbbs5widget.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/seathistory.h"
 #include "app/views/stocklistview.h"
@@ -78,6 +79,13 @@ double longestStall(const std::function<void()>& action)
     return qMax(longest, now - last) / 1e6;
 }
 
+// Lets the event loop turn until done() holds.
+void turnUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void report(const char* kind, qint64 bytes, qint64 bound, int rows, double stallMs, long before)
 {
     const long after = peakResidentKiB();
@@ -121,7 +129,10 @@ int main(int argc, char** argv)
         const QString path = QUrl(StockQQHistoryInterface().urls({"600001"}).value(0)).path();
         server.setRoute(path, reply, 200, "application/json");
         const long before = peakResidentKiB();
-        const double stall = longestStall([&] { tabs.showStock("600001", "2017-10-09"); });
+        const double stall = longestStall([&] {
+            tabs.showStock("600001", "2017-10-09");
+            turnUntil([&] { return !tabs.isLoading(); });
+        });
         const int kept = app.getKLines("600001").size();
         report("K-lines", reply.size(), bound, int(reply.count("],[")) + 1, stall, before);
         std::printf("%-13s %d bars kept in the cache\n", "", kept);
@@ -135,16 +146,27 @@ int main(int argc, char** argv)
         const QByteArray reply = fill("{\"code\":0,\"data\":{\"data\":[", "{\"title\":\"t\"}", "]}}", bound);
         server.setRoute(QUrl(StockNewsInterface().url("600002")).path(), reply, 200, "application/json");
         const long before = peakResidentKiB();
-        const double stall = longestStall([&] { tabs.loadNews("600002"); });
+        const double stall = longestStall([&] {
+            tabs.loadNews("600002");
+            turnUntil([&] { return !tabs.isLoading(); });
+        });
         const int rows = tabs.newsTable()->table()->rowCount();
         report("news", reply.size(), bound, rows, stall, before);
         // More items than a page asks for: refused, and said.
         ok = ok && rows == 0 && !tabs.newsTable()->notice().isEmpty();
     }
 
-    // A seat's history: fetched, filled into its dialog and shown; the
-    // dialog is closed once it has been painted.
+    // A seat's history, asked for from the seat table: fetched, filled into
+    // its dialog and shown; the dialog is closed once it has been painted.
     {
+        LHBUnit unit;
+        unit.name = QStringLiteral("某营业部");
+        unit.side = 1;
+        unit.url = QStringLiteral("http://data.eastmoney.com/stock/lhb/yyb/80153279.html");
+        app.setLhbSeats("2017-10-09", "600001", {unit});
+        app.setSeatPageUrl(unit.name, unit.url);
+        tabs.seatTable()->showStock("600001", "2017-10-09");
+        tabs.seatTable()->onClick(0, 1);
         const qint64 bound = kSeatHistoryMaxReplyBytes;
         const QByteArray reply = fill("var fyeUKhdn={\"success\":true,\"pages\":1,\"data\":[",
                                       "{\"TDate\":\"1\"}", "]}", bound);
@@ -163,8 +185,10 @@ int main(int argc, char** argv)
         });
         closer.start();
         const long before = peakResidentKiB();
-        const double stall =
-            longestStall([&] { showSeatHistory("80153279", QStringLiteral("某营业部"), &tabs); });
+        const double stall = longestStall([&] {
+            tabs.seatTable()->showHistoryList();
+            turnUntil([&] { return warned || rows > 0; });
+        });
         report("seat history", reply.size(), bound, rows, stall, before);
         // More entries than a page asks for: refused, and said.
         ok = ok && rows == 0 && warned;
@@ -255,10 +279,11 @@ int main(int argc, char** argv)
             QSet<QString> codes;
             for (const Stock& stock : listed)
                 codes.insert(stock.code);
-            for (const QString& code : codes) {
-                QPair<QString, QString> result;
-                runLHBScanners(code, QString(), days.at(0), days.at(1), days.at(2), result);
-            }
+            DayScreening screening;
+            bool done = false;
+            QObject::connect(&screening, &DayScreening::finished, [&] { done = true; });
+            screening.start(codes.values(), app.stockNames(), days.at(0), days.at(1), days.at(2));
+            turnUntil([&] { return done; });
         });
         report("day screened", firstPage.size(), bound, listed.size(), screens, before);
     }

@@ -25,6 +25,7 @@ struct Route {
     int declared = -1;    // Content-Length when it is not the body's size
     QByteArray filler{};  // set: a chunked body that repeats it for ever
     bool raw = false;     // body is sent as it is, with no HTTP around it
+    std::function<QByteArray(const QString&)> build{}; // set: makes the body
 };
 
 QByteArray chunk(const QByteArray& data) {
@@ -72,6 +73,8 @@ struct TestHttpServer::State {
     Route fallback{QByteArray("not found"), 404, QByteArray("text/html")};
     bool silent = false;
     int delayMs = 0;
+    QVector<int> delays;
+    int delayTurn = 0;
     QStringList requests;
     quint16 port = 0;
 
@@ -170,7 +173,9 @@ private:
             QMutexLocker lock(&m_state->mutex);
             m_state->requests.append(method == "CONNECT" ? method + ' ' + target : target);
             silent = m_state->silent;
-            delay = m_state->delayMs;
+            delay = m_state->delays.isEmpty()
+                        ? m_state->delayMs
+                        : m_state->delays.at(m_state->delayTurn++ % m_state->delays.size());
         }
         if (silent || socket->property("answered").toBool())
             return;
@@ -178,6 +183,8 @@ private:
 
         Route route = method == "CONNECT" ? Route{QByteArray(), 501, QByteArray("text/plain")}
                                           : m_state->lookup(target);
+        if (route.build)
+            route.body = route.build(target);
         if (route.raw) {
             socket->write(route.body);
             socket->disconnectFromHost();
@@ -308,6 +315,15 @@ void TestHttpServer::setEndlessRoute(const QString& target, const QByteArray& he
     m_state->routes.insert(matchKey(target), route);
 }
 
+void TestHttpServer::setBuiltRoute(const QString& target,
+                                   const std::function<QByteArray(const QString&)>& build,
+                                   const QByteArray& contentType) {
+    Route route{QByteArray(), 200, contentType};
+    route.build = build;
+    QMutexLocker lock(&m_state->mutex);
+    m_state->routes.insert(matchKey(target), route);
+}
+
 void TestHttpServer::clearRoutes() {
     QMutexLocker lock(&m_state->mutex);
     m_state->routes.clear();
@@ -326,6 +342,12 @@ void TestHttpServer::setSilent(bool silent) {
 void TestHttpServer::setResponseDelayMs(int ms) {
     QMutexLocker lock(&m_state->mutex);
     m_state->delayMs = ms;
+}
+
+void TestHttpServer::setResponseDelaysMs(const QVector<int>& ms) {
+    QMutexLocker lock(&m_state->mutex);
+    m_state->delays = ms;
+    m_state->delayTurn = 0;
 }
 
 QStringList TestHttpServer::requests() const {

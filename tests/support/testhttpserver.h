@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <QVector>
+
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -55,6 +58,11 @@ public:
     // over and over, as fast as the client reads it.
     void setEndlessRoute(const QString& target, const QByteArray& head, const QByteArray& filler,
                          const QByteArray& contentType = "text/html");
+    // Answers 200 with a body made from the request's target (an absolute
+    // URL for proxy requests); build runs in the server's thread.
+    void setBuiltRoute(const QString& target,
+                       const std::function<QByteArray(const QString& requestTarget)>& build,
+                       const QByteArray& contentType = "text/html");
     void clearRoutes();
     // The answer to a request that matches no route.
     void setDefaultResponse(const QByteArray& body, int status = 404);
@@ -62,6 +70,10 @@ public:
     void setSilent(bool silent);
     // Delay every answer by ms milliseconds.
     void setResponseDelayMs(int ms);
+    // Delay the answers to the requests from now on by these in turn, over
+    // and over (none: back to setResponseDelayMs), so that replies overtake
+    // one another.
+    void setResponseDelaysMs(const QVector<int>& ms);
 
     // Request targets in arrival order; absolute URLs for proxy requests.
     QStringList requests() const;

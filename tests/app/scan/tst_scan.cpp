@@ -16,6 +16,7 @@
 #include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
+#include "core/providers/providerinterfaces.h"
 #include "core/providers/stocknewsinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
 #include "core/stockapplication.h"
@@ -26,6 +27,7 @@
 #include "tests/support/testhttpserver.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -36,6 +38,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
+#include <QUrlQuery>
 #include <QtTest>
 
 #include <limits>
@@ -147,6 +150,49 @@ QCPFinancial* candlesOf(CandlestickWidget* chart) {
     return nullptr;
 }
 
+// The stock-specific replies of the quick-move tests: every bar of a
+// stock's K-lines closes at its price, and its one news item names it.
+float priceOf(const QString& code) {
+    return float(code.right(3).toInt() + 1);
+}
+
+QString queryValue(const QString& url, const char* key) {
+    return QUrlQuery(QUrl(url)).queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded);
+}
+
+QByteArray stockKLines(const QString& requestTarget) {
+    const QString code = queryValue(requestTarget, "param").mid(2, 6);
+    const QString price = QString::number(priceOf(code));
+    QStringList bars;
+    for (int i = 0; i < 70; ++i)
+        bars << QStringLiteral("[\"%1\",\"%2\",\"%2\",\"%2\",\"%2\",\"1000\"]")
+                    .arg(QDate(2017, 6, 1).addDays(i).toString(Qt::ISODate), price);
+    return QStringLiteral("{\"code\":0,\"data\":{\"x\":{\"hfqday\":[%1]}}}")
+        .arg(bars.join(QLatin1Char(',')))
+        .toLatin1();
+}
+
+QByteArray stockNews(const QString& requestTarget) {
+    return QStringLiteral("{\"code\":0,\"data\":{\"data\":[{\"symbol\":\"%1\",\"title\":\"t\","
+                          "\"time\":\"2017-10-09 15:30:02\"}]}}")
+        .arg(queryValue(requestTarget, "symbol"))
+        .toLatin1();
+}
+
+QString highlighted(const StockListView* list) {
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.size() == 1 ? list->item(rows.first().row(), 0)->text() : QString();
+}
+
+bool rowInSight(const StockListView* list, const QString& code) {
+    const QRect rect = list->visualItemRect(list->item(rowOfCode(const_cast<StockListView*>(list), code), 0));
+    return rect.top() >= 0 && rect.bottom() <= list->viewport()->height();
+}
+
+int threadCount() {
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
 int countRequests(const TestHttpServer& server, const QString& part) {
     int n = 0;
     for (const QString& r : server.requests())
@@ -171,6 +217,9 @@ private slots:
     void unjudgedDaysSaid();
     void wholeScan();
     void onlyTheLastSelectedStockIsShown();
+    void quickMovesEndOnTheLastPick_data();
+    void quickMovesEndOnTheLastPick();
+    void quickClicksKeepThreadsFlat();
     void infoLineIsOneLine_data();
     void infoLineIsOneLine();
     void emptyDay();
@@ -182,6 +231,12 @@ private slots:
     void longListFilledInTurns();
 
 private:
+    // Lists n further stocks of D with seats, codes from first on, each
+    // with a change of change + i, and serves stock-specific K-lines and news.
+    QStringList listMoreStocks(int first, int n, float change);
+    // Once the replies are in: the list, the line and every view show code;
+    // each stock of passed was asked for at most once per kind, code once.
+    void checkShownAlone(const QString& code, const QStringList& passed);
     void startScan(const QString& day);
     void waitForScanEnd();
     void scanToEnd(const QString& day);
@@ -454,6 +509,7 @@ void TestScan::wholeScan() {
         kScanTimeoutMs);
 
     // Chart: the last 60 of the 70 bars.
+    QTRY_VERIFY(!tabs->isLoading());
     QCOMPARE(candles->data()->size(), 60);
     QCOMPARE(countRequests(m_server, klinePath()), 1);
 
@@ -541,6 +597,7 @@ void TestScan::wholeScan() {
     QCOMPARE(m_widget->infoLabel()->text(),
              QStringLiteral(" 代码:600002,名称:乙科技,涨幅:2.35%,换手率:5.5%,交易额:250万"));
     QCOMPARE(seats->rowCount(), 3);
+    QTRY_VERIFY(!tabs->isLoading());
     QCOMPARE(countRequests(m_server, newsPath()), 2);
 }
 
@@ -562,8 +619,10 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
         names.sort();
         return names;
     };
+    bool secondClicked = false;
     const auto selectWhileLoading = [&](const QString& first, const QString& second) {
         // The second click comes while the first stock's data is on its way.
+        secondClicked = false;
         QTimer::singleShot(100, this, [&, second] {
             info = m_widget->infoLabel()->text();
             chartTitle = tabs->chart()->titleText();
@@ -576,8 +635,10 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
                 seatNames << seats->item(r, 1)->text();
             seatNames.sort();
             clickRow(list, rowOfCode(list, second));
+            secondClicked = true;
         });
         clickRow(list, rowOfCode(list, first));
+        QVERIFY(QTest::qWaitFor([&] { return secondClicked && !tabs->isLoading(); }, 5000));
     };
 
     // During the first stock's K-lines: its line and seats at once, the chart
@@ -605,6 +666,178 @@ void TestScan::onlyTheLastSelectedStockIsShown() {
     QCOMPARE(tabs->seatTable()->table()->rowCount(), 3);
     QCOMPARE(tabs->newsTable()->table()->rowCount(), 2);
     m_server.setResponseDelayMs(0);
+}
+
+QStringList TestScan::listMoreStocks(int first, int n, float change) {
+    StockApplication* app = StockApplication::instance();
+    QVector<Stock> stocks = app->dayStocks().value(kDay);
+    QVector<LHBUnit> seats = app->lhbSeats().value(kDay).value(QStringLiteral("600001"));
+    QStringList codes;
+    for (int i = 0; i < n; ++i) {
+        Stock stock;
+        stock.code = QString::number(first + i);
+        stock.name = QStringLiteral("名%1").arg(i);
+        stock.date = kDay;
+        stock.changePercent = change + float(i);
+        stocks << stock;
+        seats.first().name = stock.code + QStringLiteral("营业部");
+        app->setLhbSeats(kDay, stock.code, seats);
+        codes << stock.code;
+    }
+    app->setDayStocks(kDay, stocks);
+    m_widget->updateStockList(stocks);
+    m_server.setBuiltRoute(klinePath(), stockKLines, "application/json");
+    m_server.setBuiltRoute(newsPath(), stockNews, "application/json");
+    m_server.clearRequests();
+    return codes;
+}
+
+void TestScan::checkShownAlone(const QString& code, const QStringList& passed) {
+    LHBTabWidget* tabs = m_widget->tabs();
+    QCOMPARE(highlighted(m_widget->stockList()), code);
+    QVERIFY2(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:%1,").arg(code)),
+             qPrintable(m_widget->infoLabel()->text()));
+    QCOMPARE(tabs->seatTable()->table()->findItems(code + QStringLiteral("营业部"), Qt::MatchExactly).size(), 1);
+    QCOMPARE(tabs->chart()->titleText(), code);
+    QCPFinancial* candles = candlesOf(tabs->chart());
+    QCOMPARE(candles->data()->size(), 60);
+    QCOMPARE(float((candles->data()->constEnd() - 1)->close), priceOf(code));
+    QTableWidget* news = tabs->newsTable()->table();
+    QCOMPARE(tabs->newsTable()->notice(), QString());
+    QCOMPARE(news->rowCount(), 1);
+    QCOMPARE(news->item(0, 0)->text(), queryValue(StockNewsInterface().url(code), "symbol"));
+    // A stock is fetched at most once per kind each time the highlight
+    // lands on it, the last one's news once it has landed for good.
+    for (const QString& stock : passed) {
+        const QString kline = withMarketPrefix(stock) + QLatin1Char(',');
+        const QString symbol =
+            QStringLiteral("symbol=") + queryValue(StockNewsInterface().url(stock), "symbol");
+        int klines = 0;
+        int newsItems = 0;
+        for (const QString& request : m_server.requests()) {
+            const QString target = QUrl::fromPercentEncoding(request.toLatin1());
+            klines += target.contains(klinePath()) && target.contains(kline) ? 1 : 0;
+            newsItems += target.contains(newsPath()) && target.contains(symbol) ? 1 : 0;
+        }
+        const int visits = passed.count(stock);
+        QVERIFY2(klines <= visits && newsItems <= visits && (stock != code || newsItems >= 1),
+                 qPrintable(QStringLiteral("%1, landed on %2 times: %3 K-line and %4 news requests")
+                                .arg(stock).arg(visits).arg(klines).arg(newsItems)));
+    }
+}
+
+void TestScan::quickMovesEndOnTheLastPick_data() {
+    // Moves: cN and rN a left and a right click on the Nth new stock, d and
+    // u the arrow keys, e Ctrl+End, gN-M a drag from one to another, s a
+    // sort by 涨幅; gapMs apart, while the replies come 0.2 to 0.8 s late
+    // and out of order.
+    QTest::addColumn<QString>("moves");
+    QTest::addColumn<int>("gapMs");
+    QTest::newRow("two downs") << "c0 d d" << 200;
+    QTest::newRow("down then a click") << "c0 d c5" << 150;
+    QTest::newRow("ten downs and ups") << "c4 d u d u d u d u d u" << 80;
+    QTest::newRow("eight quick downs") << "c0 d d d d d d d d" << 60;
+    QTest::newRow("right click, drag, end") << "r1 d g2-5 e u" << 150;
+    QTest::newRow("sorted by change") << "c2 s d d" << 150;
+}
+
+void TestScan::quickMovesEndOnTheLastPick() {
+    QFETCH(QString, moves);
+    QFETCH(int, gapMs);
+    static int block = 0;
+    ++block;
+    // Each row's stocks are new, so their K-lines are fetched; a later
+    // row's stocks change most, so a sort puts them first.
+    const QStringList codes = listMoreStocks(601000 + 20 * block, 10, 100.0f * block);
+    StockListView* list = m_widget->stockList();
+    QWidget* port = list->viewport();
+    m_server.setResponseDelaysMs({350, 200, 800, 250});
+    QString expected;
+    QStringList passed;
+    QStringList problems;
+    const auto rectOf = [&](const QString& code) {
+        return list->visualItemRect(list->item(rowOfCode(list, code), 1));
+    };
+    const auto move = [&](const QString& step) {
+        const int at = rowOfCode(list, expected);
+        switch (step.at(0).toLatin1()) {
+        case 'c':
+            expected = codes.at(step.mid(1).toInt());
+            clickRow(list, rowOfCode(list, expected));
+            break;
+        case 'r':
+            expected = codes.at(step.mid(1).toInt());
+            list->scrollToItem(list->item(rowOfCode(list, expected), 0));
+            QTest::mouseClick(port, Qt::RightButton, {}, rectOf(expected).center());
+            break;
+        case 'd':
+        case 'u':
+            expected = list->item(at + (step == "d" ? 1 : -1), 0)->text();
+            QTest::keyClick(list, step == "d" ? Qt::Key_Down : Qt::Key_Up);
+            break;
+        case 'e':
+            expected = list->item(list->rowCount() - 1, 0)->text();
+            QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+            break;
+        case 'g': {
+            const QString from = codes.at(step.mid(1, 1).toInt());
+            expected = codes.at(step.mid(3, 1).toInt());
+            list->scrollToItem(list->item(rowOfCode(list, from), 0), QAbstractItemView::PositionAtTop);
+            QTest::mousePress(port, Qt::LeftButton, {}, rectOf(from).center());
+            QMouseEvent drag(QEvent::MouseMove, rectOf(expected).center(), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(port, &drag);
+            QTest::mouseRelease(port, Qt::LeftButton, {}, rectOf(expected).center());
+            break;
+        }
+        case 's':
+            list->sortItems(2, Qt::DescendingOrder);
+            break;
+        }
+        if (passed.isEmpty() || passed.last() != expected)
+            passed << expected;
+        // Every move takes at once and leaves its row in sight.
+        if (highlighted(list) != expected || !rowInSight(list, expected))
+            problems << QStringLiteral("%1: %2 highlighted, %3 asked for").arg(step, highlighted(list), expected);
+    };
+    // Each move comes from the event loop, as the user's would, whatever is
+    // running then.
+    const QStringList steps = moves.split(QLatin1Char(' '));
+    int done = 0;
+    for (int i = 0; i < steps.size(); ++i)
+        QTimer::singleShot(i * gapMs, this, [&, i] {
+            move(steps.at(i));
+            ++done;
+        });
+    QVERIFY(QTest::qWaitFor([&] { return done == steps.size(); }, 60000));
+    QVERIFY(QTest::qWaitFor([&] { return !m_widget->tabs()->isLoading(); }, 10000));
+    QTest::qWait(600); // a passed stock's late reply would be in by now
+    m_server.setResponseDelaysMs({});
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+    list->sortItems(0, Qt::AscendingOrder);
+    checkShownAlone(expected, passed);
+}
+
+void TestScan::quickClicksKeepThreadsFlat() {
+    // 30 clicks 50 ms apart while every reply takes 0.8 s: at most one
+    // request per view is in flight, so no thread is added per click.
+    const QStringList codes = listMoreStocks(602000, 30, 0.0f);
+    StockListView* list = m_widget->stockList();
+    m_server.setResponseDelayMs(800);
+    const int before = threadCount();
+    int most = before;
+    int done = 0;
+    for (int i = 0; i < codes.size(); ++i)
+        QTimer::singleShot(50 * i, this, [&, i] {
+            clickRow(list, rowOfCode(list, codes.at(i)));
+            most = qMax(most, threadCount());
+            ++done;
+        });
+    QVERIFY(QTest::qWaitFor([&] { return done == codes.size(); }, 60000));
+    QVERIFY(QTest::qWaitFor([&] { return !m_widget->tabs()->isLoading(); }, 10000));
+    m_server.setResponseDelayMs(0);
+    QVERIFY2(most <= before + 2, qPrintable(QStringLiteral("%1 threads, then %2").arg(before).arg(most)));
+    checkShownAlone(codes.last(), codes);
 }
 
 void TestScan::infoLineIsOneLine_data() {
@@ -640,12 +873,16 @@ void TestScan::emptyDay() {
     m_server.clearRequests();
     m_server.setResponseDelayMs(300);
     bool pressedWhileLoading = false;
-    QTimer::singleShot(100, this, [this, &pressedWhileLoading] {
+    bool pressed = false;
+    QTimer::singleShot(100, this, [this, &pressedWhileLoading, &pressed] {
         pressedWhileLoading = countRequests(m_server, klinePath()) == 1 &&
                               countRequests(m_server, newsPath()) == 0;
         startScan(QStringLiteral("2017-05-01"));
+        pressed = true;
     });
     clickRow(list, rowOfCode(list, QStringLiteral("000005")));
+    QTRY_VERIFY(pressed);
+    QTest::qWait(400); // the dropped stock's reply would be in by now
     m_server.setResponseDelayMs(0);
     if (QTest::currentTestFailed())
         return;

@@ -91,11 +91,13 @@ int rowOf(const QTableWidget* table, const QString& name)
 
 template <class T> struct Same { using type = T; }; // keeps W from being deduced from a lambda
 
-// Runs action() while a timer looks for the modal W it opens, hands it to
-// inspect() and closes it. Returns whether such a window was seen.
+// Runs action() and waits up to waitMs while a timer looks for the modal W
+// it opens, hands it to inspect() and closes it. Returns whether such a
+// window was seen.
 template <class W = DataTableWidget>
 bool withModalDialog(const std::function<void()>& action,
-                     const std::function<void(typename Same<W>::type*)>& inspect)
+                     const std::function<void(typename Same<W>::type*)>& inspect,
+                     int waitMs = 5000)
 {
     bool seen = false;
     QTimer poll;
@@ -121,7 +123,7 @@ bool withModalDialog(const std::function<void()>& action,
     });
     guard.start(10000);
     action();
-    return seen;
+    return QTest::qWaitFor([&] { return seen && !QApplication::activeModalWidget(); }, waitMs);
 }
 
 // K-line and news queries carry a random number, so they are routed by path.
@@ -171,6 +173,12 @@ QString readAs(const QString& text)
     return document.toPlainText();
 }
 
+// Waits until the chart's and the news' replies are in and shown.
+bool settled(const LHBTabWidget& tabs)
+{
+    return QTest::qWaitFor([&] { return !tabs.isLoading(); }, 10000);
+}
+
 int candleCount(CandlestickWidget* chart)
 {
     auto* plot = chart->findChild<QCustomPlot*>();
@@ -216,6 +224,7 @@ private slots:
     void historyActionDoesNothing();
     void historyEmptyReplyGivesEmptyTable();
     void historyOfAStockLeftMeanwhileNotShown();
+    void historyAskedAgainShowsOnce();
     void historyFetchFailureIsSaid_data();
     void historyFetchFailureIsSaid();
     void historyOfParsedSeatPage();
@@ -565,9 +574,11 @@ void TestSeatViews::droppedStockAsksForNothingMore()
     m_server.setResponseDelayMs(300);
     LHBTabWidget tabs;
     QTimer::singleShot(100, &tabs, &LHBTabWidget::dropPendingStock);
-    const bool shown = tabs.showStock("600519", kDate);
+    tabs.showStock("600519", kDate);
+    QTest::qWait(500);
     m_server.setResponseDelayMs(0);
-    QVERIFY(!shown);
+    QVERIFY(!tabs.isLoading());
+    QCOMPARE(tabs.chart()->titleText(), QStringLiteral("600519 加载中…"));
     QCOMPARE(m_server.requestCount(), 1);
     QCOMPARE(QUrl(m_server.requests().value(0)).path(), klinePath);
 }
@@ -614,7 +625,8 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     const QByteArray news = toGbk(fixtureText("scan/news.json"));
     m_server.setRoute(kLinePath(), kLineReply(70));
     m_server.setRoute(newsPath(), news);
-    QVERIFY(tabs.showStock("600001", kDate));
+    tabs.showStock("600001", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(candleCount(chart), 60);
     const auto kLineQueries = [this] { return m_server.requests().filter(kLinePath()); };
     const auto askedFor = [&](const char* param) {
@@ -634,11 +646,13 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     // memory stays low, and no failure is kept: the stock is asked again.
     m_server.setEndlessRoute(kLinePath(), kLineReply(1).left(40), "[\"2017-01-02\",\"1\"],");
     m_server.setEndlessRoute(newsPath(), "{\"data\":{\"data\":[", "{\"title\":\"x\"},");
-    QVERIFY(tabs.showStock("600002", kDate));
+    tabs.showStock("600002", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(shown(), tooLong);
     m_server.setRoute(kLinePath(), overBound(kLineReply, StockQQHistoryInterface::kMaxReplyBytes));
     m_server.setRoute(newsPath(), overBound(newsReply, StockNewsInterface::kMaxReplyBytes));
-    QVERIFY(tabs.showStock("600002", kDate));
+    tabs.showStock("600002", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(shown(), tooLong);
     QVERIFY2(peakResidentKiB() < peakResidentBoundKiB(400),
              qPrintable(QString::number(peakResidentKiB())));
@@ -646,31 +660,37 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     // News cut off half-way are no shorter list.
     m_server.setRoute(kLinePath(), kLineReply(70));
     m_server.setRoute(newsPath(), news.left(news.size() / 2));
-    QVERIFY(tabs.showStock("600002", kDate));
+    tabs.showStock("600002", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(shown(), QStringList({"60", "600002", "0", "600002 新闻获取失败（回复不完整）"}));
     QCOMPARE(kLineQueries().size(), 4);
     // Nor are more items than were asked for a page of news.
     m_server.setRoute(newsPath(), newsReply(StockNewsInterface::kItemsAsked + 1));
-    QVERIFY(tabs.showStock("600002", kDate));
+    tabs.showStock("600002", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(shown().mid(2), QStringList({"0", "600002 新闻获取失败（回复不是预期的格式）"}));
 
     // A chart choice fetches the shown stock's bars so and draws them; the
     // title says what is drawn once it is not the start-up's bars.
     m_server.setRoute(kLinePath(), kLineReply(30));
     chart->doAction("周线");
+    QVERIFY(settled(tabs));
     QVERIFY2(askedFor("sh600002,week,,,480,hfq"), qPrintable(kLineQueries().last()));
     QCOMPARE(candleCount(chart), 30);
     QCOMPARE(chart->periodCode(), QString("week"));
     chart->doAction("前复权");
+    QVERIFY(settled(tabs));
     QVERIFY2(askedFor("sh600002,week,,,480,qfq"), qPrintable(kLineQueries().last()));
     QCOMPARE(chart->adjustCode(), QString("qfq"));
     QCOMPARE(chart->titleText(), QStringLiteral("600002 周K 前复权"));
 
     // It holds for the next stock; a choice fetched before asks for nothing.
-    QVERIFY(tabs.showStock("600001", kDate));
+    tabs.showStock("600001", kDate);
+    QVERIFY(settled(tabs));
     QVERIFY2(askedFor("sh600001,week,,,480,qfq"), qPrintable(kLineQueries().last()));
     const int requests = m_server.requestCount();
-    QVERIFY(tabs.showStock("600002", kDate));
+    tabs.showStock("600002", kDate);
+    QVERIFY(settled(tabs));
     QCOMPARE(m_server.requestCount(), requests + 1); // its news only
     QCOMPARE(candleCount(chart), 30);
 
@@ -678,15 +698,18 @@ void TestSeatViews::stockViewFetchesAndSaysWhatFailed()
     // a whole reply without a bar.
     m_server.setRoute(kLinePath(), QByteArray(), 404);
     chart->doAction("月线");
+    QVERIFY(settled(tabs));
     QCOMPARE(chart->titleText(),
              QStringLiteral("600002 月K 前复权 K线数据获取失败（服务器返回错误 404）"));
     QCOMPARE(candleCount(chart), 0);
     m_server.setRoute(kLinePath(), kLineReply(0));
     chart->doAction("月线");
+    QVERIFY(settled(tabs));
     QCOMPARE(chart->titleText(),
              QStringLiteral("600002 月K 前复权 K线数据获取失败（回复中没有可用的数据）"));
     m_server.setRoute(kLinePath(), kLineReply(12));
     chart->doAction("月线");
+    QVERIFY(settled(tabs));
     QCOMPARE(candleCount(chart), 12);
     QCOMPARE(chart->periodCode(), QString("month"));
 }
@@ -862,10 +885,40 @@ void TestSeatViews::historyOfAStockLeftMeanwhileNotShown()
     w.showStock("600519", kDate);
     w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
     QTimer::singleShot(100, &w, [&w] { w.showStock("000002", kDate); });
-    const bool shown = withModalDialog<QWidget>([&] { w.showHistoryList(); }, [](QWidget*) {});
+    const bool shown = withModalDialog<QWidget>([&] { w.showHistoryList(); }, [](QWidget*) {}, 600);
     m_server.setResponseDelayMs(0);
     QVERIFY(!shown);
     QCOMPARE(m_server.requestCount(), 1);
+}
+
+void TestSeatViews::historyAskedAgainShowsOnce()
+{
+    // Asked for three times while the reply is on its way, and again while
+    // its dialog is open: the last ask wins, and one dialog opens.
+    storeTwoSeats();
+    m_server.setRoute(seatHistoryUrl("80153279"), historyReply(), 200, "text/plain");
+    m_server.setResponseDelayMs(300);
+    LHBBS5Widget w;
+    w.showStock("600519", kDate);
+    w.onClick(rowOf(w.table(), "国泰君安上海江苏路"), 1);
+    int dialogs = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++dialogs;
+            w.showHistoryList();
+            dialog->reject();
+        }
+    });
+    poll.start(20);
+    for (int i = 0; i < 3; ++i) {
+        w.showHistoryList();
+        QTest::qWait(50);
+    }
+    QTest::qWait(1000);
+    m_server.setResponseDelayMs(0);
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(m_server.requestCount(), 3);
 }
 
 void TestSeatViews::historyFetchFailureIsSaid_data()
