@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 // The running average price and the two counts over the accepted minutes.
@@ -57,9 +59,11 @@ void readMinuteArray(const QString& text, int end, RunningStats& stats) {
     for (const QString& part : parts) {
         // "0930 10.00 100": time, price and the day's volume so far.
         const QStringList items = part.split(QLatin1Char(' '));
-        if (items.size() != 3)
+        // A minute without a price that reads is no minute: counted at 0 it
+        // would drag the running average down.
+        const float price = items.size() == 3 ? readFloatFigure(items.at(1)) : 0.0f;
+        if (items.size() != 3 || !std::isfinite(price))
             continue;
-        const float price = items.at(1).toFloat();
         const int cumulative = items.at(2).toInt();
         const int volume = cumulative - previousCumulative;
         previousCumulative = cumulative;
@@ -299,11 +303,12 @@ MinuteData parseMinuteLines(const QString& text) {
     // The file holds the newest minute first.
     for (int i = lines.size() - 1; i >= 0; --i) {
         const QStringList items = lines.at(i).split(QLatin1Char(','));
-        if (items.size() != 7)
+        const float price = items.size() == 7 ? readFloatFigure(items.at(2)) : 0.0f;
+        if (items.size() != 7 || !std::isfinite(price))
             continue;
         const int volume = items.at(4).toInt();
         volumeTotal += volume;
-        stats.add(items.at(1), items.at(2).toFloat(), volume, volumeTotal);
+        stats.add(items.at(1), price, volume, volumeTotal);
     }
     stats.finish(data);
     return data;

@@ -273,6 +273,10 @@ void TestMinuteData::minuteParts_data() {
     QTest::newRow("falling") << "\"0930 10.00 100\",\"0931 9.00 200\""
                              << QStringList{"0930", "0931"} << QList<int>{100, 100}
                              << 1900.0f / 200.0f << 50.0f << 50.0f;
+    // A minute without a readable price is skipped, not priced at 0.
+    QTest::newRow("price no number")
+        << "\"0930 -- 100\",\"0931 10.10 300\"" << QStringList{"0931"} << QList<int>{300}
+        << 10.10f << 100.0f << 100.0f;
     QTest::newRow("empty array") << "" << QStringList() << QList<int>() << 0.0f << 0.0f << 0.0f;
 }
 
@@ -320,6 +324,8 @@ void TestMinuteData::lines_data() {
     QTest::newRow("wrong item counts")
         << "a,0930,10.0,x,100,y\na,0931,10.0,x,100,y,z,w\na,0932,10.0,x,100,y,z\n"
         << QStringList{"0932"} << QList<int>{100} << 100.0f << 100.0f;
+    QTest::newRow("price no number") << "x,0930,N/A,x,100,x,x\nx,0931,10.10,x,200,x,x"
+                                     << QStringList{"0931"} << QList<int>{200} << 100.0f << 100.0f;
     QTest::newRow("empty") << "" << QStringList() << QList<int>() << 0.0f << 0.0f;
 }
 
