@@ -16,13 +16,17 @@
 #include <QTranslator>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -93,52 +97,180 @@ void endOnTerminationSignals(QApplication& app) {
 
 namespace {
 
-// Whether the X server that DISPLAY names answers, reached as Qt's xcb
-// plugin reaches it (its authorisation included).
-bool xDisplayOpens() {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool opens = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return opens;
+using Clock = std::chrono::steady_clock;
+
+int msLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? int(left.count()) : 0;
 }
 
-// Whether a compositor listens on the socket that WAYLAND_DISPLAY names: a
-// path, or a name in XDG_RUNTIME_DIR.
-bool waylandDisplayOpens() {
-    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
+// Waits until fd is ready for events or the deadline passes.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd p = {fd, events, 0};
+        const int n = ::poll(&p, 1, msLeft(deadline));
+        if (n > 0)
+            return true;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Asks whether the X server that DISPLAY names answers, reached as Qt's xcb
+// plugin reaches it (its authorisation included). xcb_connect waits without
+// a bound (on a silent server, or a host that drops the connection), so it
+// runs in a child that is killed when the deadline passes.
+class XDisplayCheck {
+public:
+    XDisplayCheck() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            return;
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            // Whatever happens in here is no crash of the program's.
+            for (const int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGPIPE})
+                std::signal(sig, SIG_DFL);
+            ::close(fds[0]);
+            xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+            ::_exit(xcb_connection_has_error(connection) == 0 ? 0 : 1);
+        }
+        ::close(fds[1]);
+        if (m_pid < 0)
+            ::close(fds[0]);
+        else
+            m_fd = fds[0];
+    }
+    ~XDisplayCheck() { finish(Clock::now()); }
+    XDisplayCheck(const XDisplayCheck&) = delete;
+    XDisplayCheck& operator=(const XDisplayCheck&) = delete;
+
+    // The child's answer, waited for until the deadline.
+    bool answers(Clock::time_point deadline) {
+        finish(deadline);
+        return m_answers;
+    }
+
+private:
+    void finish(Clock::time_point deadline) {
+        if (m_pid <= 0)
+            return;
+        // The pipe's end closes when the child ends.
+        if (!waitFor(m_fd, POLLIN, deadline))
+            ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_answers = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ::close(m_fd);
+        m_pid = -1;
+    }
+
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    bool m_answers = false;
+};
+
+// Whether a Wayland compositor answers on the socket that WAYLAND_DISPLAY
+// names (a path, or a name in XDG_RUNTIME_DIR; "wayland-0" when unset, as
+// Qt takes it), before the deadline: it must return a wl_display.sync, as
+// it does for Qt's first round trip. A socket that accepts and says nothing
+// would hang Qt there.
+bool waylandAnswers(const QByteArray& display, Clock::time_point deadline) {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (name.isEmpty() || (!name.startsWith('/') && runtime.isEmpty()))
+    if (display.isEmpty() || (!display.startsWith('/') && runtime.isEmpty()))
         return false;
-    const QByteArray path = name.startsWith('/') ? name : runtime + '/' + name;
+    const QByteArray path = display.startsWith('/') ? display : runtime + '/' + display;
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
     if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
         return false;
     std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return false;
-    const bool opens =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    // wl_display (object 1) request 0, sync, with the new callback object 2.
+    const quint32 sync[3] = {1, (12u << 16) | 0u, 2};
+    quint32 reply[2] = {0, 0};
+    std::size_t got = 0;
+    bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+                    ::send(fd, sync, sizeof sync, MSG_NOSIGNAL) == ssize_t(sizeof sync);
+    // The first event is the callback's (object 2) done (event 0).
+    while (answered && got < sizeof reply) {
+        const ssize_t n = waitFor(fd, POLLIN, deadline)
+                              ? ::recv(fd, reinterpret_cast<char*>(reply) + got, sizeof reply - got, 0)
+                              : 0;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        answered = n > 0;
+        got += answered ? std::size_t(n) : 0;
+    }
     ::close(fd);
-    return opens;
+    return answered && reply[0] == 2 && (reply[1] & 0xFFFFu) == 0;
+}
+
+// The command line's platform, which Qt takes before QT_QPA_PLATFORM: the
+// argument after the last "-platform" (or "--platform"), or -1.
+int platformArgument(int argc, char** argv) {
+    int found = -1;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "-platform") || !std::strcmp(argv[i], "--platform"))
+            found = i + 1;
+    }
+    return found;
 }
 
 } // namespace
 
-bool findDisplay() {
-    // A platform chosen by name (offscreen, for one) is Qt's to open.
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    const bool x = xDisplayOpens();
-    const bool wayland = waylandDisplayOpens();
-    // Qt tries one display and aborts when that one fails: where only one
-    // answers, Qt is told to take that one.
-    if (x != wayland)
-        qputenv("QT_QPA_PLATFORM", x ? "xcb" : "wayland");
-    return x || wayland;
+bool findDisplay(int argc, char** argv, int boundMs) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(boundMs);
+    const int argument = platformArgument(argc, argv);
+    const QByteArray platforms = argument > 0 ? QByteArray(argv[argument]) : qgetenv("QT_QPA_PLATFORM");
+    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+    if (platforms.isEmpty()) {
+        // Qt takes X or Wayland as the session has it, and aborts when that
+        // one fails: where only one answers, Qt is told to take that one.
+        XDisplayCheck x;
+        const bool waylandOpens = waylandAnswers(wayland, deadline);
+        const bool xOpens = x.answers(deadline);
+        if (xOpens != waylandOpens)
+            qputenv("QT_QPA_PLATFORM", xOpens ? "xcb" : "wayland");
+        return xOpens || waylandOpens;
+    }
+    // Qt tries the platforms of the list in order and takes the first that
+    // opens. An X or Wayland display that does not answer is dropped from
+    // it, so that Qt neither waits on it nor aborts; the first other
+    // platform (offscreen, for one) and all after it are Qt's to open.
+    const QList<QByteArray> names = platforms.split(';');
+    std::unique_ptr<XDisplayCheck> x;
+    for (const QByteArray& name : names) {
+        if (name.split(':').first().toLower() == "xcb")
+            x.reset(new XDisplayCheck);
+    }
+    QList<QByteArray> kept;
+    for (int i = 0; i < names.size() && kept.isEmpty(); ++i) {
+        const QByteArray plugin = names[i].split(':').first().toLower();
+        bool opens = true;
+        if (plugin == "xcb")
+            opens = x->answers(deadline);
+        else if (plugin.startsWith("wayland"))
+            opens = waylandAnswers(wayland.isEmpty() ? QByteArray("wayland-0") : wayland, deadline);
+        if (opens && !plugin.isEmpty())
+            kept = names.mid(i);
+    }
+    if (kept.isEmpty())
+        return false;
+    if (kept.size() < names.size()) {
+        static QByteArray chosen;
+        chosen = kept.join(';');
+        if (argument > 0)
+            argv[argument] = chosen.data();
+        else
+            qputenv("QT_QPA_PLATFORM", chosen);
+    }
+    return true;
 }
 
 QString noDisplayMessage(const QString& program) {

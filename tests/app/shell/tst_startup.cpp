@@ -39,7 +39,11 @@
 #include <cstring>
 #include <functional>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -204,6 +208,8 @@ private slots:
     void unreadableConfigLeftAlone();
     void noDisplaySaysSoAndEnds_data();
     void noDisplaySaysSoAndEnds();
+    void displayMustAnswerInTime_data();
+    void displayMustAnswerInTime();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -504,26 +510,36 @@ void TestStartup::unreadableConfigLeftAlone() {
 void TestStartup::noDisplaySaysSoAndEnds_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("wayland");
-    QTest::newRow("none named") << "" << "";
+    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, unset when empty
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("none named") << "" << "" << "" << QStringList();
     // Stale: ssh -X without an X server at the other end, a session gone.
-    QTest::newRow("X server gone") << ":4242" << "";
-    QTest::newRow("both gone") << ":4242" << "wayland-4242";
+    QTest::newRow("X server gone") << ":4242" << "" << "" << QStringList();
+    QTest::newRow("both gone") << ":4242" << "wayland-4242" << "" << QStringList();
+    // A platform chosen by name (a profile's setting) is asked too.
+    QTest::newRow("xcb named, X server gone") << ":4242" << "" << "xcb" << QStringList();
+    QTest::newRow("wayland;xcb named, both gone") << ":4242" << "wayland-4242" << "wayland;xcb" << QStringList();
+    QTest::newRow("-platform xcb over offscreen") << ":4242" << "" << "offscreen" << QStringList{"-platform", "xcb"};
 }
 
 void TestStartup::noDisplaySaysSoAndEnds() {
     QFETCH(QString, display);
     QFETCH(QString, wayland);
-    // The program itself, started as over ssh: no platform chosen.
+    QFETCH(QString, platform);
+    QFETCH(QStringList, args);
+    // The program itself, started as over ssh.
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_config->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(m_work->path());
-    child.start(QStringLiteral(VESK_PROGRAM), QStringList());
+    child.start(QStringLiteral(VESK_PROGRAM), args);
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), kNoDisplayExitCode);
@@ -533,6 +549,143 @@ void TestStartup::noDisplaySaysSoAndEnds() {
     for (const char* part : {"图形显示", "graphical display", "xvfb-run -a " VESK_PROGRAM})
         QVERIFY2(said.first().contains(QString::fromUtf8(part)), qPrintable(said.first()));
     QVERIFY(!QDir(m_work->filePath(QStringLiteral("crash"))).exists());
+}
+
+namespace {
+
+// A display's stand-in: an X server on 127.0.0.1 (DISPLAY 127.0.0.1:n) or a
+// Wayland compositor on a Unix socket. It refuses, says nothing, drops the
+// connection attempt (its queue is full), or answers as a server would.
+class FakeDisplay {
+public:
+    FakeDisplay(bool x, const QString& how, const QString& folder) {
+        if (how == QLatin1String("none"))
+            return;
+        if (x) {
+            for (int n = 100; n < 1000 && name.isEmpty(); ++n) {
+                m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                sockaddr_in address = {};
+                address.sin_family = AF_INET;
+                address.sin_port = htons(quint16(6000 + n));
+                address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                    name = "127.0.0.1:" + QByteArray::number(n);
+                else
+                    ::close(m_fd);
+            }
+        } else {
+            name = QFile::encodeName(folder + QStringLiteral("/wayland-fake"));
+            m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, name.constData());
+            ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        }
+        if (how == QLatin1String("refuse"))
+            return; // bound, not listening
+        ::listen(m_fd, how == QLatin1String("drop") ? 0 : 8);
+        if (how == QLatin1String("drop")) {
+            // Connections nobody accepts fill the queue; a further attempt is dropped.
+            for (int i = 0; i < 2; ++i) {
+                m_clients.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+                sockaddr_in address = {};
+                socklen_t size = sizeof address;
+                ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size);
+                ::connect(m_clients.back(), reinterpret_cast<sockaddr*>(&address), size);
+            }
+            QThread::msleep(50);
+        }
+        if (how != QLatin1String("answer"))
+            return;
+        m_answerer = std::thread([this, x] {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                return;
+            char request[1024];
+            if (::read(client, request, sizeof request) > 0) {
+                // X: connection setup accepted, protocol 11.0, 32 bytes of
+                // setup data. Wayland: the sync callback's done.
+                QByteArray reply = x ? QByteArray("\x01\x00\x0B\x00\x00\x00\x08\x00", 8) + QByteArray(32, '\0')
+                                     : QByteArray("\x02\x00\x00\x00\x00\x00\x0C\x00\x01\x00\x00\x00", 12);
+                (void)!::write(client, reply.constData(), size_t(reply.size()));
+                while (::read(client, request, sizeof request) > 0) {
+                }
+            }
+            ::close(client);
+        });
+    }
+    ~FakeDisplay() {
+        if (m_fd >= 0)
+            ::shutdown(m_fd, SHUT_RDWR); // ends a wait in accept
+        if (m_answerer.joinable())
+            m_answerer.join();
+        for (const int fd : m_clients)
+            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    QByteArray name; // for DISPLAY or WAYLAND_DISPLAY; empty for none
+
+private:
+    int m_fd = -1;
+    std::vector<int> m_clients;
+    std::thread m_answerer;
+};
+
+} // namespace
+
+void TestStartup::displayMustAnswerInTime_data() {
+    QTest::addColumn<QByteArray>("platform"); // QT_QPA_PLATFORM; "-" for unset
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM after the check
+    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer" << "none" << true << QByteArray("xcb");
+    QTest::newRow("wayland-egl, Wayland says nothing") << QByteArray("wayland-egl") << "answer" << "silent" << false << QByteArray("wayland-egl");
+    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer" << "refuse" << true << QByteArray("xcb");
+    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("xcb;offscreen, X says nothing") << QByteArray("xcb;offscreen") << "silent" << "none" << true << QByteArray("offscreen");
+    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse" << "refuse" << true << QByteArray("offscreen");
+    QTest::newRow("unset, X says nothing, Wayland answers") << QByteArray("-") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("unset, both answer") << QByteArray("-") << "answer" << "answer" << true << QByteArray("-");
+    QTest::newRow("unset, X drops, Wayland says nothing") << QByteArray("-") << "drop" << "silent" << false << QByteArray("-");
+}
+
+void TestStartup::displayMustAnswerInTime() {
+    QFETCH(QByteArray, platform);
+    QFETCH(QString, x);
+    QFETCH(QString, wayland);
+    QFETCH(bool, found);
+    QFETCH(QByteArray, chosen);
+    const FakeDisplay xServer(true, x, m_config->path());
+    const FakeDisplay compositor(false, wayland, m_config->path());
+    QVERIFY(x == QLatin1String("none") || !xServer.name.isEmpty());
+    const char* const names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i)
+        saved[i] = qgetenv(names[i]);
+    qputenv("DISPLAY", xServer.name);
+    qputenv("WAYLAND_DISPLAY", compositor.name);
+    if (platform == "-")
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
+
+    const int boundMs = 500;
+    QElapsedTimer timer;
+    timer.start();
+    const bool result = findDisplay(0, nullptr, boundMs);
+    const qint64 ms = timer.elapsed();
+    const QByteArray after = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
+    for (int i = 0; i < 3; ++i)
+        qputenv(names[i], saved[i]);
+    QCOMPARE(result, found);
+    QCOMPARE(after, chosen);
+    QVERIFY2(ms < boundMs + 1000, qPrintable(QString::number(ms)));
 }
 
 int main(int argc, char** argv) {
