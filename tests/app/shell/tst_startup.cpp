@@ -10,6 +10,7 @@
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
+#include "core/inifile.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
@@ -444,6 +445,8 @@ void TestStartup::unreadableConfigLeftAlone_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("UTF-16") << "utf16";
     QTest::newRow("NUL byte before the header") << "nul";
+    QTest::newRow("binary bytes without NUL") << "binary";
+    QTest::newRow("larger than 1 MiB") << "large";
     QTest::newRow("no read permission") << "noread";
     QTest::newRow("FIFO") << "fifo";
     // A FIFO hung start-up before the signal handler was in place.
@@ -462,6 +465,10 @@ void TestStartup::unreadableConfigLeftAlone() {
                                         days.size() * 2);
     else if (kind == QLatin1String("nul"))
         bytes = QByteArray(1, '\0') + days;
+    else if (kind == QLatin1String("binary"))
+        bytes = QByteArray::fromRawData("\x01\x8F\x1B\xFE\x7F\x05\x9C\x13", 8).repeated(3200);
+    else if (kind == QLatin1String("large"))
+        bytes = days + QByteArray("; ").repeated(int(IniFile::kMaxFileBytes / 2));
     else if (kind == QLatin1String("noread"))
         bytes = days;
     else if (kind == QLatin1String("fifo") || kind == QLatin1String("term-early"))
@@ -499,6 +506,7 @@ void TestStartup::unreadableConfigLeftAlone() {
     const QString said = kind == QLatin1String("dangling") ? QStringLiteral("无法写入") : QStringLiteral("无法读取");
     QVERIFY2(messages.first().contains(said) && messages.first().contains(path),
              qPrintable(messages.first()));
+    QCOMPARE(messages.first().contains(QStringLiteral("大于 1 兆字节")), kind == QLatin1String("large"));
     // In the user's words: no English beside the path.
     const QString words = messages.first().mid(int(qstrlen("message: "))).remove(path);
     QVERIFY2(!words.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(words));
