@@ -40,30 +40,6 @@ QString unreadableMessage(const IniFile& ini)
         .arg(configPath(), why);
 }
 
-// Why a save failed, in the user's words: the file layer gives the
-// system's English text, which is matched back to its cause here.
-QString writeFailureReason(const std::string& error)
-{
-    static const struct {
-        int code;
-        const char* reason;
-    } reasons[] = {
-        {EACCES, "没有写入权限"},     {EPERM, "没有写入权限"},
-        {EROFS, "文件系统只读"},      {ENOSPC, "磁盘空间不足"},
-        {EDQUOT, "磁盘配额已满"},     {ENOENT, "所在文件夹不存在"},
-        {ENOTDIR, "所在文件夹不存在"}, {ELOOP, "符号链接成环"},
-        {ENAMETOOLONG, "路径过长"},   {EISDIR, "不是普通文件"},
-        {EIO, "读写出错"},            {EBUSY, "文件正被占用"},
-    };
-    for (const auto& known : reasons) {
-        if (error == std::strerror(known.code))
-            return QString::fromUtf8(known.reason);
-    }
-    if (error == "not a regular file")
-        return QStringLiteral("不是普通文件");
-    return QStringLiteral("系统错误");
-}
-
 QString unwritableMessage(const IniFile& ini)
 {
     return QStringLiteral("无法写入配置文件 %1（%2），该文件保持原样。")
@@ -117,6 +93,30 @@ void reportAtExit(const QString& message)
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 } // namespace
+
+// The file layer gives the system's English text, which is matched back to
+// its cause here.
+QString writeFailureReason(const std::string& error)
+{
+    static const struct {
+        int code;
+        const char* reason;
+    } reasons[] = {
+        {EACCES, "没有写入权限"},     {EPERM, "没有写入权限"},
+        {EROFS, "文件系统只读"},      {ENOSPC, "磁盘空间不足"},
+        {EDQUOT, "磁盘配额已满"},     {ENOENT, "所在文件夹不存在"},
+        {ENOTDIR, "所在文件夹不存在"}, {ELOOP, "符号链接成环"},
+        {ENAMETOOLONG, "路径过长"},   {EISDIR, "不是普通文件"},
+        {EIO, "读写出错"},            {EBUSY, "文件正被占用"},
+    };
+    for (const auto& known : reasons) {
+        if (error == std::strerror(known.code))
+            return QString::fromUtf8(known.reason);
+    }
+    if (error == "not a regular file")
+        return QStringLiteral("不是普通文件");
+    return QStringLiteral("系统错误");
+}
 
 StockApplication::StockApplication(int& argc, char** argv)
     : QApplication(argc, argv),
@@ -177,6 +177,11 @@ StockApplication::~StockApplication()
 StockApplication* StockApplication::instance()
 {
     return qobject_cast<StockApplication*>(QCoreApplication::instance());
+}
+
+QString StockApplication::userSettingsFile() const
+{
+    return m_userSettings->fileName();
 }
 
 QStringList StockApplication::nonTradeDays() const

@@ -11,10 +11,16 @@
 #include <QStringList>
 #include <QVector>
 
+#include <string>
+
 class QSettings;
 struct HttpGetStatus;
 
 using DaySeats = QMap<QString, QVector<LHBUnit>>;
+
+// Why a file could not be written, in the user's words, from the system's
+// text of the error (strerror's).
+QString writeFailureReason(const std::string& error);
 
 // The process's application object and the one home of the scan's caches.
 // The scan's worker thread writes the caches while the GUI thread reads
@@ -56,6 +62,8 @@ public:
 
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;
+    // The per-user settings file that holds the marker.
+    QString userSettingsFile() const;
 
     // What went wrong with config.ini at start-up, as a message for the user:
     // it could not be read (the run then uses the default days and leaves

@@ -7,10 +7,13 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -25,6 +28,7 @@
 #include <memory>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -324,12 +328,68 @@ void applyApplicationFont(QApplication& app) {
     app.setFont(font);
 }
 
+namespace {
+
+// Why the per-user settings file cannot be written, in the system's words,
+// or empty when it can: QSettings makes its folder and replaces the file by
+// a new one written beside it.
+std::string settingsWriteProblem(const QString& file) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
+    for (int i = 1; i <= folder.size(); ++i) {
+        if ((i == folder.size() || folder[i] == '/') && ::mkdir(folder.left(i).constData(), 0777) != 0 &&
+            errno != EEXIST)
+            return std::strerror(errno);
+    }
+    QByteArray probe = folder + "/.lhb.conf.XXXXXX";
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+    ::unlink(probe.constData());
+    if (::faccessat(AT_FDCWD, QFile::encodeName(file).constData(), W_OK, AT_EACCESS) != 0 &&
+        errno != ENOENT)
+        return std::strerror(errno);
+    return std::string();
+}
+
+// Where the first-run marker is kept when the user's settings cannot hold
+// it: the per-user runtime folder, which lasts until logout or a restart.
+// Empty when there is none.
+QString runtimeMarkerFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/vesk/lhb.conf");
+}
+
+const char* const kMarkerKey = "init";
+// The marker to set in the runtime folder when this run ends normally.
+QString g_runtimeMarker;
+
+} // namespace
+
 bool showFirstRunNote(const StockApplication& app) {
     if (app.isInitialized())
+        return false;
+    // Where the marker cannot be kept, the note would come at every start:
+    // it is kept in the runtime folder instead, and the note says why.
+    const std::string problem = settingsWriteProblem(app.userSettingsFile());
+    const QString runtimeMarker = problem.empty() ? QString() : runtimeMarkerFile();
+    if (!runtimeMarker.isEmpty() &&
+        QSettings(runtimeMarker, QSettings::IniFormat).value(QLatin1String(kMarkerKey)).toString() ==
+            QLatin1String("TRUE"))
         return false;
     StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath),
                          nullptr);
     note.exec(); // however it is closed, start-up goes on
+    g_runtimeMarker = runtimeMarker;
+    if (!problem.empty() && !g_terminationRequested) {
+        const QString when = runtimeMarker.isEmpty() ? QStringLiteral("本说明在每次启动时都会显示")
+                                                     : QStringLiteral("本说明在重新登录或重启之前不会再显示");
+        // It names the settings file's path, which may hold any character.
+        QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption),
+                             asPlainText(QStringLiteral("无法保存用户设置文件 %1（%2），%3。")
+                                             .arg(app.userSettingsFile(),
+                                                  writeFailureReason(problem), when)));
+    }
     return true;
 }
 
@@ -356,15 +416,17 @@ int runApplication(StockApplication& app) {
     // the note's loop would not see it again.
     if (!g_terminationRequested)
         showFirstRunNote(app);
-    // Ended while a message or the note was open: the main window does not come.
-    if (g_terminationRequested)
-        return 0;
-
     int result = 0;
-    {
+    // Ended while a message or the note was open: the main window does not come.
+    if (!g_terminationRequested) {
         LHBMainWindow window(nullptr);
         window.show();
         result = app.exec();
     } // the window, and with it the scan widget, goes before the application
+    // A normal end, as the application object's own marker is set then.
+    if (!g_runtimeMarker.isEmpty()) {
+        QSettings marker(g_runtimeMarker, QSettings::IniFormat);
+        marker.setValue(QLatin1String(kMarkerKey), QStringLiteral("TRUE"));
+    }
     return result;
 }

@@ -207,6 +207,8 @@ private slots:
     void terminationSignalEndsNormally();
     void unreadableConfigLeftAlone_data();
     void unreadableConfigLeftAlone();
+    void unwritableSettingsSaidOnce_data();
+    void unwritableSettingsSaidOnce();
     void noDisplaySaysSoAndEnds_data();
     void noDisplaySaysSoAndEnds();
     void displayMustAnswerInTime_data();
@@ -227,6 +229,9 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    QString m_runtimeDir; // XDG_RUNTIME_DIR of the runs
+    QString m_tmpDir;     // their TMPDIR, when not empty
     bool m_unprivileged = false; // the next run drops to an unprivileged user
     TestHttpServer m_server; // the child's proxy to the data services
 };
@@ -234,8 +239,11 @@ private:
 void TestStartup::init() {
     m_config.reset(new QTemporaryDir);
     m_work.reset(new QTemporaryDir);
+    m_runtime.reset(new QTemporaryDir);
+    m_runtimeDir = m_runtime->path();
+    m_tmpDir.clear();
     m_unprivileged = false;
-    QVERIFY(m_config->isValid() && m_work->isValid());
+    QVERIFY(m_config->isValid() && m_work->isValid() && m_runtime->isValid());
 }
 
 ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
@@ -245,6 +253,9 @@ ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
+    if (!m_tmpDir.isEmpty())
+        env.insert(QStringLiteral("TMPDIR"), m_tmpDir);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // A machine without a Chinese locale.
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
@@ -513,6 +524,51 @@ void TestStartup::unreadableConfigLeftAlone() {
     QVERIFY(run.lines.contains(QStringLiteral("main")));
     QVERIFY(run.lines.contains(QStringLiteral("days: ") +
                                QLatin1String(StockApplication::kDefaultNonTradeDays)));
+}
+
+void TestStartup::unwritableSettingsSaidOnce_data() {
+    QTest::addColumn<QString>("unwritable"); // under the config folder; "." for itself
+    QTest::addColumn<bool>("runtimeFolder");
+    QTest::newRow("HOME") << "." << true;
+    QTest::newRow("settings folder") << "vesk" << true;
+    QTest::newRow("settings file") << "vesk/lhb.conf" << true;
+    QTest::newRow("HOME, and no runtime folder") << "." << false;
+}
+
+void TestStartup::unwritableSettingsSaidOnce() {
+    QFETCH(QString, unwritable);
+    QFETCH(bool, runtimeFolder);
+    const QString problem =
+        unprivilegedProblem({QDir::tempPath(), QCoreApplication::applicationFilePath()});
+    if (!problem.isEmpty())
+        QSKIP(qPrintable(problem));
+    const QString path = m_config->filePath(unwritable);
+    if (unwritable != QLatin1String("."))
+        setMarker(QStringLiteral("FALSE"));
+    // Qt makes the runtime folder, or one in the temporary folder: neither
+    // can be made in the unwritable HOME.
+    if (!runtimeFolder)
+        m_runtimeDir = m_tmpDir = m_config->path() + QStringLiteral("/run");
+    QVERIFY(handToUnprivileged(m_work->path()) && handToUnprivileged(m_config->path()) &&
+            handToUnprivileged(m_runtime->path()));
+    QVERIFY(QFile::setPermissions(path, QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner
+                                                                   : QFile::ReadOwner));
+    m_unprivileged = true;
+
+    // Said with the note; where the runtime folder keeps the marker, neither comes again.
+    for (const bool first : {true, false}) {
+        const ChildRun run = runProgram();
+        QCOMPARE(run.exitCode, 0);
+        const QStringList messages = run.lines.filter(QRegularExpression(QStringLiteral("^message: ")));
+        QCOMPARE(run.lines.value(0), first || !runtimeFolder ? QStringLiteral("note") : QStringLiteral("main"));
+        QCOMPARE(messages.size(), first || !runtimeFolder ? 1 : 0);
+        if (!messages.isEmpty())
+            QVERIFY2(messages.first().contains(QStringLiteral("无法保存用户设置文件 ") + markerFile()) &&
+                         messages.first().contains(runtimeFolder ? QStringLiteral("不会再显示")
+                                                                 : QStringLiteral("每次启动")),
+                     qPrintable(messages.first()));
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestStartup::noDisplaySaysSoAndEnds_data() {
