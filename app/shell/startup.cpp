@@ -27,6 +27,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -126,7 +127,7 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
 // runs in a child that is killed when the deadline passes.
 class XDisplayCheck {
 public:
-    XDisplayCheck() {
+    explicit XDisplayCheck(int boundMs) {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             return;
         int fds[2];
@@ -135,8 +136,11 @@ public:
         m_pid = ::fork();
         if (m_pid == 0) {
             // Whatever happens in here is no crash of the program's.
-            for (const int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGPIPE})
+            for (const int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGPIPE, SIGALRM})
                 std::signal(sig, SIG_DFL);
+            // Not left waiting when the program is ended before it is done.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::alarm(unsigned(boundMs / 1000 + 2));
             ::close(fds[0]);
             xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
             ::_exit(xcb_connection_has_error(connection) == 0 ? 0 : 1);
@@ -236,7 +240,7 @@ bool findDisplay(int argc, char** argv, int boundMs) {
     if (platforms.isEmpty()) {
         // Qt takes X or Wayland as the session has it, and aborts when that
         // one fails: where only one answers, Qt is told to take that one.
-        XDisplayCheck x;
+        XDisplayCheck x(boundMs);
         const bool waylandOpens = waylandAnswers(wayland, deadline);
         const bool xOpens = x.answers(deadline);
         if (xOpens != waylandOpens)
@@ -251,7 +255,7 @@ bool findDisplay(int argc, char** argv, int boundMs) {
     std::unique_ptr<XDisplayCheck> x;
     for (const QByteArray& name : names) {
         if (name.split(':').first().toLower() == "xcb")
-            x.reset(new XDisplayCheck);
+            x.reset(new XDisplayCheck(boundMs));
     }
     QList<QByteArray> kept;
     for (int i = 0; i < names.size() && kept.isEmpty(); ++i) {

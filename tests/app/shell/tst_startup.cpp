@@ -671,7 +671,7 @@ public:
                 // setup data. Wayland: the sync callback's done.
                 QByteArray reply = x ? QByteArray("\x01\x00\x0B\x00\x00\x00\x08\x00", 8) + QByteArray(32, '\0')
                                      : QByteArray("\x02\x00\x00\x00\x00\x00\x0C\x00\x01\x00\x00\x00", 12);
-                (void)!::write(client, reply.constData(), size_t(reply.size()));
+                ::send(client, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
                 while (::read(client, request, sizeof request) > 0) {
                 }
             }
