@@ -25,7 +25,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <memory>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -127,8 +126,8 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
 // runs in a child that is killed when the deadline passes.
 class XDisplayCheck {
 public:
-    explicit XDisplayCheck(int boundMs) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    XDisplayCheck(bool ask, int boundMs) {
+        if (!ask || qEnvironmentVariableIsEmpty("DISPLAY"))
             return;
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -181,43 +180,67 @@ private:
     bool m_answers = false;
 };
 
-// Whether a Wayland compositor answers on the socket that WAYLAND_DISPLAY
-// names (a path, or a name in XDG_RUNTIME_DIR; "wayland-0" when unset, as
-// Qt takes it), before the deadline: it must return a wl_display.sync, as
-// it does for Qt's first round trip. A socket that accepts and says nothing
-// would hang Qt there.
-bool waylandAnswers(const QByteArray& display, Clock::time_point deadline) {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (display.isEmpty() || (!display.startsWith('/') && runtime.isEmpty()))
-        return false;
-    const QByteArray path = display.startsWith('/') ? display : runtime + '/' + display;
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    // wl_display (object 1) request 0, sync, with the new callback object 2.
-    const quint32 sync[3] = {1, (12u << 16) | 0u, 2};
-    quint32 reply[2] = {0, 0};
-    std::size_t got = 0;
-    bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-                    ::send(fd, sync, sizeof sync, MSG_NOSIGNAL) == ssize_t(sizeof sync);
-    // The first event is the callback's (object 2) done (event 0).
-    while (answered && got < sizeof reply) {
-        const ssize_t n = waitFor(fd, POLLIN, deadline)
-                              ? ::recv(fd, reinterpret_cast<char*>(reply) + got, sizeof reply - got, 0)
-                              : 0;
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        answered = n > 0;
-        got += answered ? std::size_t(n) : 0;
+// Asks whether a Wayland compositor answers on the socket that
+// WAYLAND_DISPLAY names (a path, or a name in XDG_RUNTIME_DIR): it must
+// return a wl_display.sync, as it does for Qt's first round trip. A socket
+// that accepts and says nothing would hang Qt there.
+class WaylandDisplayCheck {
+public:
+    explicit WaylandDisplayCheck(const QByteArray& display) {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        if (display.isEmpty() || (!display.startsWith('/') && runtime.isEmpty()))
+            return;
+        const QByteArray path = display.startsWith('/') ? display : runtime + '/' + display;
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+            return;
+        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        // wl_display (object 1) request 0, sync, with the new callback object 2.
+        const quint32 sync[3] = {1, (12u << 16) | 0u, 2};
+        if (m_fd >= 0 &&
+            (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+             ::send(m_fd, sync, sizeof sync, MSG_NOSIGNAL) != ssize_t(sizeof sync)))
+            finish();
     }
-    ::close(fd);
-    return answered && reply[0] == 2 && (reply[1] & 0xFFFFu) == 0;
-}
+    ~WaylandDisplayCheck() { finish(); }
+    WaylandDisplayCheck(const WaylandDisplayCheck&) = delete;
+    WaylandDisplayCheck& operator=(const WaylandDisplayCheck&) = delete;
+
+    // The compositor's answer, waited for until the deadline.
+    bool answers(Clock::time_point deadline) {
+        // The first event is the callback's (object 2) done (event 0).
+        quint32 reply[2] = {0, 0};
+        std::size_t got = 0;
+        while (m_fd >= 0 && got < sizeof reply) {
+            const ssize_t n =
+                waitFor(m_fd, POLLIN, deadline)
+                    ? ::recv(m_fd, reinterpret_cast<char*>(reply) + got, sizeof reply - got, 0)
+                    : 0;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (n <= 0)
+                finish();
+            got += n > 0 ? std::size_t(n) : 0;
+        }
+        if (m_fd >= 0) {
+            m_answers = reply[0] == 2 && (reply[1] & 0xFFFFu) == 0;
+            finish();
+        }
+        return m_answers;
+    }
+
+private:
+    void finish() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd = -1;
+    bool m_answers = false;
+};
 
 // The command line's platform, which Qt takes before QT_QPA_PLATFORM: the
 // argument after the last "-platform" (or "--platform"), or -1.
@@ -236,13 +259,22 @@ bool findDisplay(int argc, char** argv, int boundMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(boundMs);
     const int argument = platformArgument(argc, argv);
     const QByteArray platforms = argument > 0 ? QByteArray(argv[argument]) : qgetenv("QT_QPA_PLATFORM");
-    const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
-    if (platforms.isEmpty()) {
+    const QList<QByteArray> names = platforms.isEmpty() ? QList<QByteArray>() : platforms.split(';');
+    QList<QByteArray> plugins;
+    for (const QByteArray& name : names)
+        plugins << name.split(':').first().toLower();
+    // The displays the platforms need are asked at once, so that each has
+    // the whole bound. Qt's Wayland plugin takes "wayland-0" when none is
+    // named; with no platform named, Qt does not try Wayland then.
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
+    XDisplayCheck x(names.isEmpty() || plugins.contains("xcb"), boundMs);
+    WaylandDisplayCheck wayland(waylandDisplay.isEmpty() && !names.isEmpty() ? QByteArray("wayland-0")
+                                                                             : waylandDisplay);
+    if (names.isEmpty()) {
         // Qt takes X or Wayland as the session has it, and aborts when that
         // one fails: where only one answers, Qt is told to take that one.
-        XDisplayCheck x(boundMs);
-        const bool waylandOpens = waylandAnswers(wayland, deadline);
         const bool xOpens = x.answers(deadline);
+        const bool waylandOpens = wayland.answers(deadline);
         if (xOpens != waylandOpens)
             qputenv("QT_QPA_PLATFORM", xOpens ? "xcb" : "wayland");
         return xOpens || waylandOpens;
@@ -251,21 +283,14 @@ bool findDisplay(int argc, char** argv, int boundMs) {
     // opens. An X or Wayland display that does not answer is dropped from
     // it, so that Qt neither waits on it nor aborts; the first other
     // platform (offscreen, for one) and all after it are Qt's to open.
-    const QList<QByteArray> names = platforms.split(';');
-    std::unique_ptr<XDisplayCheck> x;
-    for (const QByteArray& name : names) {
-        if (name.split(':').first().toLower() == "xcb")
-            x.reset(new XDisplayCheck(boundMs));
-    }
     QList<QByteArray> kept;
     for (int i = 0; i < names.size() && kept.isEmpty(); ++i) {
-        const QByteArray plugin = names[i].split(':').first().toLower();
-        bool opens = true;
-        if (plugin == "xcb")
-            opens = x->answers(deadline);
-        else if (plugin.startsWith("wayland"))
-            opens = waylandAnswers(wayland.isEmpty() ? QByteArray("wayland-0") : wayland, deadline);
-        if (opens && !plugin.isEmpty())
+        bool opens = !plugins[i].isEmpty();
+        if (plugins[i] == "xcb")
+            opens = x.answers(deadline);
+        else if (plugins[i].startsWith("wayland"))
+            opens = wayland.answers(deadline);
+        if (opens)
             kept = names.mid(i);
     }
     if (kept.isEmpty())
