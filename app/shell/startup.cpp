@@ -129,6 +129,8 @@ public:
     XDisplayCheck(bool ask, int boundMs) {
         if (!ask || qEnvironmentVariableIsEmpty("DISPLAY"))
             return;
+        // Where the child cannot be made, Qt is left to try.
+        m_answers = true;
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return;
