@@ -1,5 +1,6 @@
 #include "core/inifile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -352,58 +353,59 @@ void IniFile::load(const std::string& path) {
     parse(text);
 }
 
-void IniFile::parse(const std::string& text) {
-    std::size_t current = kNone; // lines above the first header stand in "[]"
-    std::string::size_type start = 0;
+void IniFile::parse(std::string text) {
     // Editors that save UTF-8 with a byte-order mark put it before the first
     // line; left there it would hide the first header.
     if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
         m_byteOrderMark = true;
-        start = kByteOrderMark.size();
+        text.erase(0, kByteOrderMark.size());
     }
+    m_text = std::move(text);
+    const std::string& t = m_text;
+    m_lines.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+    std::size_t current = kNone; // lines above the first header stand in "[]"
     bool endSeen = false;
     // Lines end at "\n" or "\r\n"; an empty remainder after the last one is no line.
-    while (start < text.size()) {
-        const std::string::size_type end = text.find('\n', start);
-        Line line{text.substr(start, end == std::string::npos ? std::string::npos : end - start),
-                  std::string(), kNone, kNone};
-        start = end == std::string::npos ? text.size() : end + 1;
-        if (end != std::string::npos) {
-            line.end = "\n";
-            if (!line.text.empty() && line.text.back() == '\r') {
-                line.text.pop_back();
-                line.end = "\r\n";
+    for (std::string::size_type start = 0; start < t.size();) {
+        const std::string::size_type newline = std::min(t.find('\n', start), t.size());
+        Line line{std::uint32_t(start), std::uint32_t(newline - start), 0, 0, kNoEntry};
+        if (newline < t.size()) {
+            line.endLength = 1;
+            if (line.length > 0 && t[newline - 1] == '\r') {
+                --line.length;
+                line.endLength = 2;
             }
             if (!endSeen)
-                m_lineEnd = line.end;
+                m_lineEnd = t.substr(start + line.length, line.endLength);
             endSeen = true;
         }
-        const std::string n = normalizeIniName(line.text);
-        if (isBracketed(n)) {
-            current = sectionFor(line.text);
-        } else if (current == kNone) {
+        start = newline + 1;
+        const std::string raw = t.substr(line.start, line.length);
+        const std::string n = normalizeIniName(raw);
+        if (isBracketed(n))
+            current = sectionFor(raw);
+        else if (current == kNone)
             current = sectionFor(std::string());
-        }
-        line.section = current;
+        line.section = std::uint32_t(current);
         // Entries start with a letter; comments, blank lines and anything
         // else are only lines.
         if (!isBracketed(n) && !n.empty() && isAsciiLetter(n.front())) {
-            const std::string::size_type eq = line.text.find('=');
+            const std::string::size_type eq = raw.find('=');
             // A line without "=" is its own key and value.
-            const std::string key = eq == std::string::npos ? line.text : line.text.substr(0, eq);
-            const std::string value =
-                eq == std::string::npos ? line.text : line.text.substr(eq + 1);
+            const std::string key = eq == std::string::npos ? raw : raw.substr(0, eq);
+            const std::string value = eq == std::string::npos ? raw : raw.substr(eq + 1);
             const std::string normalizedKey = normalizeIniName(key);
             const auto found = m_keyIndex[current].find(normalizedKey);
             if (found != m_keyIndex[current].end()) {
                 // A key written twice: the later value counts.
-                line.entry = found->second;
-                m_sections[current].entries[line.entry].second = value;
+                line.entry = std::uint32_t(found->second);
+                m_sections[current].entries[found->second].second = value;
             } else {
-                line.entry = appendEntry(current, normalizedKey, key, value, m_lines.size());
+                line.entry =
+                    std::uint32_t(appendEntry(current, normalizedKey, key, value, m_lines.size()));
             }
         }
-        m_lines.push_back(std::move(line));
+        m_lines.push_back(line);
     }
 }
 
@@ -515,13 +517,13 @@ bool IniFile::save() {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const Line& line = m_lines[i];
         const EntryState* state =
-            line.entry == kNone ? nullptr : &m_entryStates[line.section][line.entry];
+            line.entry == kNoEntry ? nullptr : &m_entryStates[line.section][line.entry];
         if (!state || !state->changed) {
-            text += line.text;
-            text += line.end;
+            text.append(m_text, line.start, line.length + line.endLength);
         } else if (state->line == i) {
             const auto& entry = m_sections[line.section].entries[line.entry];
-            text += entry.first + '=' + entry.second + line.end;
+            text += entry.first + '=' + entry.second;
+            text.append(m_text, line.start + line.length, line.endLength);
         }
         // A later line of a changed key would hide the new value: it goes.
         if (lastLine[line.section] == i)
@@ -585,6 +587,9 @@ void IniFile::clearSections() {
     m_keyIndex.clear();
     m_entryStates.clear();
     m_lines.clear();
+    m_lines.shrink_to_fit();
+    m_text.clear();
+    m_text.shrink_to_fit();
     m_lineEnd = "\n";
     m_byteOrderMark = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -85,13 +86,16 @@ private:
     using NameIndex = std::unordered_map<std::string, std::size_t>;
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-    // One line of the file as read.
+    // One line of the file as read, as a place in m_text: a file of a
+    // million short lines costs little more than its own bytes.
     struct Line {
-        std::string text;    // without its line end
-        std::string end;     // "\n", "\r\n", or empty for a last line without one
-        std::size_t section; // the section it stands in (a header: its own)
-        std::size_t entry;   // the entry it holds, or kNone
+        std::uint32_t start;     // in m_text
+        std::uint32_t length;    // without its line end
+        std::uint32_t endLength; // 0 (the last line, without one), 1 ("\n") or 2 ("\r\n")
+        std::uint32_t section;   // the section it stands in (a header: its own)
+        std::uint32_t entry;     // the entry it holds, or kNoEntry
     };
+    static constexpr std::uint32_t kNoEntry = static_cast<std::uint32_t>(-1);
     struct EntryState {
         std::size_t line; // the first line that holds it; kNone for a new entry
         bool changed;     // set since the load: written as key=value
@@ -102,7 +106,7 @@ private:
     std::size_t appendEntry(std::size_t section, const std::string& normalizedKey,
                             const std::string& key, const std::string& value, std::size_t line);
     void clearSections();
-    void parse(const std::string& text);
+    void parse(std::string text);
     void appendNewEntries(std::size_t section, std::string& out) const;
     void breakLine(std::string& out) const;
 
@@ -112,6 +116,7 @@ private:
     // Per section: normalised key -> place of its entry.
     std::vector<NameIndex> m_keyIndex;
     std::vector<std::vector<EntryState>> m_entryStates;
+    std::string m_text; // the file as read, without a byte-order mark
     std::vector<Line> m_lines;
     // The line end of lines this class adds: the file's first one.
     std::string m_lineEnd = "\n";
