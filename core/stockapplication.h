@@ -18,10 +18,6 @@ struct HttpGetStatus;
 
 using DaySeats = QMap<QString, QVector<LHBUnit>>;
 
-// Why a file could not be written, in the user's words, from the system's
-// text of the error (strerror's).
-QString writeFailureReason(const std::string& error);
-
 // The process's application object and the one home of the scan's caches.
 // The scan's worker thread writes the caches while the GUI thread reads
 // them, so every cache operation takes m_mutex; readers get copies.
@@ -95,3 +91,7 @@ private:
     QString m_configProblem;
     mutable QMutex m_mutex;
 };
+
+// Why a file could not be written, in the user's words, from the system's
+// text of the error (strerror's).
+QString writeFailureReason(const std::string& error);
