@@ -71,7 +71,7 @@ inline constexpr int kDisplayAnswerMs = 5000;
 // when none is left. The first other platform (offscreen, for one) and
 // those after it are Qt's to open. With no platform named, where only one
 // of X and Wayland answers, QT_QPA_PLATFORM is set to it.
-bool findDisplay(int argc, char** argv, int boundMs = kDisplayAnswerMs);
+bool findDisplay(int argc = 0, char** argv = nullptr, int boundMs = kDisplayAnswerMs);
 
 // The one line, in Chinese and English, said when there is no display to
 // open: what is missing and how to run the program (given as it was
