@@ -1,5 +1,6 @@
 #include "core/inifile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -26,20 +27,24 @@ bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-const std::string kCommentKey = "_comment";
-const std::string kNewlineKey = "_newline";
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// Bytes that no text holds: control characters other than the blanks.
+// Text in UTF-8, GBK or another 8-bit encoding has none of them; a binary
+// file has them all over.
+bool isControlByte(unsigned char c) {
+    return (c < 0x20 && !isBlank(static_cast<char>(c))) || c == 0x7F;
+}
 
 std::string systemError(const char* what, int error) {
     return std::string(what) + ": " + std::strerror(error);
 }
 
-enum class ReadResult { Read, Missing, Unreadable };
+enum class ReadResult { Read, Missing, Unreadable, TooLarge };
 
 // The whole file as bytes. The type is checked before the file is opened,
 // and the open does not block, so a FIFO or device named like the file
-// cannot hang the caller.
+// cannot hang the caller; nor is more than IniFile::kMaxFileBytes read.
 ReadResult readTextFile(const std::string& path, std::string& text, std::string& error) {
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
@@ -64,9 +69,12 @@ ReadResult readTextFile(const std::string& path, std::string& text, std::string&
         error = "not a regular file";
         return ReadResult::Unreadable;
     }
-    text.reserve(static_cast<std::size_t>(st.st_size));
+    const std::size_t limit = IniFile::kMaxFileBytes;
+    if (static_cast<std::size_t>(st.st_size) <= limit)
+        text.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
-    for (;;) {
+    // It may also grow while it is read.
+    while (text.size() <= limit) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n == 0)
             break;
@@ -80,15 +88,23 @@ ReadResult readTextFile(const std::string& path, std::string& text, std::string&
         text.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (text.size() > limit) {
+        text.clear();
+        text.shrink_to_fit();
+        error = "larger than the largest settings file";
+        return ReadResult::TooLarge;
+    }
     // UTF-16 (as some editors save) and binary files are not this text;
     // read line by line they would lose the user's entries at the next save.
     if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
         error = "UTF-16 text";
         return ReadResult::Unreadable;
     }
-    if (text.find('\0') != std::string::npos) {
-        error = "a NUL byte";
-        return ReadResult::Unreadable;
+    for (const char c : text) {
+        if (isControlByte(static_cast<unsigned char>(c))) {
+            error = "not text";
+            return ReadResult::Unreadable;
+        }
     }
     return ReadResult::Read;
 }
@@ -315,12 +331,17 @@ IniFile::~IniFile() {
 void IniFile::load(const std::string& path) {
     m_path = path;
     m_unreadable = false;
+    m_tooLarge = false;
     m_error.clear();
     if (path.empty())
         return;
     std::string text;
     switch (readTextFile(path, text, m_error)) {
     case ReadResult::Missing:
+        return;
+    case ReadResult::TooLarge:
+        m_tooLarge = true;
+        m_unreadable = true;
         return;
     case ReadResult::Unreadable:
         m_unreadable = true;
@@ -329,43 +350,62 @@ void IniFile::load(const std::string& path) {
         break;
     }
     clearSections();
-    m_byteOrderMark = false;
     parse(text);
 }
 
-void IniFile::parse(const std::string& text) {
-    std::string current; // lines above the first header belong to "[]"
-    bool firstLine = true;
-    std::string::size_type start = 0;
-    // Lines end at "\n"; an empty remainder after the last one is no line.
-    while (start < text.size()) {
-        const std::string::size_type end = text.find('\n', start);
-        const bool atEnd = end == std::string::npos;
-        std::string raw = text.substr(start, atEnd ? std::string::npos : end - start);
-        start = atEnd ? text.size() : end + 1;
-        // Editors that save UTF-8 with a byte-order mark put it before the
-        // first line; left there it would hide the first header.
-        if (firstLine && raw.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
-            raw.erase(0, kByteOrderMark.size());
-            m_byteOrderMark = true;
+void IniFile::parse(std::string text) {
+    // Editors that save UTF-8 with a byte-order mark put it before the first
+    // line; left there it would hide the first header.
+    if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        m_byteOrderMark = true;
+        text.erase(0, kByteOrderMark.size());
+    }
+    m_text = std::move(text);
+    const std::string& t = m_text;
+    m_lines.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+    std::size_t current = kNone; // lines above the first header stand in "[]"
+    bool endSeen = false;
+    // Lines end at "\n" or "\r\n"; an empty remainder after the last one is no line.
+    for (std::string::size_type start = 0; start < t.size();) {
+        const std::string::size_type newline = std::min(t.find('\n', start), t.size());
+        Line line{std::uint32_t(start), std::uint32_t(newline - start), 0, 0, kNoEntry};
+        if (newline < t.size()) {
+            line.endLength = 1;
+            if (line.length > 0 && t[newline - 1] == '\r') {
+                --line.length;
+                line.endLength = 2;
+            }
+            if (!endSeen)
+                m_lineEnd = t.substr(start + line.length, line.endLength);
+            endSeen = true;
         }
-        firstLine = false;
+        start = newline + 1;
+        const std::string raw = t.substr(line.start, line.length);
         const std::string n = normalizeIniName(raw);
-        if (isBracketed(n)) {
-            current = raw;
-        } else if (!n.empty() && isAsciiLetter(n.front())) {
+        if (isBracketed(n))
+            current = sectionFor(raw);
+        else if (current == kNone)
+            current = sectionFor(std::string());
+        line.section = std::uint32_t(current);
+        // Entries start with a letter; comments, blank lines and anything
+        // else are only lines.
+        if (!isBracketed(n) && !n.empty() && isAsciiLetter(n.front())) {
             const std::string::size_type eq = raw.find('=');
-            if (eq == std::string::npos)
-                setValue(current, raw, raw);
-            else
-                setValue(current, raw.substr(0, eq), raw.substr(eq + 1));
-        } else if (!n.empty() && (n.front() == '#' || n.front() == ';')) {
-            appendEntry(sectionFor(current), kCommentKey, kCommentKey, raw);
-        } else if (n.empty() && !atEnd) {
-            appendEntry(sectionFor(current), kNewlineKey, kNewlineKey, std::string());
+            // A line without "=" is its own key and value.
+            const std::string key = eq == std::string::npos ? raw : raw.substr(0, eq);
+            const std::string value = eq == std::string::npos ? raw : raw.substr(eq + 1);
+            const std::string normalizedKey = normalizeIniName(key);
+            const auto found = m_keyIndex[current].find(normalizedKey);
+            if (found != m_keyIndex[current].end()) {
+                // A key written twice: the later value counts.
+                line.entry = std::uint32_t(found->second);
+                m_sections[current].entries[found->second].second = value;
+            } else {
+                line.entry =
+                    std::uint32_t(appendEntry(current, normalizedKey, key, value, m_lines.size()));
+            }
         }
-        // Anything else (a line starting with a digit or "=", or blanks at
-        // the very end) is dropped.
+        m_lines.push_back(line);
     }
 }
 
@@ -376,10 +416,14 @@ void IniFile::setValue(const std::string& section, const std::string& key,
     const std::string wanted = normalizeIniName(key);
     const auto found = m_keyIndex[s].find(wanted);
     if (found != m_keyIndex[s].end()) {
-        m_sections[s].entries[found->second].second = value;
+        std::string& stored = m_sections[s].entries[found->second].second;
+        if (stored != value) {
+            stored = value;
+            m_entryStates[s][found->second].changed = true;
+        }
         return;
     }
-    appendEntry(s, wanted, key, value);
+    appendEntry(s, wanted, key, value, kNone);
 }
 
 std::string IniFile::getRawValue(const std::string& section, const std::string& key,
@@ -437,6 +481,27 @@ int IniFile::removeLeftTemporaries(std::string path) {
     return removed;
 }
 
+void IniFile::breakLine(std::string& out) const {
+    // A last line without a line end gets one when something follows it.
+    const std::size_t mark = m_byteOrderMark ? kByteOrderMark.size() : 0;
+    if (out.size() > mark && out.back() != '\n')
+        out += m_lineEnd;
+}
+
+void IniFile::appendNewEntries(std::size_t section, std::string& out) const {
+    const IniSection& s = m_sections[section];
+    for (std::size_t e = 0; e < s.entries.size(); ++e) {
+        const std::string& key = s.entries[e].first;
+        // A key that names nothing, or one of the reserved "_" keys, is not
+        // written.
+        if (m_entryStates[section][e].line != kNone || key.empty() || key.front() == '_' ||
+            normalizeIniName(key).empty())
+            continue;
+        breakLine(out);
+        out += key + '=' + s.entries[e].second + m_lineEnd;
+    }
+}
+
 bool IniFile::save() {
     if (m_path.empty())
         return true;
@@ -445,28 +510,34 @@ bool IniFile::save() {
     std::string text;
     if (m_byteOrderMark)
         text += kByteOrderMark;
-    for (const IniSection& s : m_sections) {
-        if (!isBracketed(normalizeIniName(s.name)))
-            continue;
-        text += s.name;
-        text += '\n';
-        for (const auto& entry : s.entries) {
-            if (entry.first == kCommentKey) {
-                text += entry.second;
-                text += '\n';
-            } else if (entry.first == kNewlineKey) {
-                text += '\n';
-            } else if (!entry.first.empty() && entry.first.front() == '_') {
-                continue;
-            } else if (normalizeIniName(entry.first).empty()) {
-                continue;
-            } else {
-                text += entry.first;
-                text += '=';
-                text += entry.second;
-                text += '\n';
-            }
+    // A section's new entries follow its last line.
+    std::vector<std::size_t> lastLine(m_sections.size(), kNone);
+    for (std::size_t i = 0; i < m_lines.size(); ++i)
+        lastLine[m_lines[i].section] = i;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Line& line = m_lines[i];
+        const EntryState* state =
+            line.entry == kNoEntry ? nullptr : &m_entryStates[line.section][line.entry];
+        if (!state || !state->changed) {
+            text.append(m_text, line.start, line.length + line.endLength);
+        } else if (state->line == i) {
+            const auto& entry = m_sections[line.section].entries[line.entry];
+            text += entry.first + '=' + entry.second;
+            text.append(m_text, line.start + line.length, line.endLength);
         }
+        // A later line of a changed key would hide the new value: it goes.
+        if (lastLine[line.section] == i)
+            appendNewEntries(line.section, text);
+    }
+    for (std::size_t s = 0; s < m_sections.size(); ++s) {
+        if (lastLine[s] != kNone)
+            continue;
+        std::string entries;
+        appendNewEntries(s, entries);
+        if (entries.empty())
+            continue;
+        breakLine(text);
+        text += m_sections[s].name + m_lineEnd + entries;
     }
     if (!replaceFile(m_path, text, m_error))
         return false;
@@ -478,8 +549,8 @@ bool IniFile::close() {
     const bool saved = save();
     m_path.clear();
     clearSections();
-    m_byteOrderMark = false;
     m_unreadable = false;
+    m_tooLarge = false;
     return saved;
 }
 
@@ -495,20 +566,30 @@ std::size_t IniFile::sectionFor(const std::string& section) {
         return found->second;
     m_sections.push_back(IniSection{name, {}});
     m_keyIndex.emplace_back();
+    m_entryStates.emplace_back();
     m_sectionIndex.emplace(name, m_sections.size() - 1);
     return m_sections.size() - 1;
 }
 
-void IniFile::appendEntry(std::size_t section, const std::string& normalizedKey,
-                          const std::string& key, const std::string& value) {
+std::size_t IniFile::appendEntry(std::size_t section, const std::string& normalizedKey,
+                                 const std::string& key, const std::string& value,
+                                 std::size_t line) {
     std::vector<std::pair<std::string, std::string>>& entries = m_sections[section].entries;
     entries.emplace_back(key, value);
-    // A lookup finds the first entry of a key (comments share one key).
+    m_entryStates[section].push_back(EntryState{line, line == kNone});
     m_keyIndex[section].emplace(normalizedKey, entries.size() - 1);
+    return entries.size() - 1;
 }
 
 void IniFile::clearSections() {
     m_sections.clear();
     m_sectionIndex.clear();
     m_keyIndex.clear();
+    m_entryStates.clear();
+    m_lines.clear();
+    m_lines.shrink_to_fit();
+    m_text.clear();
+    m_text.shrink_to_fit();
+    m_lineEnd = "\n";
+    m_byteOrderMark = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -13,26 +14,38 @@ std::string iniSectionName(const std::string& name);
 
 struct IniSection {
     std::string name; // in bracketed section form
+    // Key and value of each entry, the key as first written; comments,
+    // blank lines and other lines are kept only as lines of the file.
     std::vector<std::pair<std::string, std::string>> entries;
 };
 
-// INI reader/writer that keeps comment and blank lines in place and matches
-// section and key names without regard to case or blanks. Saves on close.
-// Beside the ordered lines it keeps an index of sections and keys, so that
-// loading and saving take time in proportion to the number of lines. A file
-// that begins with a UTF-8 byte-order mark is read without it and saved
-// with it.
+// INI reader/writer that matches section and key names without regard to
+// case or blanks and saves on close. It keeps every line of the file as it
+// was read, with its own line end, so that a save writes back byte for byte
+// every line it was not asked to change: comments, blank lines, other
+// sections and lines it does not understand, headers as written, text in
+// any 8-bit encoding. A changed entry is written as key=value in its first
+// line's place (a later line of the same key, which would hide the new
+// value, goes); a new entry goes after the last line of its section, a new
+// section at the end, with the file's own line end. Beside the lines it
+// keeps an index of sections and keys, so that loading and saving take time
+// in proportion to the number of lines. A file that begins with a UTF-8
+// byte-order mark is read without it and saved with it.
 //
 // A file that is there but cannot be read as text (no permission, not a
-// regular file, UTF-16, a NUL byte) is never written: it may hold what the
-// user wants kept, in a form this class cannot rewrite. A save writes a
-// temporary file beside the file (beside a symbolic link's target) and
-// renames it over the file, so a failed save leaves the old file whole.
+// regular file, UTF-16, control bytes as a binary file has them, or larger
+// than kMaxFileBytes, which no settings file is) is never written: it may
+// hold what the user wants kept, in a form this class cannot rewrite. A save
+// writes a temporary file beside the file (beside a symbolic link's target)
+// and renames it over the file, so a failed save leaves the old file whole.
 // Where a rename cannot stand in for the file (a folder without write
 // permission, a mount point, a file with further hard links) the save
 // writes into the file itself and puts the old text back when that fails.
 class IniFile {
 public:
+    // Larger files are not read into memory: they are taken as unreadable.
+    static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+
     IniFile() = default;
     explicit IniFile(const std::string& path);
     ~IniFile();
@@ -64,26 +77,52 @@ public:
     const std::vector<IniSection>& sections() const { return m_sections; }
     // The last load found a file it cannot read as text; save leaves it.
     bool isUnreadable() const { return m_unreadable; }
+    // Of those, one larger than kMaxFileBytes.
+    bool isTooLarge() const { return m_tooLarge; }
     // Why the last load or save failed; kept by close().
     const std::string& errorString() const { return m_error; }
 
 private:
     using NameIndex = std::unordered_map<std::string, std::size_t>;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // One line of the file as read, as a place in m_text: a file of a
+    // million short lines costs little more than its own bytes.
+    struct Line {
+        std::uint32_t start;     // in m_text
+        std::uint32_t length;    // without its line end
+        std::uint32_t endLength; // 0 (the last line, without one), 1 ("\n") or 2 ("\r\n")
+        std::uint32_t section;   // the section it stands in (a header: its own)
+        std::uint32_t entry;     // the entry it holds, or kNoEntry
+    };
+    static constexpr std::uint32_t kNoEntry = static_cast<std::uint32_t>(-1);
+    struct EntryState {
+        std::size_t line; // the first line that holds it; kNone for a new entry
+        bool changed;     // set since the load: written as key=value
+    };
 
     std::size_t findSection(const std::string& section) const;
     std::size_t sectionFor(const std::string& section);
-    void appendEntry(std::size_t section, const std::string& normalizedKey, const std::string& key,
-                     const std::string& value);
+    std::size_t appendEntry(std::size_t section, const std::string& normalizedKey,
+                            const std::string& key, const std::string& value, std::size_t line);
     void clearSections();
-    void parse(const std::string& text);
+    void parse(std::string text);
+    void appendNewEntries(std::size_t section, std::string& out) const;
+    void breakLine(std::string& out) const;
 
     std::vector<IniSection> m_sections;
     // Section form -> place in m_sections.
     NameIndex m_sectionIndex;
-    // Per section: normalised key -> place of its first entry.
+    // Per section: normalised key -> place of its entry.
     std::vector<NameIndex> m_keyIndex;
+    std::vector<std::vector<EntryState>> m_entryStates;
+    std::string m_text; // the file as read, without a byte-order mark
+    std::vector<Line> m_lines;
+    // The line end of lines this class adds: the file's first one.
+    std::string m_lineEnd = "\n";
     std::string m_path;
     bool m_byteOrderMark = false;
     bool m_unreadable = false;
+    bool m_tooLarge = false;
     std::string m_error;
 };

@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
+#include <QTextCodec>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,14 +31,71 @@ QString configPath()
     return QFileInfo(QString::fromLatin1(StockApplication::kConfigFile)).absoluteFilePath();
 }
 
-QString unreadableMessage()
+QString unreadableMessage(const IniFile& ini)
 {
-    return QStringLiteral("无法读取配置文件 %1，本次运行使用默认的非交易日，不会修改该文件。")
-        .arg(configPath());
+    // A file of megabytes is no settings file of this program's making.
+    const QString why = ini.isTooLarge() ? QStringLiteral("（文件大于 1 兆字节，不像是本程序的配置文件）")
+                                         : QString();
+    return QStringLiteral("无法读取配置文件 %1%2，本次运行使用默认的非交易日，不会修改该文件。")
+        .arg(configPath(), why);
 }
 
-// Why a save failed, in the user's words: the file layer gives the
-// system's English text, which is matched back to its cause here.
+QString unwritableMessage(const IniFile& ini)
+{
+    return QStringLiteral("无法写入配置文件 %1（%2），该文件保持原样。")
+        .arg(configPath(), writeFailureReason(ini.errorString()));
+}
+
+// Where the comment of config.ini's value begins: at a ";" or "#" after
+// the days, with the blanks before it; the value's length when it has none.
+// No day holds either sign, and neither byte is part of a character in
+// UTF-8 or GBK, so the comment is found, and kept, as the bytes it is.
+std::size_t commentStart(const std::string& value)
+{
+    std::size_t start = std::min(value.find_first_of(";#"), value.size());
+    while (start > 0 && std::strchr(" \t\r\v\f", value[start - 1]))
+        --start;
+    return start;
+}
+
+// The codec of the days in config.ini's value: UTF-8, or GBK, the
+// program's own 8-bit encoding, for text that is not UTF-8.
+QTextCodec* daysCodec(const std::string& days)
+{
+    QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
+    QTextCodec::ConverterState state;
+    utf8->toUnicode(days.data(), int(days.size()), &state);
+    return state.invalidChars == 0 ? utf8 : QTextCodec::codecForName("GBK");
+}
+
+// The days of config.ini's value without its comment. A file edited by hand
+// may have blanks around the commas or between days: they part days and
+// are never part of one, so every day is kept. A Chinese input method's "，"
+// parts days as "," does. A value without blanks splits at its commas
+// exactly as written, empty parts included.
+QStringList splitNonTradeDays(const QString& value)
+{
+    static const QRegularExpression comma(QStringLiteral("[,，]"));
+    QStringList days;
+    for (const QString& part : value.split(comma)) {
+        const QString words = part.simplified();
+        if (words.isEmpty())
+            days.append(QString());
+        else
+            days += words.split(QLatin1Char(' '));
+    }
+    return days;
+}
+
+// No window is left at exit: the standard error stream is the one place.
+void reportAtExit(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+} // namespace
+
+// The file layer gives the system's English text, which is matched back to
+// its cause here.
 QString writeFailureReason(const std::string& error)
 {
     static const struct {
@@ -59,48 +118,6 @@ QString writeFailureReason(const std::string& error)
     return QStringLiteral("系统错误");
 }
 
-QString unwritableMessage(const IniFile& ini)
-{
-    return QStringLiteral("无法写入配置文件 %1（%2），该文件保持原样。")
-        .arg(configPath(), writeFailureReason(ini.errorString()));
-}
-
-// Where the comment of config.ini's value begins: at a ";" or "#" after
-// the days, with the blanks before it; the value's length when it has none.
-// No day holds either sign.
-int commentStart(const QString& value)
-{
-    static const QRegularExpression comment(QStringLiteral("\\s*[;#]"));
-    const int start = value.indexOf(comment);
-    return start < 0 ? value.size() : start;
-}
-
-// The days of config.ini's value. A file edited by hand may have blanks
-// around the commas or between days: they part days and are never part of
-// one, so every day is kept. A Chinese input method's "，" parts days as
-// "," does. A value without blanks splits at its commas exactly as
-// written, empty parts included.
-QStringList splitNonTradeDays(const QString& value)
-{
-    static const QRegularExpression comma(QStringLiteral("[,，]"));
-    QStringList days;
-    for (const QString& part : value.left(commentStart(value)).split(comma)) {
-        const QString words = part.simplified();
-        if (words.isEmpty())
-            days.append(QString());
-        else
-            days += words.split(QLatin1Char(' '));
-    }
-    return days;
-}
-
-// No window is left at exit: the standard error stream is the one place.
-void reportAtExit(const QString& message)
-{
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-} // namespace
-
 StockApplication::StockApplication(int& argc, char** argv)
     : QApplication(argc, argv),
       m_userSettings(new QSettings(QSettings::NativeFormat, QSettings::UserScope,
@@ -113,13 +130,15 @@ StockApplication::StockApplication(int& argc, char** argv)
         // The file may hold the user's days in a form we cannot read: run
         // with the defaults and never write it.
         m_configReadable = false;
-        m_configProblem = unreadableMessage();
+        m_configProblem = unreadableMessage(ini);
         m_nonTradeDays = QString::fromLatin1(kDefaultNonTradeDays).split(QLatin1Char(','));
         return;
     }
     // Read whole, not up to its first blank, so no day after one is lost.
-    QString value = QString::fromStdString(ini.getRawValue(kIniSection, kIniKey, {}));
-    if (value.left(commentStart(value)).trimmed().isEmpty())
+    std::string days = ini.getRawValue(kIniSection, kIniKey, {});
+    days.resize(commentStart(days));
+    QString value = daysCodec(days)->toUnicode(days.data(), int(days.size()));
+    if (value.trimmed().isEmpty())
         value = QString::fromLatin1(kDefaultNonTradeDays);
     m_nonTradeDays = splitNonTradeDays(value);
     // Closing rewrites the file at once, creating it when it was missing.
@@ -135,13 +154,17 @@ StockApplication::~StockApplication()
             reportAtExit(QStringLiteral("无法读取配置文件 %1，不会修改该文件；本次的非交易日没有保存。")
                              .arg(configPath()));
         } else {
-            const QString days = nonTradeDays().join(QLatin1Char(','));
-            // A comment after the days, as the file holds it now, stays.
-            const QString value = QString::fromStdString(ini.getRawValue(kIniSection, kIniKey, {}));
-            ini.setValue(kIniSection, kIniKey,
-                         (splitNonTradeDays(days).join(QLatin1Char(',')) +
-                          value.mid(commentStart(value)))
-                             .toStdString());
+            // The days in the encoding of those the file holds now, and
+            // the comment after them as it stands, byte for byte.
+            const std::string value = ini.getRawValue(kIniSection, kIniKey, {});
+            const std::size_t comment = commentStart(value);
+            std::string days =
+                daysCodec(value.substr(0, comment))
+                    ->fromUnicode(splitNonTradeDays(nonTradeDays().join(QLatin1Char(',')))
+                                      .join(QLatin1Char(',')))
+                    .toStdString();
+            days.resize(commentStart(days));
+            ini.setValue(kIniSection, kIniKey, days + value.substr(comment));
             if (!ini.close())
                 reportAtExit(unwritableMessage(ini));
         }
@@ -154,6 +177,11 @@ StockApplication::~StockApplication()
 StockApplication* StockApplication::instance()
 {
     return qobject_cast<StockApplication*>(QCoreApplication::instance());
+}
+
+QString StockApplication::userSettingsFile() const
+{
+    return m_userSettings->fileName();
 }
 
 QStringList StockApplication::nonTradeDays() const

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <string>
+
 class QSettings;
 struct HttpGetStatus;
 
@@ -77,6 +79,8 @@ public:
 
     // Whether a first run has ended normally (the per-user marker "init").
     bool isInitialized() const;
+    // The per-user settings file that holds the marker.
+    QString userSettingsFile() const;
 
     // What went wrong with config.ini at start-up, as a message for the user:
     // it could not be read (the run then uses the default days and leaves
@@ -108,3 +112,7 @@ private:
     QString m_configProblem;
     mutable QMutex m_mutex;
 };
+
+// Why a file could not be written, in the user's words, from the system's
+// text of the error (strerror's).
+QString writeFailureReason(const std::string& error);

@@ -10,10 +10,11 @@
 static CrashHandler g_crashHandler;
 
 int main(int argc, char** argv) {
-    // Without a display that opens (none named, or a stale DISPLAY) Qt
-    // aborts in its platform plugin, which would read as a crash and leave
-    // a report: say what is missing and end instead.
-    if (!findDisplay()) {
+    // Without a display that answers (none named, a stale DISPLAY, a dead
+    // ssh tunnel) Qt aborts in its platform plugin, which would read as a
+    // crash and leave a report, or waits for ever: say what is missing and
+    // end instead.
+    if (!findDisplay(argc, argv)) {
         const QString program = QString::fromLocal8Bit(argc > 0 ? argv[0] : "vesk");
         std::fprintf(stderr, "%s\n", noDisplayMessage(program).toUtf8().constData());
         return kNoDisplayExitCode;

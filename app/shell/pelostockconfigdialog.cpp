@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSpacerItem>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -17,11 +18,21 @@
 namespace {
 
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
+// How many of the entries that are no days the dialog names.
+constexpr int kWrongNamed = 3;
 
-// The calendar compares the texts, so only the exact form matches.
+// The calendar compares the texts, so only the exact form matches. Read by
+// hand: a config.ini may hold a hundred thousand entries.
 bool isDay(const QString& entry) {
-    const QDate day = QDate::fromString(entry, kDayFormat);
-    return day.isValid() && day.toString(kDayFormat) == entry;
+    if (entry.size() != kDayFormat.size() || entry[4] != QLatin1Char('-') ||
+        entry[7] != QLatin1Char('-'))
+        return false;
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (entry[i] < QLatin1Char('0') || entry[i] > QLatin1Char('9'))
+            return false;
+    }
+    return QDate(entry.leftRef(4).toInt(), entry.midRef(5, 2).toInt(), entry.midRef(8, 2).toInt())
+        .isValid();
 }
 
 // An entry as a message quotes it: one line, a long one cut short.
@@ -34,7 +45,7 @@ QString quoted(const QString& entry) {
 struct PeloStockConfigDialog::Private {
     QTextEdit* editor = nullptr;
     // The entries shown when the dialog opened (config.ini's, as read).
-    QStringList read;
+    QSet<QString> read;
 };
 
 PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent), d(new Private) {
@@ -48,15 +59,21 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent),
     tabs->addTab(d->editor, QStringLiteral("非交易日"));
     layout->addWidget(tabs, 0, 0, 1, 2);
 
+    QStringList read;
     if (StockApplication* app = StockApplication::instance())
-        d->read = app->nonTradeDays();
-    d->editor->setPlainText(d->read.join(QLatin1Char(',')));
+        read = app->nonTradeDays();
+    d->read = QSet<QString>(read.cbegin(), read.cend());
+    d->editor->setPlainText(read.join(QLatin1Char(',')));
+    // The list has no place to break a line but between any two characters;
+    // looking for a better one first takes minutes on a long list.
+    d->editor->setWordWrapMode(QTextOption::WrapAnywhere);
 
     // Entries read that are no days (a hand-edited config.ini) are shown as
-    // they are, and named here, where the spacer stands otherwise.
+    // they are, and the first of them named here, where the spacer stands
+    // otherwise.
     QStringList wrong;
-    for (const QString& entry : d->read) {
-        if (!entry.isEmpty() && !isDay(entry))
+    for (const QString& entry : read) {
+        if (!entry.isEmpty() && !isDay(entry) && wrong.size() <= kWrongNamed)
             wrong << quoted(entry);
     }
     if (wrong.isEmpty()) {
@@ -65,8 +82,8 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent),
     } else {
         auto* note = new QLabel(
             QStringLiteral("配置文件中的“%1”%2不是 yyyy-MM-dd 形式的日期，不会当作非交易日。")
-                .arg(wrong.mid(0, 3).join(QStringLiteral("”、“")),
-                     wrong.size() > 3 ? QStringLiteral("等") : QString()),
+                .arg(wrong.mid(0, kWrongNamed).join(QStringLiteral("”、“")),
+                     wrong.size() > kWrongNamed ? QStringLiteral("等") : QString()),
             this);
         note->setTextFormat(Qt::PlainText); // the file may hold any text
         note->setWordWrap(true);

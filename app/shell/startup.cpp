@@ -7,22 +7,30 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFont>
 #include <QLocale>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -93,52 +101,211 @@ void endOnTerminationSignals(QApplication& app) {
 
 namespace {
 
-// Whether the X server that DISPLAY names answers, reached as Qt's xcb
-// plugin reaches it (its authorisation included).
-bool xDisplayOpens() {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return false;
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool opens = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return opens;
+using Clock = std::chrono::steady_clock;
+
+int msLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? int(left.count()) : 0;
 }
 
-// Whether a compositor listens on the socket that WAYLAND_DISPLAY names: a
-// path, or a name in XDG_RUNTIME_DIR.
-bool waylandDisplayOpens() {
-    const QByteArray name = qgetenv("WAYLAND_DISPLAY");
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (name.isEmpty() || (!name.startsWith('/') && runtime.isEmpty()))
-        return false;
-    const QByteArray path = name.startsWith('/') ? name : runtime + '/' + name;
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const bool opens =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return opens;
+// Waits until fd is ready for events or the deadline passes.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd p = {fd, events, 0};
+        const int n = ::poll(&p, 1, msLeft(deadline));
+        if (n > 0)
+            return true;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Asks whether the X server that DISPLAY names answers, reached as Qt's xcb
+// plugin reaches it (its authorisation included). xcb_connect waits without
+// a bound (on a silent server, or a host that drops the connection), so it
+// runs in a child that is killed when the deadline passes.
+class XDisplayCheck {
+public:
+    XDisplayCheck(bool ask, int boundMs) {
+        if (!ask || qEnvironmentVariableIsEmpty("DISPLAY"))
+            return;
+        // Where the child cannot be made, Qt is left to try.
+        m_answers = true;
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            // Whatever happens in here is no crash of the program's.
+            for (const int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGPIPE, SIGALRM})
+                std::signal(sig, SIG_DFL);
+            // Not left waiting when the program is ended before it is done.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::alarm(unsigned(boundMs / 1000 + 2));
+            ::close(fds[0]);
+            xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+            ::_exit(xcb_connection_has_error(connection) == 0 ? 0 : 1);
+        }
+        ::close(fds[1]);
+        if (m_pid < 0)
+            ::close(fds[0]);
+        else
+            m_fd = fds[0];
+    }
+    ~XDisplayCheck() { finish(Clock::now()); }
+    XDisplayCheck(const XDisplayCheck&) = delete;
+    XDisplayCheck& operator=(const XDisplayCheck&) = delete;
+
+    // The child's answer, waited for until the deadline.
+    bool answers(Clock::time_point deadline) {
+        finish(deadline);
+        return m_answers;
+    }
+
+private:
+    void finish(Clock::time_point deadline) {
+        if (m_pid <= 0)
+            return;
+        // The pipe's end closes when the child ends.
+        if (!waitFor(m_fd, POLLIN, deadline))
+            ::kill(m_pid, SIGKILL);
+        int status = 0;
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_answers = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        ::close(m_fd);
+        m_pid = -1;
+    }
+
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    bool m_answers = false;
+};
+
+// Asks whether a Wayland compositor answers on the socket that
+// WAYLAND_DISPLAY names (a path, or a name in XDG_RUNTIME_DIR): it must
+// return a wl_display.sync, as it does for Qt's first round trip. A socket
+// that accepts and says nothing would hang Qt there.
+class WaylandDisplayCheck {
+public:
+    explicit WaylandDisplayCheck(const QByteArray& display) {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        if (display.isEmpty() || (!display.startsWith('/') && runtime.isEmpty()))
+            return;
+        const QByteArray path = display.startsWith('/') ? display : runtime + '/' + display;
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+            return;
+        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        // wl_display (object 1) request 0, sync, with the new callback object 2.
+        const quint32 sync[3] = {1, (12u << 16) | 0u, 2};
+        if (m_fd >= 0 &&
+            (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+             ::send(m_fd, sync, sizeof sync, MSG_NOSIGNAL) != ssize_t(sizeof sync)))
+            finish();
+    }
+    ~WaylandDisplayCheck() { finish(); }
+    WaylandDisplayCheck(const WaylandDisplayCheck&) = delete;
+    WaylandDisplayCheck& operator=(const WaylandDisplayCheck&) = delete;
+
+    // The compositor's answer, waited for until the deadline.
+    bool answers(Clock::time_point deadline) {
+        // The first event is the callback's (object 2) done (event 0).
+        quint32 reply[2] = {0, 0};
+        std::size_t got = 0;
+        while (m_fd >= 0 && got < sizeof reply) {
+            const ssize_t n =
+                waitFor(m_fd, POLLIN, deadline)
+                    ? ::recv(m_fd, reinterpret_cast<char*>(reply) + got, sizeof reply - got, 0)
+                    : 0;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            if (n <= 0)
+                finish();
+            got += n > 0 ? std::size_t(n) : 0;
+        }
+        if (m_fd >= 0) {
+            m_answers = reply[0] == 2 && (reply[1] & 0xFFFFu) == 0;
+            finish();
+        }
+        return m_answers;
+    }
+
+private:
+    void finish() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    int m_fd = -1;
+    bool m_answers = false;
+};
+
+// The command line's platform, which Qt takes before QT_QPA_PLATFORM: the
+// argument after the last "-platform" (or "--platform"), or -1.
+int platformArgument(int argc, char** argv) {
+    int found = -1;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "-platform") || !std::strcmp(argv[i], "--platform"))
+            found = i + 1;
+    }
+    return found;
 }
 
 } // namespace
 
-bool findDisplay() {
-    // A platform chosen by name (offscreen, for one) is Qt's to open.
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true;
-    const bool x = xDisplayOpens();
-    const bool wayland = waylandDisplayOpens();
-    // Qt tries one display and aborts when that one fails: where only one
-    // answers, Qt is told to take that one.
-    if (x != wayland)
-        qputenv("QT_QPA_PLATFORM", x ? "xcb" : "wayland");
-    return x || wayland;
+bool findDisplay(int argc, char** argv, int boundMs) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(boundMs);
+    const int argument = platformArgument(argc, argv);
+    const QByteArray platforms = argument > 0 ? QByteArray(argv[argument]) : qgetenv("QT_QPA_PLATFORM");
+    const QList<QByteArray> names = platforms.isEmpty() ? QList<QByteArray>() : platforms.split(';');
+    QList<QByteArray> plugins;
+    for (const QByteArray& name : names)
+        plugins << name.split(':').first().toLower();
+    // The displays the platforms need are asked at once, so that each has
+    // the whole bound. Qt's Wayland plugin takes "wayland-0" when none is
+    // named; with no platform named, Qt does not try Wayland then.
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
+    XDisplayCheck x(names.isEmpty() || plugins.contains("xcb"), boundMs);
+    WaylandDisplayCheck wayland(waylandDisplay.isEmpty() && !names.isEmpty() ? QByteArray("wayland-0")
+                                                                             : waylandDisplay);
+    if (names.isEmpty()) {
+        // Qt takes X or Wayland as the session has it, and aborts when that
+        // one fails: where only one answers, Qt is told to take that one.
+        const bool xOpens = x.answers(deadline);
+        const bool waylandOpens = wayland.answers(deadline);
+        if (xOpens != waylandOpens)
+            qputenv("QT_QPA_PLATFORM", xOpens ? "xcb" : "wayland");
+        return xOpens || waylandOpens;
+    }
+    // Qt tries the platforms of the list in order and takes the first that
+    // opens. An X or Wayland display that does not answer is dropped from
+    // it, so that Qt neither waits on it nor aborts; the first other
+    // platform (offscreen, for one) and all after it are Qt's to open.
+    QList<QByteArray> kept;
+    for (int i = 0; i < names.size() && kept.isEmpty(); ++i) {
+        bool opens = !plugins[i].isEmpty();
+        if (plugins[i] == "xcb")
+            opens = x.answers(deadline);
+        else if (plugins[i].startsWith("wayland"))
+            opens = wayland.answers(deadline);
+        if (opens)
+            kept = names.mid(i);
+    }
+    if (kept.isEmpty())
+        return false;
+    if (kept.size() < names.size()) {
+        static QByteArray chosen;
+        chosen = kept.join(';');
+        if (argument > 0)
+            argv[argument] = chosen.data();
+        else
+            qputenv("QT_QPA_PLATFORM", chosen);
+    }
+    return true;
 }
 
 QString noDisplayMessage(const QString& program) {
@@ -192,12 +359,68 @@ void applyApplicationFont(QApplication& app) {
     app.setFont(font);
 }
 
+namespace {
+
+// Why the per-user settings file cannot be written, in the system's words,
+// or empty when it can: QSettings makes its folder and replaces the file by
+// a new one written beside it.
+std::string settingsWriteProblem(const QString& file) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(file).absolutePath());
+    for (int i = 1; i <= folder.size(); ++i) {
+        if ((i == folder.size() || folder[i] == '/') && ::mkdir(folder.left(i).constData(), 0777) != 0 &&
+            errno != EEXIST)
+            return std::strerror(errno);
+    }
+    QByteArray probe = folder + "/.lhb.conf.XXXXXX";
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+    ::unlink(probe.constData());
+    if (::faccessat(AT_FDCWD, QFile::encodeName(file).constData(), W_OK, AT_EACCESS) != 0 &&
+        errno != ENOENT)
+        return std::strerror(errno);
+    return std::string();
+}
+
+// Where the first-run marker is kept when the user's settings cannot hold
+// it: the per-user runtime folder, which lasts until logout or a restart.
+// Empty when there is none.
+QString runtimeMarkerFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/vesk/lhb.conf");
+}
+
+const char* const kMarkerKey = "init";
+// The marker to set in the runtime folder when this run ends normally.
+QString g_runtimeMarker;
+
+} // namespace
+
 bool showFirstRunNote(const StockApplication& app) {
     if (app.isInitialized())
+        return false;
+    // Where the marker cannot be kept, the note would come at every start:
+    // it is kept in the runtime folder instead, and the note says why.
+    const std::string problem = settingsWriteProblem(app.userSettingsFile());
+    const QString runtimeMarker = problem.empty() ? QString() : runtimeMarkerFile();
+    if (!runtimeMarker.isEmpty() &&
+        QSettings(runtimeMarker, QSettings::IniFormat).value(QLatin1String(kMarkerKey)).toString() ==
+            QLatin1String("TRUE"))
         return false;
     StockNoteWidget note(QString::fromUtf8(kFirstRunCaption), QLatin1String(kInfoPagePath),
                          nullptr);
     note.exec(); // however it is closed, start-up goes on
+    g_runtimeMarker = runtimeMarker;
+    if (!problem.empty() && !g_terminationRequested) {
+        const QString when = runtimeMarker.isEmpty() ? QStringLiteral("本说明在每次启动时都会显示")
+                                                     : QStringLiteral("本说明在重新登录或重启之前不会再显示");
+        // It names the settings file's path, which may hold any character.
+        QMessageBox::warning(nullptr, QString::fromUtf8(kFirstRunCaption),
+                             asPlainText(QStringLiteral("无法保存用户设置文件 %1（%2），%3。")
+                                             .arg(app.userSettingsFile(),
+                                                  writeFailureReason(problem), when)));
+    }
     return true;
 }
 
@@ -224,15 +447,17 @@ int runApplication(StockApplication& app) {
     // the note's loop would not see it again.
     if (!g_terminationRequested)
         showFirstRunNote(app);
-    // Ended while a message or the note was open: the main window does not come.
-    if (g_terminationRequested)
-        return 0;
-
     int result = 0;
-    {
+    // Ended while a message or the note was open: the main window does not come.
+    if (!g_terminationRequested) {
         LHBMainWindow window(nullptr);
         window.show();
         result = app.exec();
     } // the window, and with it the scan widget, goes before the application
+    // A normal end, as the application object's own marker is set then.
+    if (!g_runtimeMarker.isEmpty()) {
+        QSettings marker(g_runtimeMarker, QSettings::IniFormat);
+        marker.setValue(QLatin1String(kMarkerKey), QStringLiteral("TRUE"));
+    }
     return result;
 }

@@ -58,12 +58,20 @@ void endOnTerminationSignals(QApplication& app);
 // it returns.
 int runApplication(StockApplication& app);
 
-// Whether Qt has a display to open: a platform is chosen through
-// QT_QPA_PLATFORM (offscreen, for one), or the X server that DISPLAY names
-// or the Wayland compositor that WAYLAND_DISPLAY names answers. Where only
-// one of the two answers, QT_QPA_PLATFORM is set to it, so that Qt does
-// not try the other. Call it before the application object exists.
-bool findDisplay();
+// How long start-up waits, in all, for the displays it asks to answer.
+inline constexpr int kDisplayAnswerMs = 5000;
+
+// Whether Qt has a display to open; call it before the application object
+// exists. The platforms are those of the command line's "-platform", else
+// of QT_QPA_PLATFORM (a list parted by ";"), else X or Wayland as the session
+// has them. An X server (DISPLAY) or Wayland compositor (WAYLAND_DISPLAY)
+// that the platforms need is asked to answer, all within boundMs: Qt's own
+// connection waits without a bound, or aborts. One that does not answer is
+// dropped from the list, which is written back where it came from; false
+// when none is left. The first other platform (offscreen, for one) and
+// those after it are Qt's to open. With no platform named, where only one
+// of X and Wayland answers, QT_QPA_PLATFORM is set to it.
+bool findDisplay(int argc = 0, char** argv = nullptr, int boundMs = kDisplayAnswerMs);
 
 // The one line, in Chinese and English, said when there is no display to
 // open: what is missing and how to run the program (given as it was

@@ -31,11 +31,15 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-// Loads the text and saves it again through close().
-std::string roundTrip(const QTemporaryDir& dir, const std::string& text) {
+// Loads the text, sets one value when a change "section|key|value" is
+// given, and saves through close().
+std::string roundTrip(const QTemporaryDir& dir, const std::string& text, const QString& change) {
     const std::string path = dir.filePath(QStringLiteral("rt.ini")).toStdString();
     writeFile(path, text);
     IniFile ini(path);
+    const QStringList parts = change.split(QLatin1Char('|'));
+    if (parts.size() == 3)
+        ini.setValue(parts[0].toStdString(), parts[1].toStdString(), parts[2].toStdString());
     ini.close();
     return readFile(path);
 }
@@ -78,6 +82,8 @@ private slots:
     void setValueReplacesInPlace();
     void missingFileIsCreatedEmpty();
     void unwritablePathWritesNothing();
+    void notTextNeverWritten_data();
+    void notTextNeverWritten();
     void saveKeepsLinksAndFailsWhole_data();
     void saveKeepsLinksAndFailsWhole();
     void saveInFolderWithoutWritePermission();
@@ -118,44 +124,61 @@ void TestIniFile::names() {
 }
 
 void TestIniFile::rewrite_data() {
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("output");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QByteArray>("output"); // "=" for the input unchanged
 
+    // Every line that is not changed is written back as it was read.
     QTest::newRow("comments and blank lines stay in place")
-        << "[main]\n# first\nkey=1\n\n; second\nother=2\n"
-        << "[main]\n# first\nkey=1\n\n; second\nother=2\n";
-    QTest::newRow("header normalised, entry raw") << "[Non Trade Days]\nValue = 2017-10-01\n"
-                                                  << "[nontradedays]\nValue = 2017-10-01\n";
-    QTest::newRow("entries above the first header go under []") << "top=1\n[s]\nk=v\n"
-                                                                << "[]\ntop=1\n[s]\nk=v\n";
-    QTest::newRow("header followed by header disappears") << "[empty]\n[s]\nk=v\n"
-                                                          << "[s]\nk=v\n";
-    QTest::newRow("keys differing in case merge") << "[s]\nKey=first\nkey=second\n"
-                                                  << "[s]\nKey=second\n";
-    QTest::newRow("lines starting with a digit or = are lost") << "[s]\n1=x\n=y\nk=v\n"
-                                                               << "[s]\nk=v\n";
-    QTest::newRow("line without = is its own key and value") << "[s]\nflag\n"
-                                                             << "[s]\nflag=flag\n";
-    QTest::newRow("repeated header joins the first section") << "[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n"
-                                                             << "[a]\nx=1\nz=3\n[b]\ny=2\n";
-    QTest::newRow("last line without line end") << "[s]\nk=v"
-                                                << "[s]\nk=v\n";
-    QTest::newRow("blank line at the end kept") << "[s]\nk=v\n\n"
-                                                << "[s]\nk=v\n\n";
-    QTest::newRow("value keeps everything after the first =") << "[s]\nurl=http://a/?b=c\n"
-                                                              << "[s]\nurl=http://a/?b=c\n";
-    QTest::newRow("empty file") << ""
-                                << "";
+        << QByteArray("[main]\n# first\nkey=1\n\n; second\nother=2\n") << "" << QByteArray("=");
+    QTest::newRow("header as written, entry raw")
+        << QByteArray("[Non Trade Days]\nValue = 2017-10-01\n") << "" << QByteArray("=");
+    QTest::newRow("entries above the first header") << QByteArray("top=1\n[s]\nk=v\n") << ""
+                                                    << QByteArray("=");
+    QTest::newRow("header followed by header") << QByteArray("[empty]\n[s]\nk=v\n") << ""
+                                               << QByteArray("=");
+    QTest::newRow("lines starting with a digit or =") << QByteArray("[s]\n1=x\n=y\nk=v\n") << ""
+                                                      << QByteArray("=");
+    QTest::newRow("line without =") << QByteArray("[s]\nflag\n") << "" << QByteArray("=");
+    QTest::newRow("last line without line end") << QByteArray("[s]\nk=v") << "" << QByteArray("=");
+    QTest::newRow("blank lines with blanks, at the end too") << QByteArray("[s]\nk=v\n \t\n\n  ")
+                                                             << "" << QByteArray("=");
+    QTest::newRow("empty file") << QByteArray() << "" << QByteArray("=");
     // Saved by an editor with a UTF-8 byte-order mark: the first header is
     // still one, and the mark stays.
-    QTest::newRow("byte-order mark") << "\uFEFF[Non Trade Days]\nvalue=2017-10-01\n"
-                                     << "\uFEFF[nontradedays]\nvalue=2017-10-01\n";
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[Non Trade Days]\nvalue=2017-10-01\n")
+                                     << "nontradedays|value|2018-01-01"
+                                     << QByteArray("\xEF\xBB\xBF[Non Trade Days]\nvalue=2018-01-01\n");
+    // A hand-edited file: CRLF, a GBK comment, other sections; only the
+    // changed line differs, and keeps its CRLF.
+    QTest::newRow("changed line only, with its line end")
+        << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Non Trade Days]\r\nplain line\r\n"
+                      "Value = 2017-10-01 ; \xB9\xFA\xC7\xEC\r\n\r\n[Other]\r\nk=v\r\n")
+        << "nontradedays|value|2018-01-01"
+        << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Non Trade Days]\r\nplain line\r\n"
+                      "Value =2018-01-01\r\n\r\n[Other]\r\nk=v\r\n");
+    QTest::newRow("keys differing in case: the later line goes with a change")
+        << QByteArray("[s]\nKey=first\nkey=second\n") << "s|KEY|x" << QByteArray("[s]\nKey=x\n");
+    QTest::newRow("repeated header: a new key after the section's last line")
+        << QByteArray("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n") << "a|w|4"
+        << QByteArray("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\nw=4\n");
+    QTest::newRow("a new key under a header without entries")
+        << QByteArray("[nontradedays]\n[other]\nk=v\n") << "nontradedays|value|1"
+        << QByteArray("[nontradedays]\nvalue=1\n[other]\nk=v\n");
+    QTest::newRow("a new section after a last line without line end, in its line ends")
+        << QByteArray("[s]\r\nk=v") << "Non Trade Days|value|1"
+        << QByteArray("[s]\r\nk=v\r\n[nontradedays]\r\nvalue=1\r\n");
+    QTest::newRow("value keeps everything after the first =")
+        << QByteArray("[s]\nurl=http://a/?b=c\n") << "s|url|http://d/?e=f"
+        << QByteArray("[s]\nurl=http://d/?e=f\n");
 }
 
 void TestIniFile::rewrite() {
-    QFETCH(QString, input);
-    QFETCH(QString, output);
-    QCOMPARE(QString::fromStdString(roundTrip(m_dir, input.toStdString())), output);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, change);
+    QFETCH(QByteArray, output);
+    const std::string written = roundTrip(m_dir, input.toStdString(), change);
+    QCOMPARE(QByteArray::fromStdString(written), output == "=" ? input : output);
 }
 
 void TestIniFile::lookupIgnoresCaseAndBlanks() {
@@ -185,6 +208,8 @@ void TestIniFile::getValueReadsOneWord_data() {
                                          << "default";
     QTest::newRow("only blanks give default") << "value=   \t"
                                               << "default";
+    QTest::newRow("a later line of the key counts") << "value=first\r\nVALUE=second\r"
+                                                    << "second";
 }
 
 void TestIniFile::getValueReadsOneWord() {
@@ -227,6 +252,38 @@ void TestIniFile::unwritablePathWritesNothing() {
     ini.setValue("s", "k", "v");
     ini.save();
     QVERIFY(!QFile::exists(path));
+}
+
+void TestIniFile::notTextNeverWritten_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<bool>("tooLarge");
+    QByteArray binary;
+    for (int i = 0; i < 25 * 1024; ++i)
+        binary += char(1 + i % 255);
+    const QByteArray line = "[s]\nk=v\n";
+    const int fit = int(IniFile::kMaxFileBytes) / line.size();
+    const QByteArray largest = line.repeated(fit) + QByteArray(int(IniFile::kMaxFileBytes) - fit * line.size(), ' ');
+    QTest::newRow("binary without NUL") << binary << false << false;
+    QTest::newRow("NUL byte") << QByteArray("[s]\nk=v\0\n", 9) << false << false;
+    QTest::newRow("text as large as the bound") << largest << true << false;
+    QTest::newRow("text larger than the bound") << largest + '\n' << false << true;
+}
+
+void TestIniFile::notTextNeverWritten() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readable);
+    QFETCH(bool, tooLarge);
+    const std::string path = m_dir.filePath(QStringLiteral("binary.ini")).toStdString();
+    writeFile(path, bytes.toStdString());
+    IniFile ini(path);
+    QCOMPARE(ini.isUnreadable(), !readable);
+    QCOMPARE(ini.isTooLarge(), tooLarge);
+    QCOMPARE(ini.sections().empty(), !readable);
+    ini.setValue("s", "k", "new");
+    QCOMPARE(ini.close(), readable);
+    if (!readable)
+        QCOMPARE(QByteArray::fromStdString(readFile(path)), bytes);
 }
 
 void TestIniFile::saveKeepsLinksAndFailsWhole_data() {

@@ -37,11 +37,11 @@ Stock listRow(const QString& date, const QString& code, const QString& name,
     return s;
 }
 
-QString readAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
-    return QString::fromUtf8(file.readAll());
+        return "<missing>";
+    return file.readAll();
 }
 
 void writeAll(const QString& path, const QByteArray& bytes) {
@@ -104,7 +104,7 @@ private slots:
 private:
     struct ChildResult {
         QMap<QString, QString> values;
-        QString finalConfig;
+        QByteArray finalConfig;
         int exitCode = -1;
     };
     ChildResult runChildIn(const QString& dir, const QStringList& extraArgs = {});
@@ -141,43 +141,45 @@ void TestStockApplication::configFile_data() {
     QTest::addColumn<QByteArray>("initial"); // "<none>" for no file
     QTest::addColumn<QString>("days");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("afterStartup");
-    QTest::addColumn<QString>("afterExit");
+    QTest::addColumn<QByteArray>("afterStartup"); // "=" for the initial file unchanged
+    QTest::addColumn<QByteArray>("afterExit");
 
-    QTest::newRow("first start") << QByteArray("<none>") << "2017-10-01|2017-10-02" << 2 << ""
-                                 << "[nontradedays]\nvalue=2017-10-01,2017-10-02\n";
+    QTest::newRow("first start") << QByteArray("<none>") << "2017-10-01|2017-10-02" << 2
+                                 << QByteArray() << QByteArray("[nontradedays]\nvalue=2017-10-01,2017-10-02\n");
     QTest::newRow("header in another spelling")
-        << QByteArray("[Non Trade Days]\nValue = 2017-10-01\n") << "2017-10-01" << 1
-        << "[nontradedays]\nValue = 2017-10-01\n"
-        << "[nontradedays]\nValue =2017-10-01\n";
+        << QByteArray("[Non Trade Days]\nValue = 2017-10-01\n") << "2017-10-01" << 1 << QByteArray("=")
+        << QByteArray("[Non Trade Days]\nValue =2017-10-01\n");
     // Edited by hand: blanks part days and no day after one is lost.
     QTest::newRow("blanks around the commas")
         << QByteArray("[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n")
-        << "2017-10-01|2017-10-02|2018-02-15" << 3
-        << "[nontradedays]\nvalue=2017-10-01, 2017-10-02, 2018-02-15\n"
-        << "[nontradedays]\nvalue=2017-10-01,2017-10-02,2018-02-15\n";
+        << "2017-10-01|2017-10-02|2018-02-15" << 3 << QByteArray("=")
+        << QByteArray("[nontradedays]\nvalue=2017-10-01,2017-10-02,2018-02-15\n");
     QTest::newRow("comment after the days kept, not read")
         << QByteArray("[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n")
-        << "2018-01-01|2018-01-02" << 2
-        << "[nontradedays]\nvalue = 2018-01-01，2018-01-02 ; 元旦 # 2018-01-03\n"
-        << "[nontradedays]\nvalue =2018-01-01,2018-01-02 ; 元旦 # 2018-01-03\n";
+        << "2018-01-01|2018-01-02" << 2 << QByteArray("=")
+        << QByteArray("[nontradedays]\nvalue =2018-01-01,2018-01-02 ; 元旦 # 2018-01-03\n");
     QTest::newRow("empty part kept")
         << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n") << "2017-10-01||2017-10-02"
-        << 3 << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n"
-        << "[nontradedays]\nvalue=2017-10-01,,2017-10-02\n";
+        << 3 << QByteArray("=") << QByteArray("[nontradedays]\nvalue=2017-10-01,,2017-10-02\n");
     QTest::newRow("comments and other sections kept")
         << QByteArray("# settings\n[nontradedays]\n; dates\nvalue=2017-05-02\n\n[Other]\nk=v\n")
-        << "2017-05-02" << 1
-        << "[]\n# settings\n[nontradedays]\n; dates\nvalue=2017-05-02\n\n[other]\nk=v\n"
-        << "[]\n# settings\n[nontradedays]\n; dates\nvalue=2017-05-02\n\n[other]\nk=v\n";
+        << "2017-05-02" << 1 << QByteArray("=")
+        << QByteArray("# settings\n[nontradedays]\n; dates\nvalue=2017-05-02\n\n[Other]\nk=v\n");
+    // CRLF, GBK ("，" and "; 国庆节"), a plain line: only the days change at exit.
+    QTest::newRow("hand-edited file in GBK with CRLF")
+        << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[NonTradeDays]\r\nplain line\r\n"
+                      "value=2017-10-01\xA3\xAC 2017-10-09 ; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Other]\r\nk=v\r\n")
+        << "2017-10-01|2017-10-09" << 2 << QByteArray("=")
+        << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[NonTradeDays]\r\nplain line\r\n"
+                      "value=2017-10-01,2017-10-09 ; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Other]\r\nk=v\r\n");
 }
 
 void TestStockApplication::configFile() {
     QFETCH(QByteArray, initial);
     QFETCH(QString, days);
     QFETCH(int, count);
-    QFETCH(QString, afterStartup);
-    QFETCH(QString, afterExit);
+    QFETCH(QByteArray, afterStartup);
+    QFETCH(QByteArray, afterExit);
 
     QTemporaryDir dir;
     if (initial != "<none>")
@@ -187,9 +189,8 @@ void TestStockApplication::configFile() {
     QCOMPARE(r.values.value(QStringLiteral("days")), days);
     QCOMPARE(r.values.value(QStringLiteral("count")).toInt(), count);
     QCOMPARE(r.values.value(QStringLiteral("exists")), QStringLiteral("1"));
-    QCOMPARE(QString::fromUtf8(
-                 QByteArray::fromHex(r.values.value(QStringLiteral("startup")).toLatin1())),
-             afterStartup);
+    QCOMPARE(QByteArray::fromHex(r.values.value(QStringLiteral("startup")).toLatin1()),
+             afterStartup == "=" ? initial : afterStartup);
     QCOMPARE(r.finalConfig, afterExit);
 }
 
@@ -197,7 +198,7 @@ void TestStockApplication::changedListWrittenAtExit() {
     QTemporaryDir dir;
     ChildResult r = runChildIn(dir.path(), {QStringLiteral("--set=2018-02-15,2018-02-16")});
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.finalConfig, QStringLiteral("[nontradedays]\nvalue=2018-02-15,2018-02-16\n"));
+    QCOMPARE(r.finalConfig, QByteArray("[nontradedays]\nvalue=2018-02-15,2018-02-16\n"));
     r = runChildIn(dir.path());
     QCOMPARE(r.values.value(QStringLiteral("days")), QStringLiteral("2018-02-15|2018-02-16"));
 }

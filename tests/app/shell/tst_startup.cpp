@@ -10,6 +10,7 @@
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/stockqqhistoryinterface.h"
+#include "core/inifile.h"
 #include "core/stockapplication.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/testhttpserver.h"
@@ -39,7 +40,11 @@
 #include <cstring>
 #include <functional>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -202,8 +207,12 @@ private slots:
     void terminationSignalEndsNormally();
     void unreadableConfigLeftAlone_data();
     void unreadableConfigLeftAlone();
+    void unwritableSettingsSaidOnce_data();
+    void unwritableSettingsSaidOnce();
     void noDisplaySaysSoAndEnds_data();
     void noDisplaySaysSoAndEnds();
+    void displayMustAnswerInTime_data();
+    void displayMustAnswerInTime();
 
 private:
     // Runs the program in a child. When the child prints the cue line,
@@ -220,6 +229,9 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    QString m_runtimeDir; // XDG_RUNTIME_DIR of the runs
+    QString m_tmpDir;     // their TMPDIR, when not empty
     bool m_unprivileged = false; // the next run drops to an unprivileged user
     TestHttpServer m_server; // the child's proxy to the data services
 };
@@ -227,8 +239,11 @@ private:
 void TestStartup::init() {
     m_config.reset(new QTemporaryDir);
     m_work.reset(new QTemporaryDir);
+    m_runtime.reset(new QTemporaryDir);
+    m_runtimeDir = m_runtime->path();
+    m_tmpDir.clear();
     m_unprivileged = false;
-    QVERIFY(m_config->isValid() && m_work->isValid());
+    QVERIFY(m_config->isValid() && m_work->isValid() && m_runtime->isValid());
 }
 
 ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
@@ -238,6 +253,9 @@ ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
+    if (!m_tmpDir.isEmpty())
+        env.insert(QStringLiteral("TMPDIR"), m_tmpDir);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // A machine without a Chinese locale.
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
@@ -438,6 +456,8 @@ void TestStartup::unreadableConfigLeftAlone_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("UTF-16") << "utf16";
     QTest::newRow("NUL byte before the header") << "nul";
+    QTest::newRow("binary bytes without NUL") << "binary";
+    QTest::newRow("larger than 1 MiB") << "large";
     QTest::newRow("no read permission") << "noread";
     QTest::newRow("FIFO") << "fifo";
     // A FIFO hung start-up before the signal handler was in place.
@@ -456,6 +476,10 @@ void TestStartup::unreadableConfigLeftAlone() {
                                         days.size() * 2);
     else if (kind == QLatin1String("nul"))
         bytes = QByteArray(1, '\0') + days;
+    else if (kind == QLatin1String("binary"))
+        bytes = QByteArray::fromRawData("\x01\x8F\x1B\xFE\x7F\x05\x9C\x13", 8).repeated(3200);
+    else if (kind == QLatin1String("large"))
+        bytes = days + QByteArray("; ").repeated(int(IniFile::kMaxFileBytes / 2));
     else if (kind == QLatin1String("noread"))
         bytes = days;
     else if (kind == QLatin1String("fifo") || kind == QLatin1String("term-early"))
@@ -493,6 +517,7 @@ void TestStartup::unreadableConfigLeftAlone() {
     const QString said = kind == QLatin1String("dangling") ? QStringLiteral("无法写入") : QStringLiteral("无法读取");
     QVERIFY2(messages.first().contains(said) && messages.first().contains(path),
              qPrintable(messages.first()));
+    QCOMPARE(messages.first().contains(QStringLiteral("大于 1 兆字节")), kind == QLatin1String("large"));
     // In the user's words: no English beside the path.
     const QString words = messages.first().mid(int(qstrlen("message: "))).remove(path);
     QVERIFY2(!words.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(words));
@@ -501,29 +526,84 @@ void TestStartup::unreadableConfigLeftAlone() {
                                QLatin1String(StockApplication::kDefaultNonTradeDays)));
 }
 
+void TestStartup::unwritableSettingsSaidOnce_data() {
+    QTest::addColumn<QString>("unwritable"); // under the config folder; "." for itself
+    QTest::addColumn<bool>("runtimeFolder");
+    QTest::newRow("HOME") << "." << true;
+    QTest::newRow("settings folder") << "vesk" << true;
+    QTest::newRow("settings file") << "vesk/lhb.conf" << true;
+    QTest::newRow("HOME, and no runtime folder") << "." << false;
+}
+
+void TestStartup::unwritableSettingsSaidOnce() {
+    QFETCH(QString, unwritable);
+    QFETCH(bool, runtimeFolder);
+    const QString problem =
+        unprivilegedProblem({QDir::tempPath(), QCoreApplication::applicationFilePath()});
+    if (!problem.isEmpty())
+        QSKIP(qPrintable(problem));
+    const QString path = m_config->filePath(unwritable);
+    if (unwritable != QLatin1String("."))
+        setMarker(QStringLiteral("FALSE"));
+    // Qt makes the runtime folder, or one in the temporary folder: neither
+    // can be made in the unwritable HOME.
+    if (!runtimeFolder)
+        m_runtimeDir = m_tmpDir = m_config->path() + QStringLiteral("/run");
+    QVERIFY(handToUnprivileged(m_work->path()) && handToUnprivileged(m_config->path()) &&
+            handToUnprivileged(m_runtime->path()));
+    QVERIFY(QFile::setPermissions(path, QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner
+                                                                   : QFile::ReadOwner));
+    m_unprivileged = true;
+
+    // Said with the note; where the runtime folder keeps the marker, neither comes again.
+    for (const bool first : {true, false}) {
+        const ChildRun run = runProgram();
+        QCOMPARE(run.exitCode, 0);
+        const QStringList messages = run.lines.filter(QRegularExpression(QStringLiteral("^message: ")));
+        QCOMPARE(run.lines.value(0), first || !runtimeFolder ? QStringLiteral("note") : QStringLiteral("main"));
+        QCOMPARE(messages.size(), first || !runtimeFolder ? 1 : 0);
+        if (!messages.isEmpty())
+            QVERIFY2(messages.first().contains(QStringLiteral("无法保存用户设置文件 ") + markerFile()) &&
+                         messages.first().contains(runtimeFolder ? QStringLiteral("不会再显示")
+                                                                 : QStringLiteral("每次启动")),
+                     qPrintable(messages.first()));
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 void TestStartup::noDisplaySaysSoAndEnds_data() {
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("wayland");
-    QTest::newRow("none named") << "" << "";
+    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, unset when empty
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("none named") << "" << "" << "" << QStringList();
     // Stale: ssh -X without an X server at the other end, a session gone.
-    QTest::newRow("X server gone") << ":4242" << "";
-    QTest::newRow("both gone") << ":4242" << "wayland-4242";
+    QTest::newRow("X server gone") << ":4242" << "" << "" << QStringList();
+    QTest::newRow("both gone") << ":4242" << "wayland-4242" << "" << QStringList();
+    // A platform chosen by name (a profile's setting) is asked too.
+    QTest::newRow("xcb named, X server gone") << ":4242" << "" << "xcb" << QStringList();
+    QTest::newRow("wayland;xcb named, both gone") << ":4242" << "wayland-4242" << "wayland;xcb" << QStringList();
+    QTest::newRow("-platform xcb over offscreen") << ":4242" << "" << "offscreen" << QStringList{"-platform", "xcb"};
 }
 
 void TestStartup::noDisplaySaysSoAndEnds() {
     QFETCH(QString, display);
     QFETCH(QString, wayland);
-    // The program itself, started as over ssh: no platform chosen.
+    QFETCH(QString, platform);
+    QFETCH(QStringList, args);
+    // The program itself, started as over ssh.
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_config->path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     child.setProcessEnvironment(env);
     child.setWorkingDirectory(m_work->path());
-    child.start(QStringLiteral(VESK_PROGRAM), QStringList());
+    child.start(QStringLiteral(VESK_PROGRAM), args);
     QVERIFY(child.waitForFinished(30000));
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
     QCOMPARE(child.exitCode(), kNoDisplayExitCode);
@@ -533,6 +613,143 @@ void TestStartup::noDisplaySaysSoAndEnds() {
     for (const char* part : {"图形显示", "graphical display", "xvfb-run -a " VESK_PROGRAM})
         QVERIFY2(said.first().contains(QString::fromUtf8(part)), qPrintable(said.first()));
     QVERIFY(!QDir(m_work->filePath(QStringLiteral("crash"))).exists());
+}
+
+namespace {
+
+// A display's stand-in: an X server on 127.0.0.1 (DISPLAY 127.0.0.1:n) or a
+// Wayland compositor on a Unix socket. It refuses, says nothing, drops the
+// connection attempt (its queue is full), or answers as a server would.
+class FakeDisplay {
+public:
+    FakeDisplay(bool x, const QString& how, const QString& folder) {
+        if (how == QLatin1String("none"))
+            return;
+        if (x) {
+            for (int n = 100; n < 1000 && name.isEmpty(); ++n) {
+                m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                sockaddr_in address = {};
+                address.sin_family = AF_INET;
+                address.sin_port = htons(quint16(6000 + n));
+                address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                    name = "127.0.0.1:" + QByteArray::number(n);
+                else
+                    ::close(m_fd);
+            }
+        } else {
+            name = QFile::encodeName(folder + QStringLiteral("/wayland-fake"));
+            m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strcpy(address.sun_path, name.constData());
+            ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        }
+        if (how == QLatin1String("refuse"))
+            return; // bound, not listening
+        ::listen(m_fd, how == QLatin1String("drop") ? 0 : 8);
+        if (how == QLatin1String("drop")) {
+            // Connections nobody accepts fill the queue; a further attempt is dropped.
+            for (int i = 0; i < 2; ++i) {
+                m_clients.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+                sockaddr_in address = {};
+                socklen_t size = sizeof address;
+                ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size);
+                ::connect(m_clients.back(), reinterpret_cast<sockaddr*>(&address), size);
+            }
+            QThread::msleep(50);
+        }
+        if (how != QLatin1String("answer"))
+            return;
+        m_answerer = std::thread([this, x] {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client < 0)
+                return;
+            char request[1024];
+            if (::read(client, request, sizeof request) > 0) {
+                // X: connection setup accepted, protocol 11.0, 32 bytes of
+                // setup data. Wayland: the sync callback's done.
+                QByteArray reply = x ? QByteArray("\x01\x00\x0B\x00\x00\x00\x08\x00", 8) + QByteArray(32, '\0')
+                                     : QByteArray("\x02\x00\x00\x00\x00\x00\x0C\x00\x01\x00\x00\x00", 12);
+                ::send(client, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
+                while (::read(client, request, sizeof request) > 0) {
+                }
+            }
+            ::close(client);
+        });
+    }
+    ~FakeDisplay() {
+        if (m_fd >= 0)
+            ::shutdown(m_fd, SHUT_RDWR); // ends a wait in accept
+        if (m_answerer.joinable())
+            m_answerer.join();
+        for (const int fd : m_clients)
+            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    QByteArray name; // for DISPLAY or WAYLAND_DISPLAY; empty for none
+
+private:
+    int m_fd = -1;
+    std::vector<int> m_clients;
+    std::thread m_answerer;
+};
+
+} // namespace
+
+void TestStartup::displayMustAnswerInTime_data() {
+    QTest::addColumn<QByteArray>("platform"); // QT_QPA_PLATFORM; "-" for unset
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM after the check
+    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer" << "none" << true << QByteArray("xcb");
+    QTest::newRow("wayland-egl, Wayland says nothing") << QByteArray("wayland-egl") << "answer" << "silent" << false << QByteArray("wayland-egl");
+    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer" << "refuse" << true << QByteArray("xcb");
+    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("xcb;offscreen, X says nothing") << QByteArray("xcb;offscreen") << "silent" << "none" << true << QByteArray("offscreen");
+    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse" << "refuse" << true << QByteArray("offscreen");
+    QTest::newRow("unset, X says nothing, Wayland answers") << QByteArray("-") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("unset, both answer") << QByteArray("-") << "answer" << "answer" << true << QByteArray("-");
+    QTest::newRow("unset, X drops, Wayland says nothing") << QByteArray("-") << "drop" << "silent" << false << QByteArray("-");
+}
+
+void TestStartup::displayMustAnswerInTime() {
+    QFETCH(QByteArray, platform);
+    QFETCH(QString, x);
+    QFETCH(QString, wayland);
+    QFETCH(bool, found);
+    QFETCH(QByteArray, chosen);
+    const FakeDisplay xServer(true, x, m_config->path());
+    const FakeDisplay compositor(false, wayland, m_config->path());
+    QVERIFY(x == QLatin1String("none") || !xServer.name.isEmpty());
+    const char* const names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i)
+        saved[i] = qgetenv(names[i]);
+    qputenv("DISPLAY", xServer.name);
+    qputenv("WAYLAND_DISPLAY", compositor.name);
+    if (platform == "-")
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
+
+    const int boundMs = 500;
+    QElapsedTimer timer;
+    timer.start();
+    const bool result = findDisplay(0, nullptr, boundMs);
+    const qint64 ms = timer.elapsed();
+    const QByteArray after = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
+    for (int i = 0; i < 3; ++i)
+        qputenv(names[i], saved[i]);
+    QCOMPARE(result, found);
+    QCOMPARE(after, chosen);
+    QVERIFY2(ms < boundMs + 2000, qPrintable(QString::number(ms)));
 }
 
 int main(int argc, char** argv) {

@@ -28,8 +28,9 @@ std::string rewrite(const std::string& path) {
 } // namespace
 
 // The settings file is text the user or another program may have written:
-// any bytes must load, and what a save writes must load and save to the
-// same bytes again.
+// any bytes must load, a save that changes nothing must write the very
+// bytes it read (a file it cannot read it leaves alone), and a value set
+// must read back.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "fuzz_inifile." + std::to_string(getpid()) + ".ini";
     {
@@ -37,9 +38,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     const std::string once = rewrite(path);
-    const std::string twice = rewrite(path);
-    if (once != twice) {
-        std::fprintf(stderr, "a saved file did not reload to the same file\n");
+    if (once != std::string(reinterpret_cast<const char*>(data), size)) {
+        std::fprintf(stderr, "a save changed lines it was not asked to change\n");
+        std::abort();
+    }
+    // A value the program sets is the one read back.
+    bool readable;
+    {
+        IniFile ini(path);
+        readable = !ini.isUnreadable();
+        ini.setValue("nonTradeDays", "value", "2018-01-01");
+    }
+    if (readable && IniFile(path).getValue("NonTradeDays", "value", "") != "2018-01-01") {
+        std::fprintf(stderr, "a value set was not read back\n");
         std::abort();
     }
     std::remove(path.c_str());
