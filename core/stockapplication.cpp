@@ -88,6 +88,15 @@ QStringList splitNonTradeDays(const QString& value)
 }
 
 // No window is left at exit: the standard error stream is the one place.
+// The K-line client for one period and price adjustment.
+StockQQHistoryInterface klineClient(const QString& period, const QString& adjust)
+{
+    StockQQHistoryInterface client;
+    client.setParam(1, adjust);
+    client.setParam(2, period);
+    return client;
+}
+
 void reportAtExit(const QString& message)
 {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
@@ -336,10 +345,7 @@ KLineRequest StockApplication::klineRequest(const QString& code, const QString& 
     request.code = code;
     request.period = period;
     request.adjust = adjust;
-    StockQQHistoryInterface client;
-    client.setParam(1, adjust);
-    client.setParam(2, period);
-    request.url = client.urls(QStringList{code}).value(0);
+    request.url = klineClient(period, adjust).urls(QStringList{code}).value(0);
     request.maxReplyBytes = StockQQHistoryInterface::kMaxReplyBytes;
     QMutexLocker lock(&m_mutex);
     request.cacheGeneration = m_cacheGeneration;
@@ -356,10 +362,7 @@ QVector<Stock> StockApplication::storeKLines(const KLineRequest& request, const 
     FetchFailure failure = serviceReplyFailure(*fetch, reply);
     QVector<Stock> bars;
     if (failure == FetchFailure::None) {
-        StockQQHistoryInterface client;
-        client.setParam(1, request.adjust);
-        client.setParam(2, request.period);
-        bars = client.parse(reply, request.code);
+        bars = klineClient(request.period, request.adjust).parse(reply, request.code);
         if (bars.isEmpty())
             failure = FetchFailure::NoData;
     }

@@ -304,20 +304,26 @@ bool readJsonObjectList(const QString& text, QVector<QMap<QString, QString>>* ro
     return true;
 }
 
-bool readJsonArrayRows(const QString& text, int open, QVector<QStringList>* rows) {
+QVector<QStringList> arrayOfArraysRows(const QString& text, int open, int close) {
+    QVector<QStringList> rows;
     QJsonArray array;
-    if (!readJsonArrayAt(text, open, &array))
-        return false;
-    rows->clear();
-    for (const QJsonValue& element : qAsConst(array)) {
-        if (!element.isArray())
-            continue;
-        QStringList values;
-        for (const QJsonValue& value : element.toArray())
-            values.append(jsonValueText(value));
-        rows->append(values);
+    if (readJsonArrayAt(text, open, &array)) {
+        for (const QJsonValue& element : qAsConst(array)) {
+            if (!element.isArray())
+                continue;
+            QStringList values;
+            for (const QJsonValue& value : element.toArray())
+                values.append(jsonValueText(value));
+            rows.append(values);
+        }
+        return rows;
     }
-    return true;
+    const int begin = open + 2;
+    QString body = text.mid(begin, close < begin ? -1 : close - begin);
+    body.remove(QLatin1Char('"'));
+    for (const QString& line : body.split(QStringLiteral("],[")))
+        rows.append(line.split(QLatin1Char(',')));
+    return rows;
 }
 
 QVector<QMap<QString, QString>> parseObjectList(const QString& text) {

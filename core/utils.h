@@ -42,10 +42,11 @@ QString decodeStringEscapes(const QString& text);
 bool readJsonObjectList(const QString& text, QVector<QMap<QString, QString>>* rows);
 
 // The rows of the array of arrays that opens at `open` (the "[[" found by
-// the caller), read as JSON: each inner array's elements as texts, as in
-// readJsonObjectList(); elements that are no array are left out. False when
-// that array is not JSON.
-bool readJsonArrayRows(const QString& text, int open, QVector<QStringList>* rows);
+// the caller), each inner array's elements as texts. Read as JSON when it is
+// JSON, as in readJsonObjectList() (elements that are no array left out);
+// else cut by hand from after the "[[" up to `close` (to the text's end when
+// close stands before that) at "],[" and ",", quotes removed.
+QVector<QStringList> arrayOfArraysRows(const QString& text, int open, int close);
 
 // The first place from which marker stands in the text outside any
 // double-quoted string (a backslash escapes the next character in one); -1

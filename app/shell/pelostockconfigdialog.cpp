@@ -4,7 +4,6 @@
 #include "core/stockapplication.h"
 #include "core/utils.h"
 
-#include <QDate>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,23 +16,9 @@
 
 namespace {
 
-const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 // How many of the entries that are no days the dialog names.
 constexpr int kWrongNamed = 3;
 
-// The calendar compares the texts, so only the exact form matches. Read by
-// hand: a config.ini may hold a hundred thousand entries.
-bool isDay(const QString& entry) {
-    if (entry.size() != kDayFormat.size() || entry[4] != QLatin1Char('-') ||
-        entry[7] != QLatin1Char('-'))
-        return false;
-    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-        if (entry[i] < QLatin1Char('0') || entry[i] > QLatin1Char('9'))
-            return false;
-    }
-    return QDate(entry.leftRef(4).toInt(), entry.midRef(5, 2).toInt(), entry.midRef(8, 2).toInt())
-        .isValid();
-}
 
 // An entry as a message quotes it: one line, a long one cut short.
 QString quoted(const QString& entry) {
@@ -73,7 +58,7 @@ PeloStockConfigDialog::PeloStockConfigDialog(QWidget* parent) : QDialog(parent),
     // otherwise.
     QStringList wrong;
     for (const QString& entry : read) {
-        if (!entry.isEmpty() && !isDay(entry) && wrong.size() <= kWrongNamed)
+        if (!entry.isEmpty() && !isDayText(entry) && wrong.size() <= kWrongNamed)
             wrong << quoted(entry);
     }
     if (wrong.isEmpty()) {
@@ -106,7 +91,7 @@ void PeloStockConfigDialog::onClose() {
     for (const QString& entry : entries) {
         // An entry read as it stands was named when the dialog opened; it
         // never keeps the dialog from closing.
-        if (!isDay(entry) && !d->read.contains(entry)) {
+        if (!isDayText(entry) && !d->read.contains(entry)) {
             // What was typed or pasted, shown as text and never past the screen.
             QMessageBox::warning(
                 this, windowTitle(),

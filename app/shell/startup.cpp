@@ -18,6 +18,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -269,9 +270,13 @@ bool findDisplay(int argc, char** argv, int boundMs) {
     // the whole bound. Qt's Wayland plugin takes "wayland-0" when none is
     // named; with no platform named, Qt does not try Wayland then.
     const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
+    const bool waylandNamed = std::any_of(plugins.cbegin(), plugins.cend(), [](const QByteArray& p) {
+        return p.startsWith("wayland");
+    });
     XDisplayCheck x(names.isEmpty() || plugins.contains("xcb"), boundMs);
-    WaylandDisplayCheck wayland(waylandDisplay.isEmpty() && !names.isEmpty() ? QByteArray("wayland-0")
-                                                                             : waylandDisplay);
+    WaylandDisplayCheck wayland(!waylandNamed ? (names.isEmpty() ? waylandDisplay : QByteArray())
+                                : waylandDisplay.isEmpty() ? QByteArray("wayland-0")
+                                                           : waylandDisplay);
     if (names.isEmpty()) {
         // Qt takes X or Wayland as the session has it, and aborts when that
         // one fails: where only one answers, Qt is told to take that one.

@@ -47,7 +47,7 @@ QVector<Stock> parseNewKLine(const QString& text, const QString& directory) {
     const int open = text.indexOf(QLatin1String("[["));
     if (open >= 0) {
         const QVector<QStringList> rows =
-            qqDayRows(text, open, text.lastIndexOf(QLatin1String("]]")));
+            arrayOfArraysRows(text, open, text.lastIndexOf(QLatin1String("]]")));
         for (const QStringList& values : rows) {
             Stock bar;
             if (!readQQDayRow(values, bar))

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 // The K-line service writes each bar as ["date","open","close","high","low",
 // "volume",...]; both of its daily requests read the rows the same way.
@@ -32,22 +31,6 @@ inline bool readQQDayRow(const QStringList& values, Stock& bar) {
 inline void setChangeAgainst(Stock& bar, float previousClose) {
     bar.change = bar.close - previousClose;
     bar.changePercent = previousClose != 0.0f ? bar.change * 100.0f / previousClose : 0.0f;
-}
-
-// The rows of the bar array that opens at `open` (a "[["): read as JSON
-// when it is JSON, else cut by hand from after the "[" to `close` (the end
-// of the text when -1) at "],[" and ",", quotes removed.
-inline QVector<QStringList> qqDayRows(const QString& text, int open, int close) {
-    QVector<QStringList> rows;
-    if (readJsonArrayRows(text, open, &rows))
-        return rows;
-    const int begin = open + 1;
-    QString part = text.mid(begin, close < begin ? -1 : close - begin);
-    part.remove(QLatin1Char('"'));
-    const QStringList lines = part.split(QStringLiteral("],["));
-    for (const QString& line : lines)
-        rows.append(line.split(QLatin1Char(',')));
-    return rows;
 }
 
 // The change of every bar after the first against the close before it.

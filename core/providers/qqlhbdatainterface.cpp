@@ -35,14 +35,8 @@ QVector<LHBUnit> QQLHBDataInterface::parse(const QString& text, const QString&) 
     // A last "]]" that stands before the first "[[" closes no array.
     if (open < 0 || close < open + 2)
         return units;
-    QVector<QStringList> lines;
-    if (!readJsonArrayRows(text, open, &lines)) {
-        QString body = text.mid(open + 2, close - open - 2);
-        body.remove(QLatin1Char('"'));
-        for (const QString& line : body.split(QStringLiteral("],[")))
-            lines.append(line.split(QLatin1Char(',')));
-    }
-    for (const QStringList& values : qAsConst(lines)) {
+    const QVector<QStringList> lines = arrayOfArraysRows(text, open, close);
+    for (const QStringList& values : lines) {
         if (values.size() != kValueCount)
             continue;
         LHBUnit unit;

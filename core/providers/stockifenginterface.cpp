@@ -26,16 +26,9 @@ QVector<Stock> StockiFengInterface::parse(const QString& text, const QString& co
     // for a day of stray values.
     const int open = text.indexOf(QLatin1String("[["));
     if (open >= 0) {
-        QVector<QStringList> days;
-        if (!readJsonArrayRows(text, open, &days)) {
-            QString body = text.mid(open + 2);
-            const int close = body.lastIndexOf(QLatin1String("]]"));
-            body = body.left(close < 0 ? body.size() : close);
-            body.remove(QLatin1Char('"'));
-            for (const QString& part : body.split(QStringLiteral("],[")))
-                days.append(part.split(QLatin1Char(',')));
-        }
-        for (const QStringList& values : qAsConst(days)) {
+        const QVector<QStringList> days =
+            arrayOfArraysRows(text, open, text.lastIndexOf(QLatin1String("]]")));
+        for (const QStringList& values : days) {
             if (values.size() != kDayValues)
                 continue;
             Stock bar;

@@ -51,7 +51,7 @@ QVector<Stock> StockQQHistoryInterface::parse(const QString& text, const QString
     if (open < 0)
         return bars;
     const QVector<QStringList> rows =
-        qqDayRows(text, open, text.indexOf(QLatin1String("]]"), open + 1));
+        arrayOfArraysRows(text, open, text.indexOf(QLatin1String("]]"), open + 1));
     for (const QStringList& row : rows) {
         Stock bar;
         if (!readQQDayRow(row, bar) || !isDrawableBar(bar))
