@@ -1,5 +1,7 @@
 #include "app/views/ordertablewidgetitem.h"
 
+#include "core/utils.h"
+
 #include <cmath>
 
 namespace {
@@ -17,9 +19,9 @@ bool readNumber(const QString& text, double* value)
         unit = 1e8;
         number.chop(1);
     }
-    bool ok = false;
-    *value = number.toDouble(&ok) * unit;
-    return ok && std::isfinite(*value);
+    // As the services' figures are read: "5,555.00" is a number too.
+    *value = readFigure(number) * unit;
+    return std::isfinite(*value);
 }
 
 } // namespace

@@ -271,14 +271,16 @@ void TestStockListViews::numericAndTextSorting()
                  QStringList({"-1001", "-998", "500", "996", "1000", "1002"}));
     }
     // Texts that are no number come after every number, in text order; 万
-    // and 亿 count as their values. Both directions, from a shuffled column.
+    // and 亿 count as their values, and thousands separators are read. Both
+    // directions, from a shuffled column.
     QTableWidget mixed(0, 1);
     for (const char* text :
-         {"?", "12", "nan", "-3", "1.2万", "", "inf", "9.8", "-", "0.5亿", "-0.5"}) {
+         {"?", "12", "nan", "-3", "1.2万", "", "inf", "9.8", "-", "0.5亿", "-0.5", "1,000"}) {
         mixed.insertRow(mixed.rowCount());
         mixed.setItem(mixed.rowCount() - 1, 0, new OrderTableWidgetItem(QString::fromUtf8(text)));
     }
-    QStringList order = {"-3", "-0.5", "9.8", "12", "1.2万", "0.5亿", "", "-", "?", "inf", "nan"};
+    QStringList order = {"-3",    "-0.5", "9.8", "12", "1,000", "1.2万",
+                         "0.5亿", "",     "-",   "?",  "inf",   "nan"};
     mixed.sortItems(0, Qt::AscendingOrder);
     QCOMPARE(columnTexts(&mixed, 0), order);
     mixed.sortItems(0, Qt::DescendingOrder);
