@@ -1,8 +1,7 @@
 #include "core/providers/markersearch.h"
 
-#include "core/providers/providerinterfaces.h"
-
 #include <QPair>
+#include <QRegExp>
 
 namespace {
 
@@ -71,10 +70,18 @@ QStringList captureMatches(const QString& text, const QString& pattern, int maxC
         const QByteArray closeBytes = close.toLatin1();
         return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes), maxCount);
     }
-    QStringList all = regexCaptureAll(text, pattern);
-    if (maxCount >= 0 && all.size() > maxCount)
-        all.erase(all.begin() + maxCount, all.end());
-    return all;
+    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
+    rx.setMinimal(true);
+    QStringList matches;
+    int pos = 0;
+    while ((maxCount < 0 || matches.size() < maxCount) && (pos = rx.indexIn(text, pos)) >= 0) {
+        matches.append(rx.cap(0));
+        // An empty match would never advance; step past it.
+        pos += qMax(1, rx.matchedLength());
+        if (pos > text.size())
+            break;
+    }
+    return matches;
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "core/providers/providerinterfaces.h"
 
+#include "core/providers/markersearch.h"
+
 #include <QDebug>
 #include <QRegExp>
 #include <QtGlobal>
@@ -51,18 +53,7 @@ qint64 randomQueryNumber() {
 }
 
 QStringList regexCaptureAll(const QString& text, const QString& pattern) {
-    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
-    rx.setMinimal(true);
-    QStringList matches;
-    int pos = 0;
-    while ((pos = rx.indexIn(text, pos)) >= 0) {
-        matches.append(rx.cap(0));
-        // An empty match would never advance; step past it.
-        pos += qMax(1, rx.matchedLength());
-        if (pos > text.size())
-            break;
-    }
-    return matches;
+    return captureMatches(text, pattern);
 }
 
 void unescapeUnicode(QString& text) {

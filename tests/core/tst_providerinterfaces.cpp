@@ -149,6 +149,13 @@ void TestProviderInterfaces::readersGrowLinearly_data() {
     QTest::newRow("seat page, a seat name of \"&\"")
         << TextReader([](const QString& text) { EastmoneyLHBDataInterface().parse(text, {}); })
         << page.left(name) << "&" << 16000 << page.mid(name);
+    const QString tr = QStringLiteral("<tr>(.*)</tr>");
+    QTest::newRow("all matches, opening tags only")
+        << TextReader([tr](const QString& text) { ::regexCaptureAll(text, tr); }) << ""
+        << "<tr>" << 2000 << "";
+    QTest::newRow("first match, opening tags only")
+        << TextReader([tr](const QString& text) { ::regexFirstCapture(text, tr); }) << ""
+        << "<tr>" << 2000 << "";
 }
 
 void TestProviderInterfaces::readersGrowLinearly() {
