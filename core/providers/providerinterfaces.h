@@ -52,5 +52,5 @@ qint64 queryNumberFromFraction(float fraction);
 // "(.*)" costs linear time on any text.
 QStringList regexCaptureAll(const QString& text, const QString& pattern);
 
-// Replaces each \uXXXX escape with its character, in place.
+// Replaces each \uXXXX escape with its character, in place, in one pass.
 void unescapeUnicode(QString& text);

@@ -156,6 +156,8 @@ void TestProviderInterfaces::readersGrowLinearly_data() {
     QTest::newRow("first match, opening tags only")
         << TextReader([tr](const QString& text) { ::regexFirstCapture(text, tr); }) << ""
         << "<tr>" << 2000 << "";
+    QTest::newRow("\\u escapes") << TextReader([](QString text) { ::unescapeUnicode(text); }) << ""
+                                 << "\\u4e2d" << 40000 << "";
 }
 
 void TestProviderInterfaces::readersGrowLinearly() {
