@@ -1,6 +1,7 @@
 #include "core/utils.h"
 
 #include "core/cancelflag.h"
+#include "core/providers/markersearch.h"
 #include "core/providers/numberconversion.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QRegExp>
 #include <QRegularExpression>
 #include <QTextCodec>
 #include <QThread>
@@ -571,11 +571,7 @@ QStringList splitLines(const QString& text) {
 }
 
 QString regexFirstCapture(const QString& text, const QString& pattern) {
-    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
-    rx.setMinimal(true);
-    if (rx.indexIn(text, 0) < 0)
-        return QString();
-    return rx.cap(0);
+    return captureMatches(text, pattern, 1).value(0);
 }
 
 float pointLineDistance(const QLineF& line, float x, float y) {

@@ -109,7 +109,8 @@ QStringList splitLines(const QString& text);
 // back as it is.
 QString oneLineText(const QString& text, int maxChars = -1);
 
-// The whole text of the first case-insensitive minimal match, or "".
+// The whole text of the first case-insensitive minimal match, or "":
+// captureMatches() (core/providers/markersearch.h) cut to one.
 QString regexFirstCapture(const QString& text, const QString& pattern);
 
 // Signed distance of (x, y) from the line; positive above it.

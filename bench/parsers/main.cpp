@@ -7,6 +7,7 @@
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
 #include "core/providers/minutedata.h"
+#include "core/providers/providerinterfaces.h"
 #include "core/providers/sinaachievementinterface.h"
 #include "core/providers/stockdoctor.h"
 #include "core/providers/stocknewsinterface.h"
@@ -209,6 +210,53 @@ int main(int argc, char** argv) {
     scaling(
         "opening markers only, these readers", [&](int n) { return textOf(otherOpenings, n); },
         others, &worst);
+
+    // The shapes a hostile reply can take within its bound, each of which
+    // costs quadratic time to a reader that searches from every one of its
+    // characters to the end of the text: a seat name that is a run of "&",
+    // "&#" or "&#x" without ";", tags and quotes that never close, runs of
+    // "[{" and of escapes.
+    const int nameAt = page.indexOf(QLatin1Char('>'), page.indexOf(QLatin1String("/lhb/yyb/"))) + 1;
+    for (const char* unit : {"&", "&#", "&#x"}) {
+        const QString label = QStringLiteral("list-entry page, a seat name of \"%1\"").arg(unit);
+        scaling(
+            qPrintable(label),
+            [&](int n) { return QString(page).insert(nameAt, textOf(QLatin1String(unit), n)); },
+            seats, &worst);
+    }
+    const auto every = [&](const QString& t) { return all(t) + others(t); };
+    scaling(
+        "tags that never close, all readers",
+        [&](int n) {
+            return textOf(QStringLiteral("<tr><td><span class=\"percent\" <a href=\""), n);
+        },
+        every, &worst);
+    scaling(
+        "quotes that never close, all readers",
+        [&](int n) { return QStringLiteral("[{\"a\":\"") + textOf(QStringLiteral("x\"\\"), n); },
+        every, &worst);
+    scaling(
+        "runs of \"[{\", all readers", [&](int n) { return textOf(QStringLiteral("[{"), n); },
+        every, &worst);
+    scaling(
+        "escapes, object rows and table cells",
+        [&](int n) {
+            return QStringLiteral("[{\"a\":\"") + textOf(QStringLiteral("\\\\u4e2d"), n) +
+                   QStringLiteral("\"}]");
+        },
+        [&](const QString& t) {
+            QString cell = parseObjectList(t).value(0).value(QStringLiteral("a"));
+            unescapeUnicode(cell);
+            return cell.size();
+        },
+        &worst);
+    scaling(
+        "all matches of \"<tr>(.*)</tr>\", opening tags only",
+        [&](int n) { return textOf(QStringLiteral("<tr>"), n); },
+        [&](const QString& t) {
+            return regexCaptureAll(t, QStringLiteral("<tr>(.*)</tr>")).size();
+        },
+        &worst);
     std::printf("worst ratio %.2f\n", worst);
     return 0;
 }

@@ -1,8 +1,7 @@
 #include "core/providers/markersearch.h"
 
-#include "core/providers/providerinterfaces.h"
-
 #include <QPair>
+#include <QRegExp>
 
 namespace {
 
@@ -71,13 +70,25 @@ QStringList captureMatches(const QString& text, const QString& pattern, int maxC
         const QByteArray closeBytes = close.toLatin1();
         return captureBetween(text, QLatin1String(openBytes), QLatin1String(closeBytes), maxCount);
     }
-    QStringList all = regexCaptureAll(text, pattern);
-    if (maxCount >= 0 && all.size() > maxCount)
-        all.erase(all.begin() + maxCount, all.end());
-    return all;
+    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
+    rx.setMinimal(true);
+    QStringList matches;
+    int pos = 0;
+    while ((maxCount < 0 || matches.size() < maxCount) && (pos = rx.indexIn(text, pos)) >= 0) {
+        matches.append(rx.cap(0));
+        // An empty match would never advance; step past it.
+        pos += qMax(1, rx.matchedLength());
+        if (pos > text.size())
+            break;
+    }
+    return matches;
 }
 
 namespace {
+
+// How far a reference's ";" may stand from its "&": room for the longest
+// that the reader knows ("&#1114111;", "&#x10FFFF;").
+constexpr int kMaxReferenceLength = 10;
 
 // The character of a reference's name or number ("amp", "#20013", "#x4E2D");
 // an empty text for one that is unknown or names no character.
@@ -120,8 +131,13 @@ QString htmlText(const QString& html) {
         }
         if (c == QLatin1Char('&')) {
             // A reference is short; an "&" that starts none stays as it is.
-            const int semicolon = html.indexOf(QLatin1Char(';'), i + 1);
-            if (semicolon > i + 1 && semicolon - i <= 10) {
+            // Only that far is looked at: a search to the end of the text
+            // from every "&" of a long run would make it quadratic.
+            int semicolon = i + 1;
+            const int last = qMin(n - 1, i + kMaxReferenceLength);
+            while (semicolon <= last && html.at(semicolon) != QLatin1Char(';'))
+                ++semicolon;
+            if (semicolon > i + 1 && semicolon <= last) {
                 const QString character = referencedText(html.mid(i + 1, semicolon - i - 1));
                 if (!character.isEmpty()) {
                     text += character;

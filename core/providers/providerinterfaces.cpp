@@ -1,7 +1,8 @@
 #include "core/providers/providerinterfaces.h"
 
+#include "core/providers/markersearch.h"
+
 #include <QDebug>
-#include <QRegExp>
 #include <QtGlobal>
 
 StockInterface::~StockInterface() = default;
@@ -51,26 +52,43 @@ qint64 randomQueryNumber() {
 }
 
 QStringList regexCaptureAll(const QString& text, const QString& pattern) {
-    QRegExp rx(pattern, Qt::CaseInsensitive, QRegExp::RegExp);
-    rx.setMinimal(true);
-    QStringList matches;
-    int pos = 0;
-    while ((pos = rx.indexIn(text, pos)) >= 0) {
-        matches.append(rx.cap(0));
-        // An empty match would never advance; step past it.
-        pos += qMax(1, rx.matchedLength());
-        if (pos > text.size())
-            break;
-    }
-    return matches;
+    return captureMatches(text, pattern);
 }
 
 void unescapeUnicode(QString& text) {
-    QRegExp rx(QStringLiteral("(\\\\u[0-9a-fA-F]{4})"), Qt::CaseSensitive, QRegExp::RegExp);
-    int pos = 0;
-    while ((pos = rx.indexIn(text, pos)) >= 0) {
-        const ushort code = rx.cap(1).right(4).toUShort(nullptr, 16);
-        text.replace(pos, 6, QChar(code));
-        pos += 1;
+    const int at = text.indexOf(QLatin1String("\\u"));
+    if (at < 0)
+        return;
+    // Built anew in one pass: replacing each escape where it stands would
+    // move the rest of the text once per escape.
+    const auto hexValue = [](QChar c) {
+        const ushort u = c.unicode();
+        return u >= '0' && u <= '9'   ? u - '0'
+               : u >= 'a' && u <= 'f' ? u - 'a' + 10
+               : u >= 'A' && u <= 'F' ? u - 'A' + 10
+                                      : -1;
+    };
+    const int n = text.size();
+    QString result;
+    result.reserve(n);
+    result.append(text.constData(), at);
+    for (int i = at; i < n; ++i) {
+        if (text.at(i) == QLatin1Char('\\') && i + 5 < n && text.at(i + 1) == QLatin1Char('u')) {
+            int code = 0;
+            int digits = 0;
+            for (; digits < 4; ++digits) {
+                const int value = hexValue(text.at(i + 2 + digits));
+                if (value < 0)
+                    break;
+                code = code * 16 + value;
+            }
+            if (digits == 4) {
+                result.append(QChar(static_cast<ushort>(code)));
+                i += 5;
+                continue;
+            }
+        }
+        result.append(text.at(i));
     }
+    text = result;
 }

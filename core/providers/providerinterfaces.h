@@ -47,8 +47,10 @@ qint64 randomQueryNumber();
 // The query number for a given fraction, clamped into [0, 2^31).
 qint64 queryNumberFromFraction(float fraction);
 
-// Every non-overlapping case-insensitive minimal match, as whole matched text.
+// Every non-overlapping case-insensitive minimal match, as whole matched
+// text: captureMatches(), so that a pattern of two literal markers around
+// "(.*)" costs linear time on any text.
 QStringList regexCaptureAll(const QString& text, const QString& pattern);
 
-// Replaces each \uXXXX escape with its character, in place.
+// Replaces each \uXXXX escape with its character, in place, in one pass.
 void unescapeUnicode(QString& text);

@@ -1,8 +1,19 @@
 #include "core/providers/providerinterfaces.h"
 
+#include "core/providers/eastmoneylhbdatainterface.h"
+#include "core/providers/markersearch.h"
+#include "core/utils.h"
+
+#include "tests/support/fixtures.h"
+#include "tests/support/hostileinputs.h"
+
 #include <QTest>
 
 #include <cstdlib>
+#include <functional>
+
+using TextReader = std::function<void(const QString&)>;
+Q_DECLARE_METATYPE(TextReader)
 
 class TestProviderInterfaces final : public QObject {
     Q_OBJECT
@@ -16,6 +27,8 @@ private slots:
     void regexCaptureAll();
     void unescapeUnicode_data();
     void unescapeUnicode();
+    void readersGrowLinearly_data();
+    void readersGrowLinearly();
 };
 
 void TestProviderInterfaces::marketPrefix_data() {
@@ -120,6 +133,43 @@ void TestProviderInterfaces::unescapeUnicode() {
     QFETCH(QString, expected);
     ::unescapeUnicode(text);
     QCOMPARE(text, expected);
+}
+
+void TestProviderInterfaces::readersGrowLinearly_data() {
+    QTest::addColumn<TextReader>("read");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("after");
+    // The shapes a hostile reply takes within its bound: each "&" that
+    // starts no reference, each opening tag without its closing one, each
+    // escape, must cost the same whatever follows it.
+    const QString page = fixtureText(QStringLiteral("providers/lhb-2017-10-09-002460.html"));
+    const int name = page.indexOf(QLatin1Char('>'), page.indexOf(QLatin1String("/lhb/yyb/"))) + 1;
+    QTest::newRow("seat page, a seat name of \"&\"")
+        << TextReader([](const QString& text) { EastmoneyLHBDataInterface().parse(text, {}); })
+        << page.left(name) << "&" << 16000 << page.mid(name);
+    const QString tr = QStringLiteral("<tr>(.*)</tr>");
+    QTest::newRow("all matches, opening tags only")
+        << TextReader([tr](const QString& text) { ::regexCaptureAll(text, tr); }) << ""
+        << "<tr>" << 2000 << "";
+    QTest::newRow("first match, opening tags only")
+        << TextReader([tr](const QString& text) { ::regexFirstCapture(text, tr); }) << ""
+        << "<tr>" << 2000 << "";
+    QTest::newRow("\\u escapes") << TextReader([](QString text) { ::unescapeUnicode(text); }) << ""
+                                 << "\\u4e2d" << 40000 << "";
+}
+
+void TestProviderInterfaces::readersGrowLinearly() {
+    QFETCH(TextReader, read);
+    QFETCH(QString, before);
+    QFETCH(QString, unit);
+    QFETCH(int, count);
+    QFETCH(QString, after);
+    const double growth = growthOfCost(read, before + unit.repeated(count) + after,
+                                       before + unit.repeated(4 * count) + after);
+    // 4 is linear, 16 quadratic.
+    QVERIFY2(growth < 8.0, qPrintable(QString::number(growth)));
 }
 
 QTEST_APPLESS_MAIN(TestProviderInterfaces)
