@@ -113,6 +113,8 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     plot->rescaleAxes(false);
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
+    // No stock yet: the same empty look as a chart emptied of one.
+    showScales(false);
 
     menu = new QMenu(this);
     auto* adjustMenu = new QMenu(QStringLiteral("除权"), menu);
@@ -279,11 +281,15 @@ void CandlestickWidget::clearPlot()
 void CandlestickWidget::showScales(bool shown)
 {
     // The axes keep the ranges of the last bars drawn; an emptied chart must
-    // not offer those as the scales of the stock now loading.
+    // not offer those as the scales of the stock now loading, nor draw its
+    // grid lines where that stock's ticks stood.
     for (QCPAxis* axis : {plot->yAxis, indexView->axis(QCPAxis::atLeft)}) {
         axis->setTicks(shown);
         axis->setTickLabels(shown);
+        axis->grid()->setVisible(shown);
     }
+    plot->xAxis->setLabel(shown ? QStringLiteral("日期") : QString());
+    plot->yAxis->setLabel(shown ? QStringLiteral("价格") : QString());
 }
 
 void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
@@ -305,9 +311,6 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
     clearData(ma5);
     clearData(ma10);
     clearData(ma20);
-
-    plot->xAxis->setLabel(QStringLiteral("日期"));
-    plot->yAxis->setLabel(QStringLiteral("价格"));
 
     ma5Indicator->reset();
     ma10Indicator->reset();

@@ -354,6 +354,19 @@ void TestCandlestickWidget::emptyBarsClearTheChart()
     QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
     QCOMPARE(paneSeriesWithData(c.pane()), 0);
     QCOMPARE(scaleLabels(), QString("///")); // no scale of the stock before
+
+    // Emptied, it looks as a chart that never showed a stock.
+    Chart fresh;
+    fresh.widget.setTitleText(c.widget.titleText());
+    QVector<QImage> pictures;
+    for (Chart* chart : {&c, &fresh}) {
+        chart->widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart->widget));
+        QCoreApplication::processEvents(); // the tick spacing follows in a queued replot
+        chart->plot->replot(QCustomPlot::rpImmediateRefresh);
+        pictures << chart->widget.grab().toImage();
+    }
+    QCOMPARE(pictures.first(), pictures.last());
 }
 
 void TestCandlestickWidget::scalesNeverInExponentForm()
