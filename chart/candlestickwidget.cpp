@@ -13,6 +13,7 @@
 #include <qcustomplot.h>
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
@@ -138,6 +139,7 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
+    plot->installEventFilter(this);
     // The axes' sizes are known only once a replot has laid them out; a
     // changed size (a resized window) gets its tick spacing in one more.
     connect(plot, &QCustomPlot::afterReplot, this, [this] {
@@ -415,6 +417,35 @@ void CandlestickWidget::onMouseClick(QMouseEvent* event)
     if (event->button() == Qt::RightButton)
         menu->exec(QCursor::pos());
     event->accept();
+}
+
+bool CandlestickWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != plot)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        pressedButton = static_cast<QMouseEvent*>(event)->button();
+        break;
+    case QEvent::MouseButtonRelease:
+        pressedButton = Qt::NoButton;
+        break;
+    case QEvent::MouseMove: {
+        // The button is up though the plot never saw it go: end the drag
+        // before this move, or it would drag the chart with no button held.
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (pressedButton != Qt::NoButton && !(move->buttons() & pressedButton)) {
+            QMouseEvent release(QEvent::MouseButtonRelease, move->localPos(), move->windowPos(),
+                                move->screenPos(), pressedButton, move->buttons(),
+                                move->modifiers());
+            QCoreApplication::sendEvent(plot, &release);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CandlestickWidget::doAction(QString text)

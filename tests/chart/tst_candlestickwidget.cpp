@@ -190,6 +190,7 @@ private slots:
     void rightClickOpensMenuAtCursor();
     void otherClicksDoNothing_data();
     void otherClicksDoNothing();
+    void lostReleaseEndsTheDrag();
     void candleColours();
     void axesReadOnBlack();
     void timeAxisShowsBarDates();
@@ -591,6 +592,22 @@ void TestCandlestickWidget::otherClicksDoNothing()
     QVERIFY(!c.topMenu()->isVisible());
     QCOMPARE(c.plot->xAxis->range(), x);
     QCOMPARE(c.candles()->dataCount(), 30);
+}
+
+void TestCandlestickWidget::lostReleaseEndsTheDrag()
+{
+    Chart c;
+    c.widget.setData(60, "600036", risingCloses(30), "day", "bfq");
+    c.widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&c.widget));
+    const QCPRange x = c.plot->xAxis->range();
+    // The release goes to a dialog that opened during the press; the mouse
+    // then moves over the chart with no button held.
+    QTest::mousePress(c.plot, Qt::LeftButton, Qt::NoModifier, QPoint(300, 100));
+    QMouseEvent move(QEvent::MouseMove, QPoint(200, 100), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(c.plot, &move);
+    QCOMPARE(c.plot->xAxis->range(), x);
 }
 
 void TestCandlestickWidget::candleColours()
