@@ -53,8 +53,8 @@ void StockListView::onClick(int r, int c)
     m_clickedRow = r;
     m_clickedColumn = c;
     const QTableWidgetItem* codeItem = item(r, 0);
-    m_reportedCode = codeItem ? codeItem->text().trimmed() : QString();
-    emit senderStock(m_reportedCode);
+    m_reportedRow = model()->index(r, 0);
+    emit senderStock(codeItem ? codeItem->text().trimmed() : QString());
     onRowClicked(r, c);
 }
 
@@ -81,17 +81,17 @@ void StockListView::followHighlight()
         return;
     m_shownRow = -1; // a move: its row is brought into sight however it came
     keepHighlightInSight();
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    const QTableWidgetItem* codeItem = rows.size() == 1 ? item(rows.first().row(), 0) : nullptr;
+    const int row = highlightedRow();
+    const QTableWidgetItem* codeItem = row >= 0 ? item(row, 0) : nullptr;
     if (!codeItem) {
-        m_reportedCode.clear(); // highlighted again, the stock is reported again
+        m_reportedRow = QPersistentModelIndex(); // highlighted again, the row is reported again
         return;
     }
-    const QString code = codeItem->text().trimmed();
-    if (code == m_reportedCode)
+    // Judged by the row, not its code: one code may stand in two rows.
+    if (m_reportedRow.isValid() && m_reportedRow.row() == row)
         return; // a sort moved the row, not the highlight
-    m_reportedCode = code;
-    emit senderStock(code);
+    m_reportedRow = model()->index(row, 0);
+    emit senderStock(codeItem->text().trimmed());
 }
 
 void StockListView::mousePressEvent(QMouseEvent* e)

@@ -3,6 +3,7 @@
 #include "core/stock.h"
 
 #include <QMap>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QTableWidget>
 #include <QVector>
@@ -11,8 +12,9 @@ class QMenu;
 
 // Read-only, sortable table of stocks, one row per added stock; subclasses
 // lay out the columns. A click on a row reports the row's code cell, and so
-// does any other move of the highlight to another stock (keys, a right
-// click, a drag, a sort). The highlighted row is kept in sight wherever a
+// does any other move of the highlight to another row (keys, a right click,
+// a drag), also between two rows of one code; a sort that only moves the
+// rows reports nothing. The highlighted row is kept in sight wherever a
 // move, a sort or new rows put it.
 class StockListView : public QTableWidget {
     Q_OBJECT
@@ -61,7 +63,7 @@ protected:
     QMap<QString, Stock> m_stocks;
 
 private:
-    // Reports the highlighted row's code when it is not the one last reported.
+    // Reports the highlighted row's code when it is not the row last reported.
     void followHighlight();
     // The highlighted row, -1 for none.
     int highlightedRow() const;
@@ -72,7 +74,8 @@ private:
     int m_clickedColumn = -1;
     QMenu* m_popup = nullptr;
     bool m_option = true;
-    QString m_reportedCode; // the code senderStock last gave
+    // The row senderStock last reported; it moves with its row in a sort.
+    QPersistentModelIndex m_reportedRow;
     // While a button is down the highlight may still move; the release
     // reports where it ended, after the click that a left button makes.
     bool m_pressed = false;

@@ -987,6 +987,13 @@ void TestScan::listRowsReadAsMeant() {
              QStringLiteral(" 代码:600009,名称:乙,涨幅:-%,换手率:-%,交易额:555.5万"));
     clickRow(list, 1 - second);
     QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600009,名称:甲,")));
+    // A key back onto the other row shows its name, and asks for nothing again.
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    const QStringList asked = m_server.requests();
+    QTest::keyClick(list, second ? Qt::Key_Down : Qt::Key_Up);
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600009,名称:乙,")));
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    QCOMPARE(m_server.requests(), asked);
 }
 
 void TestScan::longDayListReadWhole() {
