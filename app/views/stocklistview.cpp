@@ -5,9 +5,11 @@
 #include "core/utils.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cmath>
 
@@ -94,9 +96,47 @@ void StockListView::followHighlight()
     emit senderStock(codeItem->text().trimmed());
 }
 
+void StockListView::endPress()
+{
+    if (!m_pressed)
+        return;
+    m_pressed = false;
+    QCoreApplication::instance()->removeEventFilter(this);
+    // Not at once: a window that is opening blocks this one from inside
+    // whatever opened it.
+    QTimer::singleShot(0, this, &StockListView::followHighlight);
+}
+
+bool StockListView::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::WindowBlocked:
+    case QEvent::WindowDeactivate:
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+        endPress();
+        break;
+    default:
+        break;
+    }
+    return QTableWidget::event(e);
+}
+
+bool StockListView::eventFilter(QObject* watched, QEvent* e)
+{
+    // Watching the whole program while pressed: a release that a widget
+    // other than our viewport gets went to another window. (Our own comes
+    // through our window, not a widget, and then the viewport reports it.)
+    if (m_pressed && e->type() == QEvent::MouseButtonRelease && watched->isWidgetType() &&
+        watched != viewport())
+        endPress();
+    return QTableWidget::eventFilter(watched, e);
+}
+
 void StockListView::mousePressEvent(QMouseEvent* e)
 {
     m_pressed = true;
+    QCoreApplication::instance()->installEventFilter(this);
     QTableWidget::mousePressEvent(e);
 }
 
@@ -104,6 +144,7 @@ void StockListView::mouseReleaseEvent(QMouseEvent* e)
 {
     QTableWidget::mouseReleaseEvent(e); // a left click reports through onClick
     m_pressed = false;
+    QCoreApplication::instance()->removeEventFilter(this);
     followHighlight();
 }
 
