@@ -13,6 +13,7 @@
 #include <qcustomplot.h>
 
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
@@ -113,6 +114,8 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
     plot->rescaleAxes(false);
     plot->xAxis->scaleRange(1.025, plot->xAxis->range().center());
     plot->yAxis->scaleRange(1.1, plot->yAxis->range().center());
+    // No stock yet: the same empty look as a chart emptied of one.
+    showScales(false);
 
     menu = new QMenu(this);
     auto* adjustMenu = new QMenu(QStringLiteral("除权"), menu);
@@ -136,6 +139,7 @@ CandlestickWidget::CandlestickWidget(bool embedded, QWidget* parent)
 
     connect(mapper, &QSignalMapper::mappedString, this, &CandlestickWidget::doAction);
     connect(plot, &QCustomPlot::mousePress, this, &CandlestickWidget::onMouseClick);
+    plot->installEventFilter(this);
     // The axes' sizes are known only once a replot has laid them out; a
     // changed size (a resized window) gets its tick spacing in one more.
     connect(plot, &QCustomPlot::afterReplot, this, [this] {
@@ -279,11 +283,15 @@ void CandlestickWidget::clearPlot()
 void CandlestickWidget::showScales(bool shown)
 {
     // The axes keep the ranges of the last bars drawn; an emptied chart must
-    // not offer those as the scales of the stock now loading.
+    // not offer those as the scales of the stock now loading, nor draw its
+    // grid lines where that stock's ticks stood.
     for (QCPAxis* axis : {plot->yAxis, indexView->axis(QCPAxis::atLeft)}) {
         axis->setTicks(shown);
         axis->setTickLabels(shown);
+        axis->grid()->setVisible(shown);
     }
+    plot->xAxis->setLabel(shown ? QStringLiteral("日期") : QString());
+    plot->yAxis->setLabel(shown ? QStringLiteral("价格") : QString());
 }
 
 void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
@@ -305,9 +313,6 @@ void CandlestickWidget::fillChart(int newCount, const QVector<Stock>& allBars)
     clearData(ma5);
     clearData(ma10);
     clearData(ma20);
-
-    plot->xAxis->setLabel(QStringLiteral("日期"));
-    plot->yAxis->setLabel(QStringLiteral("价格"));
 
     ma5Indicator->reset();
     ma10Indicator->reset();
@@ -412,6 +417,35 @@ void CandlestickWidget::onMouseClick(QMouseEvent* event)
     if (event->button() == Qt::RightButton)
         menu->exec(QCursor::pos());
     event->accept();
+}
+
+bool CandlestickWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != plot)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        pressedButton = static_cast<QMouseEvent*>(event)->button();
+        break;
+    case QEvent::MouseButtonRelease:
+        pressedButton = Qt::NoButton;
+        break;
+    case QEvent::MouseMove: {
+        // The button is up though the plot never saw it go: end the drag
+        // before this move, or it would drag the chart with no button held.
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (pressedButton != Qt::NoButton && !(move->buttons() & pressedButton)) {
+            QMouseEvent release(QEvent::MouseButtonRelease, move->localPos(), move->windowPos(),
+                                move->screenPos(), pressedButton, move->buttons(),
+                                move->modifiers());
+            QCoreApplication::sendEvent(plot, &release);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CandlestickWidget::doAction(QString text)

@@ -70,6 +70,9 @@ public slots:
     void onMouseClick(QMouseEvent* event);
     void doAction(QString text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setupCandles();
     void setupMaGraphs();
@@ -104,4 +107,7 @@ private:
     // The checkable "除权" and "K线" entries; each action's data is its code.
     QActionGroup* adjustGroup;
     QActionGroup* periodGroup;
+    // The plot's press not yet released: the plot drags its range until it
+    // sees the release, which a dialog or menu opened meanwhile may take.
+    Qt::MouseButton pressedButton = Qt::NoButton;
 };

@@ -353,6 +353,20 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
     }
     // The information line is one line whatever the service's name holds.
     const QString name = oneLineText(record ? record->name : app->stockNames().value(code));
+    const QString dash = QStringLiteral("-");
+    const QString line =
+        infoTemplate().arg(code, name, record ? figureText(record->changePercent) : dash,
+                           record ? figureText(record->turnoverRate) : dash,
+                           record ? wanAmountText(record->amount) : dash + QStringLiteral("万"));
+    // The code's other row (listed under two names): only the line is the
+    // row's own; the seats, chart and news on show or loading are the code's.
+    const QPersistentModelIndex shownRow = m_shownRow;
+    m_shownRow = rowOfCode ? m_stockList->model()->index(row, 0) : QModelIndex();
+    if (code == m_shownCode && m_noSeatsText.isEmpty() && shownRow.isValid() &&
+        m_shownRow.isValid() && m_shownRow != shownRow) {
+        m_infoLabel->setText(line);
+        return;
+    }
 
     // A stock can be shown only once its seats on D are stored, which may
     // already be while the seat task is still running.
@@ -372,10 +386,6 @@ void LHBPKWidget::onClickLHBList(const QString& code) {
 
     // The line and the seats are in memory and change at once; the chart
     // and news say they are loading until their replies come.
-    const QString dash = QStringLiteral("-");
-    m_infoLabel->setText(
-        infoTemplate().arg(code, name, record ? figureText(record->changePercent) : dash,
-                           record ? figureText(record->turnoverRate) : dash,
-                           record ? wanAmountText(record->amount) : dash + QStringLiteral("万")));
+    m_infoLabel->setText(line);
     m_tabs->showStock(code, m_day);
 }

@@ -2,6 +2,7 @@
 
 #include "core/stock.h"
 
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -103,5 +104,6 @@ private:
     QTimer* m_listTimer;
     DayScreening* m_screening; // D's stocks at the scan's end
     QString m_shownCode;   // the stock last given to onClickLHBList
+    QPersistentModelIndex m_shownRow; // its row in the list, when it had one
     QString m_noSeatsText; // why it has no seats on show; "" when it has them
 };

@@ -5,9 +5,11 @@
 #include "core/utils.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cmath>
 
@@ -53,8 +55,8 @@ void StockListView::onClick(int r, int c)
     m_clickedRow = r;
     m_clickedColumn = c;
     const QTableWidgetItem* codeItem = item(r, 0);
-    m_reportedCode = codeItem ? codeItem->text().trimmed() : QString();
-    emit senderStock(m_reportedCode);
+    m_reportedRow = model()->index(r, 0);
+    emit senderStock(codeItem ? codeItem->text().trimmed() : QString());
     onRowClicked(r, c);
 }
 
@@ -81,22 +83,60 @@ void StockListView::followHighlight()
         return;
     m_shownRow = -1; // a move: its row is brought into sight however it came
     keepHighlightInSight();
-    const QModelIndexList rows = selectionModel()->selectedRows();
-    const QTableWidgetItem* codeItem = rows.size() == 1 ? item(rows.first().row(), 0) : nullptr;
+    const int row = highlightedRow();
+    const QTableWidgetItem* codeItem = row >= 0 ? item(row, 0) : nullptr;
     if (!codeItem) {
-        m_reportedCode.clear(); // highlighted again, the stock is reported again
+        m_reportedRow = QPersistentModelIndex(); // highlighted again, the row is reported again
         return;
     }
-    const QString code = codeItem->text().trimmed();
-    if (code == m_reportedCode)
+    // Judged by the row, not its code: one code may stand in two rows.
+    if (m_reportedRow.isValid() && m_reportedRow.row() == row)
         return; // a sort moved the row, not the highlight
-    m_reportedCode = code;
-    emit senderStock(code);
+    m_reportedRow = model()->index(row, 0);
+    emit senderStock(codeItem->text().trimmed());
+}
+
+void StockListView::endPress()
+{
+    if (!m_pressed)
+        return;
+    m_pressed = false;
+    QCoreApplication::instance()->removeEventFilter(this);
+    // Not at once: a window that is opening blocks this one from inside
+    // whatever opened it.
+    QTimer::singleShot(0, this, &StockListView::followHighlight);
+}
+
+bool StockListView::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::WindowBlocked:
+    case QEvent::WindowDeactivate:
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+        endPress();
+        break;
+    default:
+        break;
+    }
+    return QTableWidget::event(e);
+}
+
+bool StockListView::eventFilter(QObject* watched, QEvent* e)
+{
+    // Watching the whole program while pressed: a release that a widget
+    // other than our viewport gets went to another window. (Our own comes
+    // through our window, not a widget, and then the viewport reports it.)
+    if (m_pressed && e->type() == QEvent::MouseButtonRelease && watched->isWidgetType() &&
+        watched != viewport())
+        endPress();
+    return QTableWidget::eventFilter(watched, e);
 }
 
 void StockListView::mousePressEvent(QMouseEvent* e)
 {
     m_pressed = true;
+    QCoreApplication::instance()->installEventFilter(this);
     QTableWidget::mousePressEvent(e);
 }
 
@@ -104,6 +144,7 @@ void StockListView::mouseReleaseEvent(QMouseEvent* e)
 {
     QTableWidget::mouseReleaseEvent(e); // a left click reports through onClick
     m_pressed = false;
+    QCoreApplication::instance()->removeEventFilter(this);
     followHighlight();
 }
 

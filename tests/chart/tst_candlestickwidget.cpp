@@ -354,6 +354,19 @@ void TestCandlestickWidget::emptyBarsClearTheChart()
     QCOMPARE(c.graphNamed("ma5")->dataCount(), 0);
     QCOMPARE(paneSeriesWithData(c.pane()), 0);
     QCOMPARE(scaleLabels(), QString("///")); // no scale of the stock before
+
+    // Emptied, it looks as a chart that never showed a stock.
+    Chart fresh;
+    fresh.widget.setTitleText(c.widget.titleText());
+    QVector<QImage> pictures;
+    for (Chart* chart : {&c, &fresh}) {
+        chart->widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart->widget));
+        QCoreApplication::processEvents(); // the tick spacing follows in a queued replot
+        chart->plot->replot(QCustomPlot::rpImmediateRefresh);
+        pictures << chart->widget.grab().toImage();
+    }
+    QCOMPARE(pictures.first(), pictures.last());
 }
 
 void TestCandlestickWidget::scalesNeverInExponentForm()
@@ -557,13 +570,17 @@ void TestCandlestickWidget::rightClickOpensMenuAtCursor()
 void TestCandlestickWidget::otherClicksDoNothing_data()
 {
     QTest::addColumn<int>("buttonValue");
-    QTest::newRow("left") << int(Qt::LeftButton);
-    QTest::newRow("middle") << int(Qt::MiddleButton);
+    QTest::addColumn<bool>("released");
+    QTest::newRow("left") << int(Qt::LeftButton) << true;
+    QTest::newRow("middle") << int(Qt::MiddleButton) << true;
+    // A dialog that opened during the press took the release.
+    QTest::newRow("left, release lost") << int(Qt::LeftButton) << false;
 }
 
 void TestCandlestickWidget::otherClicksDoNothing()
 {
     QFETCH(int, buttonValue);
+    QFETCH(bool, released);
     const auto button = Qt::MouseButton(buttonValue);
     Chart c;
     c.widget.setData(60, "600036", risingCloses(30), "day", "bfq");
@@ -572,7 +589,11 @@ void TestCandlestickWidget::otherClicksDoNothing()
     const QCPRange x = c.plot->xAxis->range();
     QWidget* popup = reinterpret_cast<QWidget*>(1);
     QTimer::singleShot(50, [&] { popup = QApplication::activePopupWidget(); });
-    QTest::mouseClick(c.plot, button, Qt::NoModifier, QPoint(200, 100));
+    QTest::mousePress(c.plot, button, Qt::NoModifier, QPoint(200, 100));
+    if (released)
+        QTest::mouseRelease(c.plot, button, Qt::NoModifier, QPoint(200, 100));
+    QMouseEvent move(QEvent::MouseMove, QPoint(100, 100), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(c.plot, &move); // no button held
     QTest::qWait(100);
     QVERIFY(!popup);
     QVERIFY(!c.topMenu()->isVisible());

@@ -12,6 +12,7 @@
 #include "app/views/lhbbs5widget.h"
 #include "app/views/lhbtabwidget.h"
 #include "app/views/recommandstockview.h"
+#include "app/views/seathistory.h"
 #include "app/views/stocklistview.h"
 #include "chart/candlestickwidget.h"
 #include "core/providers/eastmoneylhbdatainterface.h"
@@ -27,6 +28,7 @@
 #include "tests/support/testhttpserver.h"
 
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -220,6 +222,8 @@ private slots:
     void quickMovesEndOnTheLastPick_data();
     void quickMovesEndOnTheLastPick();
     void quickClicksKeepThreadsFlat();
+    void pressEndedAnyWayIsFollowed_data();
+    void pressEndedAnyWayIsFollowed();
     void infoLineIsOneLine_data();
     void infoLineIsOneLine();
     void emptyDay();
@@ -840,6 +844,71 @@ void TestScan::quickClicksKeepThreadsFlat() {
     checkShownAlone(codes.last(), codes);
 }
 
+void TestScan::pressEndedAnyWayIsFollowed_data() {
+    // A press on another stock ends: released over another window; while a
+    // seat history (or the warning of a failed one) opens from its reply,
+    // the release then going to the blocked window or never coming; with
+    // another window activated; with the window hidden and shown again.
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("button");
+    QTest::newRow("released over another window") << "elsewhere" << int(Qt::LeftButton);
+    QTest::newRow("history dialog") << "dialog" << int(Qt::LeftButton);
+    QTest::newRow("history failure box") << "box" << int(Qt::LeftButton);
+    QTest::newRow("right button, history dialog") << "dialog" << int(Qt::RightButton);
+    QTest::newRow("window deactivated") << "deactivated" << int(Qt::LeftButton);
+    QTest::newRow("window hidden") << "hidden" << int(Qt::LeftButton);
+}
+
+void TestScan::pressEndedAnyWayIsFollowed() {
+    QFETCH(QString, ending);
+    QFETCH(int, button);
+    static int block = 0;
+    const QStringList codes = listMoreStocks(603000 + 10 * block++, 3, 0.0f);
+    StockListView* list = m_widget->stockList();
+    clickRow(list, rowOfCode(list, codes.at(0)));
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    const QPoint at = list->visualItemRect(list->item(rowOfCode(list, codes.at(1)), 1)).center();
+    QTimer poll; // a dialog runs its own loop: it is closed from inside that
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            if (ending == "dialog")
+                QTest::mouseRelease(m_widget->windowHandle(), Qt::MouseButton(button), {},
+                                    list->viewport()->mapTo(m_widget, at));
+            dialog->reject();
+        }
+    });
+    if (ending == "dialog" || ending == "box") {
+        const LHBUnit seat =
+            StockApplication::instance()->lhbSeats().value(kDay).value(codes.at(0)).first();
+        m_server.setRoute(seatHistoryUrl(seatCodeFromLink(seat.url)), "[{\"TDate\":\"2017\"}]",
+                          ending == "box" ? 404 : 200);
+        m_server.setResponseDelayMs(300);
+        m_widget->tabs()->seatTable()->onClick(0, 1);
+        m_widget->tabs()->seatTable()->showHistoryList();
+        poll.start(20);
+    }
+    QTest::mousePress(list->viewport(), Qt::MouseButton(button), {}, at);
+    QWidget elsewhere;
+    if (ending == "elsewhere") {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), Qt::MouseButton(button), {}, {});
+        QApplication::sendEvent(&elsewhere, &release);
+    } else if (ending == "deactivated") {
+        QApplication::setActiveWindow(m_widget);
+        QApplication::setActiveWindow(&elsewhere);
+    } else if (ending == "hidden") {
+        m_widget->hide();
+        m_widget->show();
+    }
+    // Followed without another move, and so is every move after it.
+    const QString line = QStringLiteral(" 代码:%1,").arg(codes.at(1));
+    QTRY_VERIFY(m_widget->infoLabel()->text().startsWith(line) && !m_widget->tabs()->isLoading());
+    m_server.setResponseDelayMs(0);
+    checkShownAlone(codes.at(1), codes.mid(0, 2));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    checkShownAlone(codes.at(2), codes);
+}
+
 void TestScan::infoLineIsOneLine_data() {
     addServiceTextRows();
 }
@@ -987,6 +1056,13 @@ void TestScan::listRowsReadAsMeant() {
              QStringLiteral(" 代码:600009,名称:乙,涨幅:-%,换手率:-%,交易额:555.5万"));
     clickRow(list, 1 - second);
     QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600009,名称:甲,")));
+    // A key back onto the other row shows its name, and asks for nothing again.
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    const QStringList asked = m_server.requests();
+    QTest::keyClick(list, second ? Qt::Key_Down : Qt::Key_Up);
+    QVERIFY(m_widget->infoLabel()->text().startsWith(QStringLiteral(" 代码:600009,名称:乙,")));
+    QTRY_VERIFY(!m_widget->tabs()->isLoading());
+    QCOMPARE(m_server.requests(), asked);
 }
 
 void TestScan::longDayListReadWhole() {
