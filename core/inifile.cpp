@@ -27,6 +27,21 @@ bool isAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// The length of a header line's "[name]" (raw, normalised n), or npos for a
+// line that is no header: it ends at the first "]" that only blanks or a
+// comment follow ("[Days] ; note", as common INI readers allow).
+std::string::size_type headerLength(const std::string& raw, const std::string& n) {
+    if (n.empty() || n.front() != '[')
+        return std::string::npos;
+    for (std::string::size_type close = raw.find(']'); close != std::string::npos;
+         close = raw.find(']', close + 1)) {
+        const std::string::size_type next = raw.find_first_not_of(" \t\v\f", close + 1);
+        if (next == std::string::npos || raw[next] == ';' || raw[next] == '#')
+            return close + 1;
+    }
+    return std::string::npos;
+}
+
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 // Bytes that no text holds: control characters other than the blanks.
@@ -91,7 +106,7 @@ ReadResult readTextFile(const std::string& path, std::string& text, std::string&
     if (text.size() > limit) {
         text.clear();
         text.shrink_to_fit();
-        error = "larger than the largest settings file";
+        error = IniFile::kTooLargeError;
         return ReadResult::TooLarge;
     }
     // UTF-16 (as some editors save) and binary files are not this text;
@@ -362,44 +377,50 @@ void IniFile::parse(std::string text) {
     }
     m_text = std::move(text);
     const std::string& t = m_text;
-    m_lines.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        ends += t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n'));
+    m_lines.reserve(ends + 1);
     std::size_t current = kNone; // lines above the first header stand in "[]"
     bool endSeen = false;
-    // Lines end at "\n" or "\r\n"; an empty remainder after the last one is no line.
+    // Lines end at "\n", "\r\n" or a "\r" alone (as old Mac editors save),
+    // mixed as they come; an empty remainder after the last one is no line.
     for (std::string::size_type start = 0; start < t.size();) {
-        const std::string::size_type newline = std::min(t.find('\n', start), t.size());
-        Line line{std::uint32_t(start), std::uint32_t(newline - start), 0, 0, kNoEntry};
-        if (newline < t.size()) {
-            line.endLength = 1;
-            if (line.length > 0 && t[newline - 1] == '\r') {
-                --line.length;
-                line.endLength = 2;
-            }
+        const std::string::size_type end = std::min(t.find_first_of("\r\n", start), t.size());
+        Line line{std::uint32_t(start), std::uint32_t(end - start), 0, 0, kNoEntry};
+        if (end < t.size()) {
+            line.endLength = t.compare(end, 2, "\r\n") == 0 ? 2 : 1;
             if (!endSeen)
-                m_lineEnd = t.substr(start + line.length, line.endLength);
+                m_lineEnd = t.substr(end, line.endLength);
             endSeen = true;
         }
-        start = newline + 1;
+        start = end + line.endLength;
         const std::string raw = t.substr(line.start, line.length);
         const std::string n = normalizeIniName(raw);
-        if (isBracketed(n))
-            current = sectionFor(raw);
+        const std::string::size_type header = headerLength(raw, n);
+        if (header != std::string::npos)
+            current = sectionFor(raw.substr(0, header));
         else if (current == kNone)
             current = sectionFor(std::string());
         line.section = std::uint32_t(current);
         // Entries start with a letter; comments, blank lines and anything
         // else are only lines.
-        if (!isBracketed(n) && !n.empty() && isAsciiLetter(n.front())) {
-            const std::string::size_type eq = raw.find('=');
-            // A line without "=" is its own key and value.
+        if (header == std::string::npos && !n.empty() && isAsciiLetter(n.front())) {
+            // "key=value", or "key: value" as some writers have it where
+            // no "=" stands; a line with neither is its own key and value.
+            std::string::size_type eq = raw.find('=');
+            if (eq == std::string::npos)
+                eq = raw.find(':');
             const std::string key = eq == std::string::npos ? raw : raw.substr(0, eq);
             const std::string value = eq == std::string::npos ? raw : raw.substr(eq + 1);
             const std::string normalizedKey = normalizeIniName(key);
             const auto found = m_keyIndex[current].find(normalizedKey);
             if (found != m_keyIndex[current].end()) {
-                // A key written twice: the later value counts.
+                // A key written twice: the later line counts, and it is the
+                // one a change rewrites; the earlier stays as it is.
                 line.entry = std::uint32_t(found->second);
-                m_sections[current].entries[found->second].second = value;
+                m_sections[current].entries[found->second] = {key, value};
+                m_entryStates[current][found->second].line = m_lines.size();
             } else {
                 line.entry =
                     std::uint32_t(appendEntry(current, normalizedKey, key, value, m_lines.size()));
@@ -484,7 +505,7 @@ int IniFile::removeLeftTemporaries(std::string path) {
 void IniFile::breakLine(std::string& out) const {
     // A last line without a line end gets one when something follows it.
     const std::size_t mark = m_byteOrderMark ? kByteOrderMark.size() : 0;
-    if (out.size() > mark && out.back() != '\n')
+    if (out.size() > mark && out.back() != '\n' && out.back() != '\r')
         out += m_lineEnd;
 }
 
@@ -507,6 +528,19 @@ bool IniFile::save() {
         return true;
     if (m_unreadable)
         return false;
+    const std::string out = text();
+    // The next load would refuse a larger file: the one there stays.
+    if (out.size() > kMaxFileBytes) {
+        m_error = kTooLargeError;
+        return false;
+    }
+    if (!replaceFile(m_path, out, m_error))
+        return false;
+    m_error.clear();
+    return true;
+}
+
+std::string IniFile::text() const {
     std::string text;
     if (m_byteOrderMark)
         text += kByteOrderMark;
@@ -518,14 +552,16 @@ bool IniFile::save() {
         const Line& line = m_lines[i];
         const EntryState* state =
             line.entry == kNoEntry ? nullptr : &m_entryStates[line.section][line.entry];
-        if (!state || !state->changed) {
+        if (!state || !state->changed || state->line != i) {
             text.append(m_text, line.start, line.length + line.endLength);
-        } else if (state->line == i) {
+        } else {
+            // The key as the line has it, with its own "=" or ":".
             const auto& entry = m_sections[line.section].entries[line.entry];
-            text += entry.first + '=' + entry.second;
+            const char sign =
+                entry.first.size() < line.length ? m_text[line.start + entry.first.size()] : '=';
+            text += entry.first + sign + entry.second;
             text.append(m_text, line.start + line.length, line.endLength);
         }
-        // A later line of a changed key would hide the new value: it goes.
         if (lastLine[line.section] == i)
             appendNewEntries(line.section, text);
     }
@@ -539,19 +575,20 @@ bool IniFile::save() {
         breakLine(text);
         text += m_sections[s].name + m_lineEnd + entries;
     }
-    if (!replaceFile(m_path, text, m_error))
-        return false;
-    m_error.clear();
-    return true;
+    return text;
 }
 
 bool IniFile::close() {
     const bool saved = save();
+    discard();
+    return saved;
+}
+
+void IniFile::discard() {
     m_path.clear();
     clearSections();
     m_unreadable = false;
     m_tooLarge = false;
-    return saved;
 }
 
 std::size_t IniFile::findSection(const std::string& section) const {

@@ -14,20 +14,23 @@ std::string iniSectionName(const std::string& name);
 
 struct IniSection {
     std::string name; // in bracketed section form
-    // Key and value of each entry, the key as first written; comments,
+    // Key and value of each entry, as its line that counts has them; comments,
     // blank lines and other lines are kept only as lines of the file.
     std::vector<std::pair<std::string, std::string>> entries;
 };
 
 // INI reader/writer that matches section and key names without regard to
-// case or blanks and saves on close. It keeps every line of the file as it
-// was read, with its own line end, so that a save writes back byte for byte
-// every line it was not asked to change: comments, blank lines, other
-// sections and lines it does not understand, headers as written, text in
-// any 8-bit encoding. A changed entry is written as key=value in its first
-// line's place (a later line of the same key, which would hide the new
-// value, goes); a new entry goes after the last line of its section, a new
-// section at the end, with the file's own line end. Beside the lines it
+// case or blanks and saves on close. Lines end at LF, CRLF or a CR alone,
+// mixed as they come; a header may carry a comment ("[Days] ; note"); an
+// entry is "key=value", or "key: value" where no "=" stands. It keeps every
+// line of the file as it was read, with its own line end, so that a save
+// writes back byte for byte every line it was not asked to change:
+// comments, blank lines, other sections and lines it does not understand,
+// headers as written, text in any 8-bit encoding. Of a key given twice the
+// later line counts; a change rewrites that line, as key, its own "=" or
+// ":", and the value, and leaves the other as it is. A new entry goes after
+// the last line of its section, a new section at the end, with the file's
+// first line end. Beside the lines it
 // keeps an index of sections and keys, so that loading and saving take time
 // in proportion to the number of lines. A file that begins with a UTF-8
 // byte-order mark is read without it and saved with it.
@@ -35,7 +38,8 @@ struct IniSection {
 // A file that is there but cannot be read as text (no permission, not a
 // regular file, UTF-16, control bytes as a binary file has them, or larger
 // than kMaxFileBytes, which no settings file is) is never written: it may
-// hold what the user wants kept, in a form this class cannot rewrite. A save
+// hold what the user wants kept, in a form this class cannot rewrite. Nor is
+// a text larger than kMaxFileBytes, which the next load would refuse. A save
 // writes a temporary file beside the file (beside a symbolic link's target)
 // and renames it over the file, so a failed save leaves the old file whole.
 // Where a rename cannot stand in for the file (a folder without write
@@ -45,6 +49,8 @@ class IniFile {
 public:
     // Larger files are not read into memory: they are taken as unreadable.
     static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+    // errorString() of a file, or a text to save, larger than that.
+    static constexpr const char* kTooLargeError = "larger than the largest settings file";
 
     IniFile() = default;
     explicit IniFile(const std::string& path);
@@ -65,8 +71,12 @@ public:
     // Whether the text reached the file (true when no file is bound); on
     // false errorString() says why and the file is as it was.
     bool save();
+    // The text that save() writes.
+    std::string text() const;
     // save(), then forgets the path and the sections; returns what save did.
     bool close();
+    // Forgets the path and the sections without saving.
+    void discard();
 
     // Removes what saves of the file at path (beside a symbolic link's
     // target) left when they were killed: temporary files of the saves' own
@@ -91,13 +101,13 @@ private:
     struct Line {
         std::uint32_t start;     // in m_text
         std::uint32_t length;    // without its line end
-        std::uint32_t endLength; // 0 (the last line, without one), 1 ("\n") or 2 ("\r\n")
+        std::uint32_t endLength; // 0 (the last line, without one), 1 ("\n", "\r") or 2 ("\r\n")
         std::uint32_t section;   // the section it stands in (a header: its own)
         std::uint32_t entry;     // the entry it holds, or kNoEntry
     };
     static constexpr std::uint32_t kNoEntry = static_cast<std::uint32_t>(-1);
     struct EntryState {
-        std::size_t line; // the first line that holds it; kNone for a new entry
+        std::size_t line; // the line that counts (the last); kNone for a new entry
         bool changed;     // set since the load: written as key=value
     };
 

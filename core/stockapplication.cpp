@@ -6,6 +6,7 @@
 #include "core/utils.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSet>
@@ -16,6 +17,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 const char* const kIniSection = "nonTradeDays";
@@ -65,11 +67,13 @@ QTextCodec* daysCodec(const std::string& days)
     QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
     QTextCodec::ConverterState state;
     utf8->toUnicode(days.data(), int(days.size()), &state);
-    return state.invalidChars == 0 ? utf8 : QTextCodec::codecForName("GBK");
+    // A character cut off at the end is no UTF-8 either.
+    return state.invalidChars == 0 && state.remainingChars == 0 ? utf8
+                                                                : QTextCodec::codecForName("GBK");
 }
 
-// The days of config.ini's value without its comment. A file edited by hand
-// may have blanks around the commas or between days: they part days and
+// The days of a list, parted as in config.ini's value: a file edited by hand
+// may have blanks around the commas or between days; they part days and
 // are never part of one, so every day is kept. A Chinese input method's "，"
 // parts days as "," does. A value without blanks splits at its commas
 // exactly as written, empty parts included.
@@ -85,6 +89,139 @@ QStringList splitNonTradeDays(const QString& value)
             days += words.split(QLatin1Char(' '));
     }
     return days;
+}
+
+// The length of the character that begins at s[i]: in valid UTF-8 as its
+// first byte says; in GBK (GB18030) a first byte takes one more byte, or
+// three in the four-byte form. No byte of a longer character is an ASCII
+// sign below "@", so a "," or an ASCII blank always stands on its own.
+std::size_t charLength(const std::string& s, std::size_t i, bool utf8) {
+    const auto at = [&s](std::size_t k) { return k < s.size() ? unsigned(uchar(s[k])) : 0u; };
+    const auto in = [](unsigned b, unsigned low, unsigned high) { return b >= low && b <= high; };
+    const unsigned first = at(i);
+    if (first < 0x80)
+        return 1;
+    if (utf8)
+        return std::min<std::size_t>(first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2, s.size() - i);
+    if (!in(first, 0x81, 0xFE))
+        return 1;
+    if (in(at(i + 1), 0x40, 0xFE) && at(i + 1) != 0x7F)
+        return 2;
+    if (in(at(i + 1), 0x30, 0x39) && in(at(i + 2), 0x81, 0xFE) && in(at(i + 3), 0x30, 0x39))
+        return 4;
+    return 1;
+}
+
+// The characters beyond ASCII that part days, as bytes in UTF-8 or GBK:
+// "，" (a comma) and every blank QString::simplified() takes out.
+const std::vector<std::pair<std::string, bool>>& wideSeparators(bool utf8) {
+    const auto make = [](QTextCodec* codec) {
+        std::vector<std::pair<std::string, bool>> separators;
+        for (ushort u = 0x80; u < 0xFFFF; ++u) {
+            const QChar c(u);
+            if ((c.isSpace() || u == 0xFF0C) && codec->canEncode(c))
+                separators.emplace_back(codec->fromUnicode(QString(c)).toStdString(), u == 0xFF0C);
+        }
+        return separators;
+    };
+    static const auto inUtf8 = make(QTextCodec::codecForName("UTF-8"));
+    static const auto inGbk = make(QTextCodec::codecForName("GBK"));
+    return utf8 ? inUtf8 : inGbk;
+}
+
+// One day of config.ini's value: its text and its bytes in the file.
+struct DayEntry {
+    QString text;
+    std::string bytes;
+};
+
+// The days of config.ini's value without its comment, parted as
+// splitNonTradeDays() parts them, each with its bytes as the file holds
+// them: a day written back is written as it was, whatever its encoding.
+QVector<DayEntry> dayEntries(const std::string& days) {
+    QTextCodec* codec = daysCodec(days);
+    const bool utf8 = codec == QTextCodec::codecForName("UTF-8");
+    const auto& wide = wideSeparators(utf8);
+    QVector<DayEntry> entries;
+    std::size_t word = std::string::npos; // where the day being read began
+    bool partHasDay = false;              // since the last comma
+    const auto endWord = [&](std::size_t end) {
+        if (word == std::string::npos)
+            return;
+        const std::string bytes = days.substr(word, end - word);
+        // Read with the comma that ends it, as within the whole value: a
+        // character cut short then reads as U+FFFD rather than as nothing.
+        const std::string ended = bytes + ',';
+        QString text = codec->toUnicode(ended.data(), int(ended.size()));
+        text.chop(1);
+        entries.append({text, bytes});
+        word = std::string::npos;
+        partHasDay = true;
+    };
+    // The end of the text ends the last part as a comma would.
+    for (std::size_t i = 0; i <= days.size();) {
+        const bool end = i == days.size();
+        const std::size_t length = end ? 1 : charLength(days, i, utf8);
+        bool comma = end || days[i] == ',';
+        bool blank = !end && days[i] != '\0' && std::strchr(" \t\n\v\f\r", days[i]);
+        for (const auto& separator : wide) {
+            if (!comma && !blank && days.compare(i, length, separator.first) == 0)
+                (separator.second ? comma : blank) = true;
+        }
+        if (comma || blank)
+            endWord(i);
+        else if (word == std::string::npos)
+            word = i;
+        if (comma) {
+            if (!partHasDay)
+                entries.append(DayEntry());
+            partHasDay = false;
+        }
+        i += length;
+    }
+    return entries;
+}
+
+// config.ini's value with these days in place of those it holds: a day it
+// holds keeps its bytes, a new one is in the encoding of the others; the
+// comment after them stays byte for byte.
+std::string configValue(const std::string& value, const QStringList& days) {
+    const std::size_t comment = commentStart(value);
+    const std::string held = value.substr(0, comment);
+    const QVector<DayEntry> entries = dayEntries(held);
+    // Per text the entry to take next: days of one text take its entries in
+    // order, the last one again when they run out.
+    QHash<QString, int> next;
+    std::vector<int> sameAfter(std::size_t(entries.size()), -1);
+    for (int i = entries.size() - 1; i >= 0; --i) {
+        const auto found = next.constFind(entries[i].text);
+        if (found != next.constEnd())
+            sameAfter[std::size_t(i)] = *found;
+        next.insert(entries[i].text, i);
+    }
+    QTextCodec* codec = daysCodec(held);
+    std::string written;
+    bool first = true;
+    for (const QString& day : splitNonTradeDays(days.join(QLatin1Char(',')))) {
+        if (!first)
+            written += ',';
+        first = false;
+        const auto found = next.find(day);
+        if (found == next.end()) {
+            written += codec->fromUnicode(day).toStdString();
+            continue;
+        }
+        written += entries[*found].bytes;
+        if (sameAfter[std::size_t(*found)] >= 0)
+            *found = sameAfter[std::size_t(*found)];
+    }
+    written.resize(commentStart(written));
+    return written + value.substr(comment);
+}
+
+void setConfigDays(IniFile& ini, const QStringList& days) {
+    ini.setValue(kIniSection, kIniKey,
+                 configValue(ini.getRawValue(kIniSection, kIniKey, {}), days));
 }
 
 // No window is left at exit: the standard error stream is the one place.
@@ -124,6 +261,8 @@ QString writeFailureReason(const std::string& error)
     }
     if (error == "not a regular file")
         return QStringLiteral("不是普通文件");
+    if (error == IniFile::kTooLargeError)
+        return QStringLiteral("文件将大于 1 兆字节");
     return QStringLiteral("系统错误");
 }
 
@@ -146,10 +285,13 @@ StockApplication::StockApplication(int& argc, char** argv)
     // Read whole, not up to its first blank, so no day after one is lost.
     std::string days = ini.getRawValue(kIniSection, kIniKey, {});
     days.resize(commentStart(days));
-    QString value = daysCodec(days)->toUnicode(days.data(), int(days.size()));
-    if (value.trimmed().isEmpty())
-        value = QString::fromLatin1(kDefaultNonTradeDays);
-    m_nonTradeDays = splitNonTradeDays(value);
+    const QVector<DayEntry> entries = dayEntries(days);
+    if (entries.size() == 1 && entries.front().text.isEmpty()) {
+        m_nonTradeDays = QString::fromLatin1(kDefaultNonTradeDays).split(QLatin1Char(','));
+    } else {
+        for (const DayEntry& entry : entries)
+            m_nonTradeDays.append(entry.text);
+    }
     // Closing rewrites the file at once, creating it when it was missing.
     if (!ini.close())
         m_configProblem = unwritableMessage(ini);
@@ -163,17 +305,8 @@ StockApplication::~StockApplication()
             reportAtExit(QStringLiteral("无法读取配置文件 %1，不会修改该文件；本次的非交易日没有保存。")
                              .arg(configPath()));
         } else {
-            // The days in the encoding of those the file holds now, and
-            // the comment after them as it stands, byte for byte.
-            const std::string value = ini.getRawValue(kIniSection, kIniKey, {});
-            const std::size_t comment = commentStart(value);
-            std::string days =
-                daysCodec(value.substr(0, comment))
-                    ->fromUnicode(splitNonTradeDays(nonTradeDays().join(QLatin1Char(',')))
-                                      .join(QLatin1Char(',')))
-                    .toStdString();
-            days.resize(commentStart(days));
-            ini.setValue(kIniSection, kIniKey, days + value.substr(comment));
+            // Against the file as it is now.
+            setConfigDays(ini, nonTradeDays());
             if (!ini.close())
                 reportAtExit(unwritableMessage(ini));
         }
@@ -181,6 +314,17 @@ StockApplication::~StockApplication()
 
     m_userSettings->setValue(kInitKey, QStringLiteral("TRUE"));
     m_userSettings->sync();
+}
+
+bool StockApplication::configHolds(const QStringList& days) const {
+    IniFile ini(kConfigFile);
+    // A file that is not read is not written either.
+    const bool written = m_configReadable && !ini.isUnreadable();
+    if (written)
+        setConfigDays(ini, days);
+    const bool holds = !written || ini.text().size() <= IniFile::kMaxFileBytes;
+    ini.discard();
+    return holds;
 }
 
 StockApplication* StockApplication::instance()

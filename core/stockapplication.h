@@ -86,6 +86,10 @@ public:
     // it could not be read (the run then uses the default days and leaves
     // the file alone, at exit too) or not be written. Empty when all went well.
     QString configProblem() const { return m_configProblem; }
+    // Whether config.ini, written at exit with these days, stays within the
+    // size a start reads (IniFile::kMaxFileBytes). The exit never writes a
+    // larger one; a file that is not written (unreadable) holds any days.
+    bool configHolds(const QStringList& days) const;
 
     static constexpr const char* kConfigFile = "config.ini";
     static constexpr const char* kDefaultNonTradeDays = "2017-10-01,2017-10-02";

@@ -308,6 +308,12 @@ void installSignal(int sig) {
     // process with the exit code 1 instead of a kill by the kernel.
     sa.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigaction(sig, &sa, nullptr);
+    // Blocked, as a launcher may leave it, a fault would end the process
+    // without the handler; threads made later inherit this mask.
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, sig);
+    pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
 }
 
 void newHandler() {

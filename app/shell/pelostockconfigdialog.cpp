@@ -100,7 +100,16 @@ void PeloStockConfigDialog::onClose() {
             return;
         }
     }
-    if (StockApplication* app = StockApplication::instance())
+    StockApplication* app = StockApplication::instance();
+    // config.ini keeps the days from one run to the next only as long as a
+    // start reads it; the list stays as it was.
+    if (app && !app->configHolds(entries)) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("日期过多：写入后配置文件将大于 1 兆字节，"
+                                            "下次启动时无法读取。请删去一些日期后再关闭。"));
+        return;
+    }
+    if (app)
         app->setNonTradeDays(entries);
     close();
 }

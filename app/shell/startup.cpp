@@ -63,6 +63,8 @@ void onTerminationSignal(int) {
 bool installTerminationHandlers() {
     if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
+    sigset_t caught;
+    sigemptyset(&caught);
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         struct sigaction current;
         if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
@@ -72,7 +74,11 @@ bool installTerminationHandlers() {
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         sigaction(sig, &action, nullptr);
+        sigaddset(&caught, sig);
     }
+    // A launcher may have left them blocked, which would hold them for
+    // ever; threads made later inherit this mask.
+    pthread_sigmask(SIG_UNBLOCK, &caught, nullptr);
     return true;
 }
 
@@ -125,6 +131,12 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
 // plugin reaches it (its authorisation included). xcb_connect waits without
 // a bound (on a silent server, or a host that drops the connection), so it
 // runs in a child that is killed when the deadline passes.
+//
+// The child's exit status is its answer. A launcher may have left SIGCHLD
+// ignored, and children inherit that: the system would then reap the child
+// itself and its status be lost, so SIGCHLD takes its default until the
+// child has been waited for. No signal to this process is needed for the
+// wait, so a blocked one does not matter here.
 class XDisplayCheck {
 public:
     XDisplayCheck(bool ask, int boundMs) {
@@ -135,11 +147,19 @@ public:
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0)
             return;
+        struct sigaction byDefault = {};
+        byDefault.sa_handler = SIG_DFL;
+        sigemptyset(&byDefault.sa_mask);
+        m_childActionSet = ::sigaction(SIGCHLD, &byDefault, &m_childAction) == 0;
         m_pid = ::fork();
         if (m_pid == 0) {
-            // Whatever happens in here is no crash of the program's.
+            // Whatever happens in here is no crash of the program's; its own
+            // bound, the alarm, must reach it whatever mask it inherited.
             for (const int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGPIPE, SIGALRM})
                 std::signal(sig, SIG_DFL);
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
             // Not left waiting when the program is ended before it is done.
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             ::alarm(unsigned(boundMs / 1000 + 2));
@@ -153,7 +173,11 @@ public:
         else
             m_fd = fds[0];
     }
-    ~XDisplayCheck() { finish(Clock::now()); }
+    ~XDisplayCheck() {
+        finish(Clock::now());
+        if (m_childActionSet)
+            ::sigaction(SIGCHLD, &m_childAction, nullptr);
+    }
     XDisplayCheck(const XDisplayCheck&) = delete;
     XDisplayCheck& operator=(const XDisplayCheck&) = delete;
 
@@ -171,9 +195,11 @@ private:
         if (!waitFor(m_fd, POLLIN, deadline))
             ::kill(m_pid, SIGKILL);
         int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        pid_t waited;
+        while ((waited = ::waitpid(m_pid, &status, 0)) < 0 && errno == EINTR) {
         }
-        m_answers = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        // A status that could not be had is no answer.
+        m_answers = waited == m_pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         ::close(m_fd);
         m_pid = -1;
     }
@@ -181,6 +207,8 @@ private:
     pid_t m_pid = -1;
     int m_fd = -1;
     bool m_answers = false;
+    struct sigaction m_childAction = {}; // SIGCHLD's as the program had it
+    bool m_childActionSet = false;
 };
 
 // Asks whether a Wayland compositor answers on the socket that

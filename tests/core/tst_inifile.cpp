@@ -157,8 +157,18 @@ void TestIniFile::rewrite_data() {
         << "nontradedays|value|2018-01-01"
         << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Non Trade Days]\r\nplain line\r\n"
                       "Value =2018-01-01\r\n\r\n[Other]\r\nk=v\r\n");
-    QTest::newRow("keys differing in case: the later line goes with a change")
-        << QByteArray("[s]\nKey=first\nkey=second\n") << "s|KEY|x" << QByteArray("[s]\nKey=x\n");
+    // The line that is read is the one written; the other stays.
+    QTest::newRow("keys differing in case: the later line takes a change")
+        << QByteArray("[s]\nKey=first\nkey=second\n") << "s|KEY|x"
+        << QByteArray("[s]\nKey=first\nkey=x\n");
+    QTest::newRow("comment after a header, either sign")
+        << QByteArray("[a] ; one\nk=1\n[b]\t# two ]\nk=2\n") << "b|k|x"
+        << QByteArray("[a] ; one\nk=1\n[b]\t# two ]\nk=x\n");
+    QTest::newRow("CR alone and mixed line ends, each kept")
+        << QByteArray("[a]\r\nk=1\r[b]\nk=2\r") << "b|n|3"
+        << QByteArray("[a]\r\nk=1\r[b]\nk=2\rn=3\r\n");
+    QTest::newRow("key: value where no = stands")
+        << QByteArray("[s]\nurl = a=b\nk : v\n") << "s|k|x" << QByteArray("[s]\nurl = a=b\nk :x\n");
     QTest::newRow("repeated header: a new key after the section's last line")
         << QByteArray("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n") << "a|w|4"
         << QByteArray("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\nw=4\n");
@@ -280,7 +290,7 @@ void TestIniFile::notTextNeverWritten() {
     QCOMPARE(ini.isUnreadable(), !readable);
     QCOMPARE(ini.isTooLarge(), tooLarge);
     QCOMPARE(ini.sections().empty(), !readable);
-    ini.setValue("s", "k", "new");
+    ini.setValue("s", "k", "w"); // as long as "v": the largest file stays within the bound
     QCOMPARE(ini.close(), readable);
     if (!readable)
         QCOMPARE(QByteArray::fromStdString(readFile(path)), bytes);

@@ -1,5 +1,6 @@
 #include "core/stockapplication.h"
 
+#include "core/inifile.h"
 #include "core/providers/stockqqhistoryinterface.h"
 
 #include "tests/support/testhttpserver.h"
@@ -172,6 +173,10 @@ void TestStockApplication::configFile_data() {
         << "2017-10-01|2017-10-09" << 2 << QByteArray("=")
         << QByteArray("; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[NonTradeDays]\r\nplain line\r\n"
                       "value=2017-10-01,2017-10-09 ; \xB9\xFA\xC7\xEC\xBD\xDA\r\n[Other]\r\nk=v\r\n");
+    // Written back with "," and no blank; the day not in UTF-8 or GBK keeps its bytes.
+    QTest::newRow("a Latin-1 day kept in a changed line")
+        << QByteArray("[nontradedays]\nvalue=caf\xE9, 2017-10-01\n") << "caf\uFFFD|2017-10-01" << 2
+        << QByteArray("=") << QByteArray("[nontradedays]\nvalue=caf\xE9,2017-10-01\n");
 }
 
 void TestStockApplication::configFile() {
@@ -201,6 +206,13 @@ void TestStockApplication::changedListWrittenAtExit() {
     QCOMPARE(r.finalConfig, QByteArray("[nontradedays]\nvalue=2018-02-15,2018-02-16\n"));
     r = runChildIn(dir.path());
     QCOMPARE(r.values.value(QStringLiteral("days")), QStringLiteral("2018-02-15|2018-02-16"));
+
+    // A file that a change would take past the size a start reads stays as it was.
+    QByteArray full = "[nontradedays]\nvalue=2018-02-15\n#";
+    full += QByteArray(int(IniFile::kMaxFileBytes) - full.size() - 1, 'x') + '\n';
+    writeAll(QDir(dir.path()).filePath(QStringLiteral("config.ini")), full);
+    r = runChildIn(dir.path(), {QStringLiteral("--set=2018-02-15,2018-02-16")});
+    QCOMPARE(r.finalConfig, full);
 }
 
 void TestStockApplication::firstRunMarker() {

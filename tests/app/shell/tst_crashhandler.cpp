@@ -48,6 +48,13 @@ __attribute__((noinline, no_sanitize("undefined"))) void writeThroughNull(int va
 
 // Runs in the child: installs the handler as main's static would, then fails.
 [[noreturn]] void crashChild(const char* mode) {
+    if (!std::strcmp(mode, "blocked-segv")) {
+        // As a launcher may leave them: every signal blocked from the start.
+        sigset_t all;
+        sigfillset(&all);
+        sigprocmask(SIG_BLOCK, &all, nullptr);
+        mode = "segv";
+    }
     static CrashHandler handler;
     if (!std::strcmp(mode, "segv")) {
         writeThroughNull(42);
@@ -131,6 +138,8 @@ void TestCrashHandler::crashLeavesReport_data() {
     QTest::addColumn<QStringList>("reportLines");
     QTest::newRow("null-pointer write")
         << "segv" << QStringList{"reason: SIGSEGV", "signal: 11", "address: 0x0000000000000000"};
+    QTest::newRow("null-pointer write, signals blocked at start")
+        << "blocked-segv" << QStringList{"reason: SIGSEGV", "signal: 11"};
     QTest::newRow("abort") << "abort" << QStringList{"reason: SIGABRT", "signal: 6"};
     QTest::newRow("uncaught exception")
         << "exception" << QStringList{"reason: terminate", "runtime_error: scan fell over"};

@@ -9,6 +9,7 @@
 #include "app/shell/startup.h"
 #include "app/shell/stockaboutwidget.h"
 #include "app/shell/stocknotewidget.h"
+#include "core/inifile.h"
 #include "core/stockapplication.h"
 #include "core/tradingcalendar.h"
 
@@ -244,7 +245,7 @@ void TestShellWidgets::configShowsList() {
 void TestShellWidgets::configStoresText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("rejected"); // the entry the message names
+    QTest::addColumn<QString>("rejected"); // the entry, or the reason, the message names
     // Weekdays, so that the calendar's answer comes from the list alone.
     const QString d1 = QStringLiteral("2031-06-09"), d2 = QStringLiteral("2031-06-10");
     const QStringList both{d1, d2};
@@ -258,6 +259,10 @@ void TestShellWidgets::configStoresText_data() {
     // An invalid entry keeps the dialog open and the list as it was.
     for (const char* bad : {"foo", "2017-02-30", "2017-1-5"})
         QTest::newRow(bad) << d1 + ", " + bad << kDays << bad;
+    // Days enough to take config.ini past the size a start reads.
+    QTest::newRow("more days than config.ini holds")
+        << (d1 + QLatin1Char(',')).repeated(int(IniFile::kMaxFileBytes) / d1.size()) << kDays
+        << QStringLiteral("1 兆字节");
 }
 
 void TestShellWidgets::configStoresText() {

@@ -186,9 +186,14 @@ struct ChildRun {
 // The program's process, which can drop to an unprivileged user first.
 struct ProgramProcess : QProcess {
     bool unprivileged = false;
+    bool blocked = false; // started with every signal blocked, as a launcher may leave them
     void setupChildProcess() override {
         if (unprivileged && !dropToUnprivileged())
             ::_exit(127);
+        sigset_t all;
+        sigfillset(&all);
+        if (blocked)
+            sigprocmask(SIG_BLOCK, &all, nullptr);
     }
 };
 
@@ -233,6 +238,7 @@ private:
     QString m_runtimeDir; // XDG_RUNTIME_DIR of the runs
     QString m_tmpDir;     // their TMPDIR, when not empty
     bool m_unprivileged = false; // the next run drops to an unprivileged user
+    bool m_blocked = false;      // the next run starts with every signal blocked
     TestHttpServer m_server; // the child's proxy to the data services
 };
 
@@ -243,6 +249,7 @@ void TestStartup::init() {
     m_runtimeDir = m_runtime->path();
     m_tmpDir.clear();
     m_unprivileged = false;
+    m_blocked = false;
     QVERIFY(m_config->isValid() && m_work->isValid() && m_runtime->isValid());
 }
 
@@ -250,6 +257,7 @@ ChildRun TestStartup::runProgram(const QString& mode, const QString& cue,
                                  const std::function<void(qint64)>& onCue) {
     ProgramProcess child;
     child.unprivileged = m_unprivileged;
+    child.blocked = m_blocked;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
     env.insert(QStringLiteral("HOME"), m_config->path());
@@ -416,13 +424,17 @@ void TestStartup::closeWhileKLinesAreReadEndsAtOnce() {
 
 void TestStartup::terminationSignalEndsNormally_data() {
     QTest::addColumn<int>("sig");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::addColumn<bool>("blocked"); // by the launcher
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT") << int(SIGINT) << false;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+    QTest::newRow("SIGTERM, started with signals blocked") << int(SIGTERM) << true;
 }
 
 void TestStartup::terminationSignalEndsNormally() {
     QFETCH(int, sig);
+    QFETCH(bool, blocked);
+    m_blocked = blocked;
     const ChildRun run = runProgram(QStringLiteral("wait"), QStringLiteral("main"),
                                     [sig](qint64 pid) { ::kill(static_cast<pid_t>(pid), sig); });
     QCOMPARE(run.exitCode, 0);
@@ -705,18 +717,42 @@ void TestStartup::displayMustAnswerInTime_data() {
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM after the check
-    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse" << "none" << false << QByteArray("xcb");
-    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent" << "none" << false << QByteArray("xcb");
-    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop" << "none" << false << QByteArray("xcb");
-    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer" << "none" << true << QByteArray("xcb");
-    QTest::newRow("wayland-egl, Wayland says nothing") << QByteArray("wayland-egl") << "answer" << "silent" << false << QByteArray("wayland-egl");
-    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer" << "refuse" << true << QByteArray("xcb");
-    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent" << "answer" << true << QByteArray("wayland");
-    QTest::newRow("xcb;offscreen, X says nothing") << QByteArray("xcb;offscreen") << "silent" << "none" << true << QByteArray("offscreen");
-    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse" << "refuse" << true << QByteArray("offscreen");
-    QTest::newRow("unset, X says nothing, Wayland answers") << QByteArray("-") << "silent" << "answer" << true << QByteArray("wayland");
-    QTest::newRow("unset, both answer") << QByteArray("-") << "answer" << "answer" << true << QByteArray("-");
-    QTest::newRow("unset, X drops, Wayland says nothing") << QByteArray("-") << "drop" << "silent" << false << QByteArray("-");
+    QTest::addColumn<QString>("inherited"); // signal dispositions the program starts with
+    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse"
+                                    << "none" << false << QByteArray("xcb") << "";
+    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent"
+                                         << "none" << false << QByteArray("xcb") << "";
+    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop"
+                                                      << "none" << false << QByteArray("xcb") << "";
+    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer"
+                                    << "none" << true << QByteArray("xcb") << "";
+    QTest::newRow("wayland-egl, Wayland says nothing")
+        << QByteArray("wayland-egl") << "answer"
+        << "silent" << false << QByteArray("wayland-egl") << "";
+    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer"
+                                                  << "refuse" << true << QByteArray("xcb") << "";
+    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent"
+                                                 << "answer" << true << QByteArray("wayland") << "";
+    QTest::newRow("xcb;offscreen, X says nothing")
+        << QByteArray("xcb;offscreen") << "silent"
+        << "none" << true << QByteArray("offscreen") << "";
+    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse"
+                                          << "refuse" << true << QByteArray("offscreen") << "";
+    QTest::newRow("unset, X says nothing, Wayland answers")
+        << QByteArray("-") << "silent"
+        << "answer" << true << QByteArray("wayland") << "";
+    QTest::newRow("unset, both answer") << QByteArray("-") << "answer"
+                                        << "answer" << true << QByteArray("-") << "";
+    // As a launcher may leave them: the check answers all the same.
+    QTest::newRow("xcb, X says nothing, SIGCHLD ignored")
+        << QByteArray("xcb") << "silent"
+        << "none" << false << QByteArray("xcb") << "SIGCHLD ignored";
+    QTest::newRow("xcb, X refuses, SIGCHLD ignored, all blocked")
+        << QByteArray("xcb") << "refuse"
+        << "none" << false << QByteArray("xcb") << "SIGCHLD ignored, all blocked";
+    QTest::newRow("unset, X drops, Wayland says nothing")
+        << QByteArray("-") << "drop"
+        << "silent" << false << QByteArray("-") << "";
 }
 
 void TestStartup::displayMustAnswerInTime() {
@@ -725,6 +761,7 @@ void TestStartup::displayMustAnswerInTime() {
     QFETCH(QString, wayland);
     QFETCH(bool, found);
     QFETCH(QByteArray, chosen);
+    QFETCH(QString, inherited);
     const FakeDisplay xServer(true, x, m_config->path());
     const FakeDisplay compositor(false, wayland, m_config->path());
     QVERIFY(x == QLatin1String("none") || !xServer.name.isEmpty());
@@ -739,11 +776,23 @@ void TestStartup::displayMustAnswerInTime() {
     else
         qputenv("QT_QPA_PLATFORM", platform);
 
+    struct sigaction childAction;
+    sigset_t mask, all;
+    sigaction(SIGCHLD, nullptr, &childAction);
+    pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+    sigfillset(&all);
+    if (inherited.contains(QLatin1String("SIGCHLD ignored")))
+        std::signal(SIGCHLD, SIG_IGN);
+    if (inherited.contains(QLatin1String("all blocked")))
+        pthread_sigmask(SIG_BLOCK, &all, nullptr);
+
     const int boundMs = 500;
     QElapsedTimer timer;
     timer.start();
     const bool result = findDisplay(0, nullptr, boundMs);
     const qint64 ms = timer.elapsed();
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    sigaction(SIGCHLD, &childAction, nullptr);
     const QByteArray after = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
     for (int i = 0; i < 3; ++i)
         qputenv(names[i], saved[i]);
