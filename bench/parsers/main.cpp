@@ -3,6 +3,8 @@
 // and 5 MB texts without the markers (or with opening markers only, the
 // case in which a minimal ".*" search goes quadratic) must take about five
 // times as long as 1 MB.
+//
+//   bench_parsers [--quick]     --quick: one run of each instead of best of 3
 
 #include "core/providers/eastmoneylhbdatainterface.h"
 #include "core/providers/eastmoneylhblistinterface.h"
@@ -21,9 +23,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
+
+int bestOf = 3;
 
 QString fixture(const char* name) {
     QFile file(QStringLiteral(VESK_PROVIDER_FIXTURES "/") + QLatin1String(name));
@@ -34,10 +39,10 @@ QString fixture(const char* name) {
     return QString::fromUtf8(file.readAll());
 }
 
-// Best of three runs of `repeats` calls, in seconds per call.
+// Best of bestOf runs of `repeats` calls, in seconds per call.
 double secondsPerCall(const std::function<int()>& parse, int repeats) {
     double best = 1e30;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < bestOf; ++run) {
         QElapsedTimer timer;
         timer.start();
         int sink = 0;
@@ -112,6 +117,8 @@ void scaling(const char* label, const std::function<QString(int)>& make,
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc > 1 && !std::strcmp(argv[1], "--quick"))
+        bestOf = 1;
     Parsers p;
 
     const QString dayList = dayListOf(200);
