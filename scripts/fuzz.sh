@@ -29,12 +29,14 @@ case "$build" in /*) kept=$build/artifacts ;; *) kept=$root/$build/artifacts ;; 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Seeds: the fixture replies as the services send them (GBK), and every
-# captured real reply where they are present (a fresh clone has none).
+# Seeds: the fixture replies as the services send them (GBK), every
+# captured real reply where they are present (a fresh clone has none), and
+# the target's own inputs kept in $fuzz_src/seeds/<target> as they are.
 seed() {
     local dir=$work/seeds/$1
-    shift
     mkdir -p "$dir"
+    cp "$fuzz_src/seeds/$1"/* "$dir/" 2>/dev/null
+    shift
     local f
     for f in "$@" "$real"/*; do
         [ -f "$f" ] || continue
@@ -92,7 +94,11 @@ for target in fuzz_lhblist fuzz_lhbdata fuzz_qqhistory fuzz_news fuzz_objectlist
     log=$work/$target.log
     # Run inside the scratch folder: some parsers save reply copies relative
     # to the working directory.
-    (cd "$work" && "$bin_dir/$target" "$corpus" "$work/seeds/$target" \
+    # Qt is built without frame pointers: only full unwinding shows which of
+    # its functions made an allocation, which the suppressions go by.
+    (cd "$work" && ASAN_OPTIONS=fast_unwind_on_malloc=0 \
+        LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0" \
+        "$bin_dir/$target" "$corpus" "$work/seeds/$target" \
         -dict="$root/$fuzz_src/${dict[$target]}.dict" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2048 -max_len=262144 -print_final_stats=1 \
         -artifact_prefix="$artifacts/") >"$log" 2>&1
