@@ -1,11 +1,7 @@
 #include "tests/support/hostileinputs.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
-
-#include <algorithm>
-#include <limits>
 
 QStringList truncations(const QString& text, int step, int from) {
     QStringList cuts;
@@ -21,31 +17,6 @@ QString randomText(QRandomGenerator& random, int length, const QString& alphabet
                         ? QChar(static_cast<ushort>(random.bounded(0x10000)))
                         : alphabet.at(static_cast<int>(random.bounded(alphabet.size()))));
     return text;
-}
-
-double growthOfCost(const std::function<void(const QString&)>& read, const QString& small,
-                    const QString& large) {
-    constexpr qint64 kMinNs = 20 * 1000 * 1000;
-    QElapsedTimer timer;
-    int calls = 1;
-    for (;; calls *= 2) {
-        timer.start();
-        for (int i = 0; i < calls; ++i)
-            read(small);
-        if (timer.nsecsElapsed() >= kMinNs || calls >= (1 << 20))
-            break;
-    }
-    const auto best = [&](const QString& text) {
-        qint64 fastest = std::numeric_limits<qint64>::max();
-        for (int run = 0; run < 3; ++run) {
-            timer.start();
-            for (int i = 0; i < calls; ++i)
-                read(text);
-            fastest = std::min(fastest, timer.nsecsElapsed());
-        }
-        return double(std::max<qint64>(fastest, 1));
-    };
-    return best(large) / best(small);
 }
 
 void addServiceTextRows() {

@@ -845,10 +845,7 @@ void TestScan::quickClicksKeepThreadsFlat() {
 }
 
 void TestScan::pressEndedAnyWayIsFollowed_data() {
-    // A press on another stock ends: released over another window; while a
-    // seat history (or the warning of a failed one) opens from its reply,
-    // the release then going to the blocked window or never coming; with
-    // another window activated; with the window hidden and shown again.
+    // A dialog opened from a reply takes the release, or none comes at all.
     QTest::addColumn<QString>("ending");
     QTest::addColumn<int>("button");
     QTest::newRow("released over another window") << "elsewhere" << int(Qt::LeftButton);

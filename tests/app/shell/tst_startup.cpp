@@ -424,17 +424,15 @@ void TestStartup::closeWhileKLinesAreReadEndsAtOnce() {
 
 void TestStartup::terminationSignalEndsNormally_data() {
     QTest::addColumn<int>("sig");
-    QTest::addColumn<bool>("blocked"); // by the launcher
-    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
-    QTest::newRow("SIGINT") << int(SIGINT) << false;
-    QTest::newRow("SIGHUP") << int(SIGHUP) << false;
-    QTest::newRow("SIGTERM, started with signals blocked") << int(SIGTERM) << true;
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::newRow("SIGTERM, started with signals blocked") << int(SIGTERM);
 }
 
 void TestStartup::terminationSignalEndsNormally() {
     QFETCH(int, sig);
-    QFETCH(bool, blocked);
-    m_blocked = blocked;
+    m_blocked = QByteArray(QTest::currentDataTag()).contains("blocked"); // by the launcher
     const ChildRun run = runProgram(QStringLiteral("wait"), QStringLiteral("main"),
                                     [sig](qint64 pid) { ::kill(static_cast<pid_t>(pid), sig); });
     QCOMPARE(run.exitCode, 0);
@@ -717,42 +715,21 @@ void TestStartup::displayMustAnswerInTime_data() {
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QByteArray>("chosen"); // QT_QPA_PLATFORM after the check
-    QTest::addColumn<QString>("inherited"); // signal dispositions the program starts with
-    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse"
-                                    << "none" << false << QByteArray("xcb") << "";
-    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent"
-                                         << "none" << false << QByteArray("xcb") << "";
-    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop"
-                                                      << "none" << false << QByteArray("xcb") << "";
-    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer"
-                                    << "none" << true << QByteArray("xcb") << "";
-    QTest::newRow("wayland-egl, Wayland says nothing")
-        << QByteArray("wayland-egl") << "answer"
-        << "silent" << false << QByteArray("wayland-egl") << "";
-    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer"
-                                                  << "refuse" << true << QByteArray("xcb") << "";
-    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent"
-                                                 << "answer" << true << QByteArray("wayland") << "";
-    QTest::newRow("xcb;offscreen, X says nothing")
-        << QByteArray("xcb;offscreen") << "silent"
-        << "none" << true << QByteArray("offscreen") << "";
-    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse"
-                                          << "refuse" << true << QByteArray("offscreen") << "";
-    QTest::newRow("unset, X says nothing, Wayland answers")
-        << QByteArray("-") << "silent"
-        << "answer" << true << QByteArray("wayland") << "";
-    QTest::newRow("unset, both answer") << QByteArray("-") << "answer"
-                                        << "answer" << true << QByteArray("-") << "";
-    // As a launcher may leave them: the check answers all the same.
-    QTest::newRow("xcb, X says nothing, SIGCHLD ignored")
-        << QByteArray("xcb") << "silent"
-        << "none" << false << QByteArray("xcb") << "SIGCHLD ignored";
-    QTest::newRow("xcb, X refuses, SIGCHLD ignored, all blocked")
-        << QByteArray("xcb") << "refuse"
-        << "none" << false << QByteArray("xcb") << "SIGCHLD ignored, all blocked";
-    QTest::newRow("unset, X drops, Wayland says nothing")
-        << QByteArray("-") << "drop"
-        << "silent" << false << QByteArray("-") << "";
+    QTest::newRow("xcb, X refuses") << QByteArray("xcb") << "refuse" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X says nothing") << QByteArray("xcb") << "silent" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X host drops the connection") << QByteArray("xcb") << "drop" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X answers") << QByteArray("xcb") << "answer" << "none" << true << QByteArray("xcb");
+    QTest::newRow("wayland-egl, Wayland says nothing") << QByteArray("wayland-egl") << "answer" << "silent" << false << QByteArray("wayland-egl");
+    QTest::newRow("wayland;xcb, Wayland refuses") << QByteArray("wayland;xcb") << "answer" << "refuse" << true << QByteArray("xcb");
+    QTest::newRow("xcb;wayland, X says nothing") << QByteArray("xcb;wayland") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("xcb;offscreen, X says nothing") << QByteArray("xcb;offscreen") << "silent" << "none" << true << QByteArray("offscreen");
+    QTest::newRow("offscreen, not asked") << QByteArray("offscreen") << "refuse" << "refuse" << true << QByteArray("offscreen");
+    QTest::newRow("unset, X says nothing, Wayland answers") << QByteArray("-") << "silent" << "answer" << true << QByteArray("wayland");
+    QTest::newRow("unset, both answer") << QByteArray("-") << "answer" << "answer" << true << QByteArray("-");
+    QTest::newRow("unset, X drops, Wayland says nothing") << QByteArray("-") << "drop" << "silent" << false << QByteArray("-");
+    // As a launcher may leave them (the row's name says which): the check answers all the same.
+    QTest::newRow("xcb, X says nothing, SIGCHLD ignored") << QByteArray("xcb") << "silent" << "none" << false << QByteArray("xcb");
+    QTest::newRow("xcb, X refuses, SIGCHLD ignored, all blocked") << QByteArray("xcb") << "refuse" << "none" << false << QByteArray("xcb");
 }
 
 void TestStartup::displayMustAnswerInTime() {
@@ -761,7 +738,7 @@ void TestStartup::displayMustAnswerInTime() {
     QFETCH(QString, wayland);
     QFETCH(bool, found);
     QFETCH(QByteArray, chosen);
-    QFETCH(QString, inherited);
+    const QByteArray inherited = QTest::currentDataTag();
     const FakeDisplay xServer(true, x, m_config->path());
     const FakeDisplay compositor(false, wayland, m_config->path());
     QVERIFY(x == QLatin1String("none") || !xServer.name.isEmpty());
@@ -781,9 +758,9 @@ void TestStartup::displayMustAnswerInTime() {
     sigaction(SIGCHLD, nullptr, &childAction);
     pthread_sigmask(SIG_SETMASK, nullptr, &mask);
     sigfillset(&all);
-    if (inherited.contains(QLatin1String("SIGCHLD ignored")))
+    if (inherited.contains("SIGCHLD ignored"))
         std::signal(SIGCHLD, SIG_IGN);
-    if (inherited.contains(QLatin1String("all blocked")))
+    if (inherited.contains("all blocked"))
         pthread_sigmask(SIG_BLOCK, &all, nullptr);
 
     const int boundMs = 500;
