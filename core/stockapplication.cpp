@@ -224,7 +224,6 @@ void setConfigDays(IniFile& ini, const QStringList& days) {
                  configValue(ini.getRawValue(kIniSection, kIniKey, {}), days));
 }
 
-// No window is left at exit: the standard error stream is the one place.
 // The K-line client for one period and price adjustment.
 StockQQHistoryInterface klineClient(const QString& period, const QString& adjust)
 {
@@ -234,6 +233,7 @@ StockQQHistoryInterface klineClient(const QString& period, const QString& adjust
     return client;
 }
 
+// No window is left at exit: the standard error stream is the one place.
 void reportAtExit(const QString& message)
 {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
